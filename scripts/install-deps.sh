@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Orvanta needs that are not there yet.
+#   scripts/install-deps.sh          to build and run the program
+#   scripts/install-deps.sh --tests  also what the tests and the desktop checks use
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev libxcb1-dev
+          libpulse-dev libpulse0 fonts-inter)
+if [[ "${1:-}" == "--tests" ]]; then
+    packages+=(xvfb openbox picom trayer xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox dbus
+               python3)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+as_root=()
+[[ $(id -u) -ne 0 ]] && as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,24 @@
+#pragma once
+
+// Every persisted setting, with its name and default in one place. Nothing
+// writes a default into the store: a key exists only once the user changed it.
+template<typename T>
+struct SettingKey
+{
+    const char *name;
+    T defaultValue;
+};
+
+namespace Keys {
+inline constexpr SettingKey<bool> h24{"h24", false};
+inline constexpr SettingKey<bool> showSeconds{"showSeconds", true};
+inline constexpr SettingKey<bool> showDate{"showDate", true};
+inline constexpr SettingKey<double> cardWidth{"cardWidth", 220.0};
+inline constexpr SettingKey<const char *> theme{"theme", "dark"};
+inline constexpr SettingKey<const char *> accent{"accent", "red"};
+inline constexpr SettingKey<bool> sound{"sound", true};
+// Read once, as a raw value, when the model is made: anything but a Boolean counts as true.
+inline constexpr SettingKey<bool> startOpen{"startOpen", true};
+// Binary data: the notes list as JSON. Absent means an empty list.
+inline constexpr const char notes[] = "notes";
+} // namespace Keys
