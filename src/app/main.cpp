@@ -1,29 +1,26 @@
-#include "AppModel.h"
-#include "SettingsStore.h"
-#include "SoundPlayer.h"
-#include "SystemClock.h"
-#include "TimerScheduler.h"
+#include "AppDelegate.h"
+#include "Fonts.h"
+#include "SingleInstance.h"
+#include "XWaylandPreference.h"
 
 #include <QApplication>
 
-namespace {
-class QuietPlayer final : public SoundPlayer
-{
-public:
-    void play(const QString &) override {}
-};
-} // namespace
-
 int main(int argc, char *argv[])
 {
+    preferXWayland();
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvanta"));
+    app.setDesktopFileName(QStringLiteral("orvanta"));
+    // The card and the tray live on when every other window is closed.
     app.setQuitOnLastWindowClosed(false);
 
-    SystemClock clock;
-    TimerScheduler scheduler;
-    QuietPlayer sound;
-    SettingsStore settings(SettingsStore::defaultDirectory());
-    AppModel model({clock, scheduler, sound, settings});
+    SingleInstance instance;
+    if (!instance.tryBecomePrimary())
+        return 0;
+
+    registerFontAliases();
+    AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::showPanel);
+    delegate.start();
     return app.exec();
 }

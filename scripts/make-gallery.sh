@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Remakes the README's pictures from the card renderer: every swatch theme at
+# 180, 220 and 340 points, drawer open and closed, counting down and flashing,
+# on a neutral desktop-like backdrop; and the preferences window in each theme.
+#   scripts/make-gallery.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-${ORVANTA_BUILD_DIR:-build}}"
+render="$build/tools/orvanta-render-card"
+out=docs/gallery
+mkdir -p "$out"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$tmp" TZ=UTC LANG=C.UTF-8
+
+themes=("black:--theme dark" "white:--theme light" "blue:--theme color --accent blue"
+        "red:--theme color --accent red" "glass:--theme glass")
+states=("open:--note Groceries --done-note Laundry" "closed:--closed"
+        "countdown:--closed --countdown 1499.2" "flashing:--closed --flashing")
+at="--time 2026-12-08T09:05:07"
+
+for entry in "${themes[@]}"; do
+    name=${entry%%:*}; theme=${entry#*:}
+    row_files=()
+    for width in 180 220 340; do
+        for state in "${states[@]}"; do
+            sname=${state%%:*}; sargs=${state#*:}
+            file="$tmp/$name-$width-$sname.png"
+            # shellcheck disable=SC2086
+            "$render" -o "$file" $theme $at --width "$width" $sargs 2>/dev/null
+            row_files+=("$file")
+        done
+    done
+    # One sheet per theme on a backdrop, so translucent themes show what they do.
+    montage "${row_files[@]}" -tile 4x3 -geometry +12+12 -gravity north -background none "$tmp/$name-sheet.png"
+    convert -size "$(identify -format '%wx%h' "$tmp/$name-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
+        "$tmp/$name-sheet.png" -composite "$out/card-$name.png"
+    if [[ -x "$build/tools/orvanta-render-preferences" ]]; then
+        # shellcheck disable=SC2086
+        "$build/tools/orvanta-render-preferences" -o "$tmp/prefs-$name.png" $theme 2>/dev/null
+        convert -size "$(identify -format '%wx%h' "$tmp/prefs-$name.png")" gradient:'#5b7fa6-#c9a27e' \
+            "$tmp/prefs-$name.png" -composite "$out/preferences-$name.png"
+    fi
+done
+echo "Pictures written to $out/"

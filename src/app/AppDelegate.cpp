@@ -1,0 +1,137 @@
+#include "AppDelegate.h"
+
+#include "AppModel.h"
+#include "AutostartEntry.h"
+#include "CardRules.h"
+#include "ColorSchemeWatcher.h"
+#include "ContinuousCorners.h"
+#include "FloatingPanel.h"
+#include "PreferencesWindow.h"
+#include "PulseSoundPlayer.h"
+#include "SettingsStore.h"
+#include "Symbols.h"
+#include "SystemClock.h"
+#include "Theme.h"
+#include "TimerScheduler.h"
+#include "WidgetView.h"
+#include "WindowPlatform.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+AppDelegate::AppDelegate(QObject *parent)
+    : QObject(parent)
+    , m_clock(std::make_unique<SystemClock>())
+    , m_scheduler(std::make_unique<TimerScheduler>())
+    , m_sound(std::make_unique<PulseSoundPlayer>())
+    , m_settings(std::make_unique<SettingsStore>(SettingsStore::defaultDirectory()))
+    , m_platform(WindowPlatform::create())
+    , m_loginItem(std::make_unique<AutostartEntry>())
+{
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::start()
+{
+    setupMenuBar();
+    setupPanel();
+    connect(m_panel->card(), &WidgetView::preferencesRequested, this, &AppDelegate::showPreferences);
+}
+
+void AppDelegate::setupMenuBar()
+{
+    m_statusItem = new QSystemTrayIcon(trayIcon(), this);
+    m_statusItem->setToolTip(QStringLiteral("Orvanta"));
+    m_menu.reset(makeMenu());
+    m_statusItem->setContextMenu(m_menu.get());
+    // A left click opens the same menu as a right click.
+    connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            m_menu->popup(QCursor::pos());
+    });
+    m_statusItem->show();
+}
+
+QMenu *AppDelegate::makeMenu()
+{
+    auto *menu = new QMenu;
+    menu->addAction(QStringLiteral("Show / Hide Widget"), this, &AppDelegate::togglePanel);
+    QAction *preferences = menu->addAction(QStringLiteral("Preferences…"), this, &AppDelegate::showPreferences);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    menu->addSeparator();
+    QAction *quit = menu->addAction(QStringLiteral("Quit Orvanta"), qApp, &QCoreApplication::quit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    return menu;
+}
+
+void AppDelegate::setupPanel()
+{
+    m_model = std::make_unique<AppModel>(AppModel::Services{*m_clock, *m_scheduler, *m_sound, *m_settings});
+    auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
+    m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
+    connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
+    connect(card, &WidgetView::quitRequested, qApp, &QCoreApplication::quit);
+
+    m_colorScheme = new ColorSchemeWatcher(this);
+    connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);
+    connect(m_settings.get(), &SettingsStore::changed, this, [this](const QString &key) {
+        if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::cardWidth.name))
+            applySystemLook();
+    });
+    connect(card, &WidgetView::sizeChanged, this, &AppDelegate::applySystemLook);
+    applySystemLook();
+
+    m_panel->placeTopRight();
+    m_panel->show();
+}
+
+// The desktop's appearance and what the compositor can do, handed to both windows.
+void AppDelegate::applySystemLook()
+{
+    const bool dark = m_colorScheme->isDark();
+    const bool translucent = m_platform->hasCompositor();
+    WidgetView *card = m_panel->card();
+    card->setSystemDark(dark);
+    card->setTranslucencyAvailable(translucent);
+    const bool glass = themeFromRaw(m_settings->value(Keys::theme)) == Theme::Glass;
+    const QRegion rounded(continuousRoundedRect(QRectF(card->rect()), CardRules::cornerRadius(card->cardWidth()))
+                              .toFillPolygon()
+                              .toPolygon());
+    m_platform->setBlurBehind(m_panel->windowHandle(), glass, rounded);
+    if (m_prefsWindow) {
+        m_prefsWindow->setSystemDark(dark);
+        m_prefsWindow->setTranslucencyAvailable(translucent);
+        m_platform->setBlurBehind(m_prefsWindow->windowHandle(), glass, QRegion(m_prefsWindow->rect()));
+    }
+}
+
+void AppDelegate::showPreferences()
+{
+    if (!m_prefsWindow) {
+        m_prefsWindow = std::make_unique<PreferencesWindow>(*m_settings, *m_loginItem);
+        m_prefsWindow->setWindowTitle(QStringLiteral("Orvanta Preferences"));
+        connect(m_prefsWindow.get(), &PreferencesWindow::preferencesRequested, this, &AppDelegate::showPreferences);
+        connect(m_prefsWindow.get(), &PreferencesWindow::quitRequested, qApp, &QCoreApplication::quit);
+        m_prefsWindow->winId();
+        applySystemLook();
+    }
+    m_prefsWindow->present();
+}
+
+void AppDelegate::togglePanel()
+{
+    if (m_panel->isVisible()) {
+        m_panel->hide();
+        return;
+    }
+    showPanel();
+}
+
+void AppDelegate::showPanel()
+{
+    m_panel->placeTopRight();
+    m_panel->show();
+    m_panel->raise();
+}

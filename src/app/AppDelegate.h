@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class AppModel;
+class AutostartEntry;
+class ColorSchemeWatcher;
+class FloatingPanel;
+class PreferencesWindow;
+class PulseSoundPlayer;
+class QMenu;
+class QSystemTrayIcon;
+class SettingsStore;
+class SystemClock;
+class TimerScheduler;
+class WindowPlatform;
+
+// Owns everything of a run: the services, the model, the tray icon and its
+// menu, the card's window and, from its first use, the preferences window.
+class AppDelegate : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AppDelegate(QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // Builds the tray item, then the card's window, then the preferences route.
+    void start();
+
+    void togglePanel();
+    // Shows the card at the top-right corner of the screen under the pointer.
+    void showPanel();
+    void showPreferences();
+
+private:
+    void setupMenuBar();
+    QMenu *makeMenu();
+    void setupPanel();
+    void applySystemLook();
+
+    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<TimerScheduler> m_scheduler;
+    std::unique_ptr<PulseSoundPlayer> m_sound;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<WindowPlatform> m_platform;
+    std::unique_ptr<AutostartEntry> m_loginItem;
+    ColorSchemeWatcher *m_colorScheme = nullptr;
+    std::unique_ptr<AppModel> m_model;
+    QSystemTrayIcon *m_statusItem = nullptr;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<FloatingPanel> m_panel;
+    std::unique_ptr<PreferencesWindow> m_prefsWindow;
+};

@@ -1,0 +1,53 @@
+#include "FloatingPanel.h"
+
+#include "PanelPlacement.h"
+#include "WidgetView.h"
+#include "WindowPlatform.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_card(card)
+    , m_platform(platform)
+{
+    setWindowTitle(QStringLiteral("Orvanta"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    card->setParent(this);
+    card->move(0, 0);
+    resize(card->size());
+    // The native window must exist before it is mapped for the workspace hints to hold.
+    winId();
+    m_platform.makeSticky(windowHandle());
+    connect(card, &WidgetView::sizeChanged, this, &FloatingPanel::followCard);
+    followCard(card->size());
+}
+
+void FloatingPanel::placeTopRight()
+{
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    move(PanelPlacement::topRightOrigin(screen->availableGeometry(), size()));
+}
+
+void FloatingPanel::followCard(const QSize &size)
+{
+    const auto frame = PanelPlacement::followCard(geometry(), m_lastContentSize, QSizeF(size));
+    if (!frame)
+        return;
+    m_lastContentSize = QSizeF(size);
+    setGeometry(*frame);
+}
+
+void FloatingPanel::activate()
+{
+    raise();
+    activateWindow();
+    m_platform.activate(windowHandle());
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSizeF>
+#include <QWidget>
+
+class WidgetView;
+class WindowPlatform;
+
+// The frameless, translucent, always-on-top window that holds the card on every
+// workspace. It takes each of the card's sizes with its top-right corner fixed.
+class FloatingPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    FloatingPanel(WidgetView *card, WindowPlatform &platform);
+
+    // Puts the window kInset inside the top-right corner of the screen under the
+    // pointer (the primary screen when none holds it); leaves it when there is no screen.
+    void placeTopRight();
+    void followCard(const QSize &size);
+    // Gives the card the keyboard.
+    void activate();
+
+    WidgetView *card() const { return m_card; }
+
+private:
+    WidgetView *m_card;
+    WindowPlatform &m_platform;
+    QSizeF m_lastContentSize;
+};

@@ -1,0 +1,96 @@
+#include "ScaledButton.h"
+
+#include "ContinuousCorners.h"
+#include "FocusRing.h"
+
+#include <QFocusEvent>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+ScaledButton::Metrics ScaledButton::metricsFor(qreal scale)
+{
+    return {13 * scale, 12 * scale, 6 * scale, 6 * scale};
+}
+
+ScaledButton::ScaledButton(const QString &text, QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setText(text);
+    // Expanding with an equal stretch: neighbours split the row evenly whatever their labels.
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setHorizontalStretch(1);
+    setSizePolicy(policy);
+    // A click must not take the keyboard from the field next to the button.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ScaledButton::setScale(qreal scale)
+{
+    if (qFuzzyCompare(scale, m_scale))
+        return;
+    m_scale = scale;
+    updateGeometry();
+    update();
+}
+
+void ScaledButton::setInk(const QColor &ink)
+{
+    if (ink == m_ink)
+        return;
+    m_ink = ink;
+    update();
+}
+
+QFont ScaledButton::labelFont() const
+{
+    QFont f = font();
+    // The card's points are device-independent pixels; Qt's are 1/72 inch at the logical resolution.
+    f.setPointSizeF(metricsFor(m_scale).fontSize * 72.0 / logicalDpiY());
+    return f;
+}
+
+QSize ScaledButton::sizeHint() const
+{
+    const Metrics m = metricsFor(m_scale);
+    const QFontMetricsF fm(labelFont(), this);
+    return {int(std::ceil(fm.horizontalAdvance(text()) + 2 * m.paddingX)),
+            int(std::ceil(fm.height() + 2 * m.paddingY))};
+}
+
+QSize ScaledButton::minimumSizeHint() const
+{
+    // No minimum width: a narrow row squeezes the button rather than overflowing.
+    return {0, sizeHint().height()};
+}
+
+void ScaledButton::focusInEvent(QFocusEvent *event)
+{
+    m_focusRing = focusRingWanted(event->reason());
+    QAbstractButton::focusInEvent(event);
+}
+
+void ScaledButton::paintEvent(QPaintEvent *)
+{
+    const Metrics m = metricsFor(m_scale);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QPainterPath shape = continuousRoundedRect(rect(), m.radius);
+    QColor fill = m_ink;
+    fill.setAlphaF(float(isDown() ? kPressedFill : kRestingFill));
+    painter.fillPath(shape, fill);
+
+    if (hasFocus() && m_focusRing) {
+        QColor ring = m_ink;
+        ring.setAlphaF(0.45f);
+        painter.setPen(QPen(ring, 1.5));
+        painter.drawPath(continuousRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), m.radius));
+    }
+
+    painter.setPen(m_ink);
+    painter.setFont(labelFont());
+    painter.drawText(QRectF(rect()).adjusted(m.paddingX, 0, -m.paddingX, 0), Qt::AlignCenter | Qt::TextSingleLine,
+                     text());
+}

@@ -1,0 +1,154 @@
+#include "Symbols.h"
+
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QTransform>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// Symbols are designed on a 24 × 24 grid and scaled to the box.
+constexpr qreal Grid = 24.0;
+// The stopwatch's face.
+constexpr QPointF FaceCentre(12, 13.5);
+constexpr qreal FaceRadius = 8.25;
+
+QPainterPath stroked(const QPainterPath &centreLine, qreal width)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(centreLine).simplified();
+}
+
+QPainterPath line(QPointF from, QPointF to)
+{
+    QPainterPath path(from);
+    path.lineTo(to);
+    return path;
+}
+
+QPainterPath ring(QPointF centre, qreal radius, qreal width)
+{
+    QPainterPath path;
+    path.addEllipse(centre, radius + width / 2, radius + width / 2);
+    QPainterPath hole;
+    hole.addEllipse(centre, radius - width / 2, radius - width / 2);
+    return path.subtracted(hole);
+}
+
+QPainterPath timer()
+{
+    QPainterPath path = ring(FaceCentre, FaceRadius, 2);
+    QPainterPath crown;
+    crown.addRoundedRect(QRectF(9, 1, 6, 2.5), 1, 1);
+    crown.addRect(QRectF(11, 3, 2, 2.5));
+    path = path.united(crown.simplified());
+    // The side button sits at 45 degrees, just off the face.
+    path = path.united(stroked(line(QPointF(18.0, 7.5), QPointF(19.4, 6.1)), 2));
+    // The hand leans right of twelve, so it never lines up with the crown.
+    const qreal angle = 40.0 * std::numbers::pi / 180.0;
+    const QPointF tip = FaceCentre + QPointF(std::sin(angle), -std::cos(angle)) * 5.0;
+    path = path.united(stroked(line(FaceCentre, tip), 2));
+    QPainterPath hub;
+    hub.addEllipse(FaceCentre, 1.6, 1.6);
+    return path.united(hub);
+}
+
+QPainterPath xmark()
+{
+    return stroked(line(QPointF(5, 5), QPointF(19, 19)), 3).united(stroked(line(QPointF(19, 5), QPointF(5, 19)), 3));
+}
+
+QPainterPath checkmarkCircleFill()
+{
+    QPainterPath disc;
+    disc.addEllipse(QPointF(12, 12), 11, 11);
+    QPainterPath check(QPointF(6.8, 12.4));
+    check.lineTo(10.4, 16);
+    check.lineTo(17.2, 8.6);
+    return disc.subtracted(stroked(check, 2.6));
+}
+
+QPainterPath gridPath(Symbol symbol)
+{
+    switch (symbol) {
+    case Symbol::Timer:
+        return timer();
+    case Symbol::XMark:
+        return xmark();
+    case Symbol::CheckmarkCircleFill:
+        return checkmarkCircleFill();
+    case Symbol::Circle:
+        return ring(QPointF(12, 12), 10, 2);
+    }
+    return {};
+}
+
+QPixmap transparentPixmap(int logicalSize, qreal devicePixelRatio)
+{
+    const int side = qMax(1, qRound(logicalSize * devicePixelRatio));
+    QPixmap pixmap(side, side);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QTransform gridToBox(const QRectF &box)
+{
+    const qreal side = qMin(box.width(), box.height());
+    const QPointF origin = box.center() - QPointF(side, side) / 2;
+    return QTransform::fromTranslate(origin.x(), origin.y()).scale(side / Grid, side / Grid);
+}
+
+} // namespace
+
+QPainterPath symbolPath(Symbol symbol, const QRectF &box)
+{
+    if (box.width() <= 0 || box.height() <= 0)
+        return {};
+    return gridToBox(box).map(gridPath(symbol));
+}
+
+void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(symbolPath(symbol, box), color);
+    painter.restore();
+}
+
+QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal devicePixelRatio)
+{
+    QPixmap pixmap = transparentPixmap(logicalSize, devicePixelRatio);
+    QPainter painter(&pixmap);
+    paintSymbol(painter, symbol, QRectF(0, 0, logicalSize, logicalSize), color);
+    return pixmap;
+}
+
+QIcon trayIcon()
+{
+    const QColor glyph(0xF4, 0xF4, 0xF4);
+    const QColor outline(0x1C, 0x1C, 0x1C);
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        const qreal outlineWidth = qMax<qreal>(1.5, size / 12.0);
+        QPixmap pixmap = transparentPixmap(size, 1);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const qreal inset = outlineWidth / 2;
+        const QRectF box = QRectF(0, 0, size, size).adjusted(inset, inset, -inset, -inset);
+        const QPainterPath path = symbolPath(Symbol::Timer, box);
+        painter.strokePath(path, QPen(outline, outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath face;
+        face.addEllipse(FaceCentre, FaceRadius, FaceRadius);
+        painter.fillPath(gridToBox(box).map(face), outline);
+        painter.fillPath(path, glyph);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

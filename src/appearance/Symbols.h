@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QRectF>
+
+class QPainter;
+
+// The symbol images the program draws itself, as vector shapes at any size and
+// in any colour: the stopwatch of the status item, the cancel and delete cross,
+// and the two check marks of a note.
+enum class Symbol { Timer, XMark, CheckmarkCircleFill, Circle };
+
+// The symbol's filled outline, centred in the largest square that fits in box.
+// Everything lies inside that square; holes (the check knocked out of its disc,
+// the inside of a ring) are really empty.
+QPainterPath symbolPath(Symbol symbol, const QRectF &box);
+
+void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color);
+
+// A transparent square pixmap of logicalSize device-independent pixels.
+QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal devicePixelRatio);
+
+// The stopwatch for the status item, two-tone so it reads on light and dark
+// panels alike: a light glyph with a dark outline, over a dark face.
+QIcon trayIcon();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+enum class Theme { System, Light, Dark, Glass, Color };
+enum class Accent { Red, Blue };
+
+inline constexpr std::array<Theme, 5> allThemes{Theme::System, Theme::Light, Theme::Dark, Theme::Glass, Theme::Color};
+inline constexpr std::array<Accent, 2> allAccents{Accent::Red, Accent::Blue};
+
+QString rawValue(Theme theme);
+QString rawValue(Accent accent);
+// Exact, case-sensitive match of a stored string; nothing when it names no case.
+std::optional<Theme> themeFromRaw(const QString &raw);
+std::optional<Accent> accentFromRaw(const QString &raw);
+
+// The colours a theme shows with an accent, in a light or dark surrounding.
+Palette palette(Theme theme, Accent accent, bool dark);
+
+// From the stored strings: "blue" exactly is blue, anything else red; a theme
+// string naming no theme falls back to fallbackTheme (the card uses System,
+// the preferences window Dark).
+Palette resolvePalette(const QString &themeRaw, const QString &accentRaw, bool dark, Theme fallbackTheme);

@@ -1,0 +1,15 @@
+#include "WindowPlatform.h"
+
+#include "NullWindowPlatform.h"
+#include "X11WindowPlatform.h"
+
+#include <QGuiApplication>
+
+std::unique_ptr<WindowPlatform> WindowPlatform::create()
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            return std::make_unique<X11WindowPlatform>(x11->connection());
+    }
+    return std::make_unique<NullWindowPlatform>();
+}

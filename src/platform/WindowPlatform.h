@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+class QRegion;
+class QWindow;
+
+// What the card window needs from the window system beyond Qt's own window flags.
+class WindowPlatform
+{
+public:
+    virtual ~WindowPlatform() = default;
+
+    // The X11 implementation under the xcb platform plugin, otherwise one that asks for nothing.
+    static std::unique_ptr<WindowPlatform> create();
+
+    // On every workspace, above other windows, and left out of taskbars and pagers; this
+    // holds again each time the window is shown after being hidden.
+    virtual void makeSticky(QWindow *window) = 0;
+    // Asks the compositor to blur what lies behind region (window coordinates); an empty
+    // region means the whole window.
+    virtual void setBlurBehind(QWindow *window, bool on, const QRegion &region) = 0;
+    // Whether a compositor runs, so that translucent pixels show what lies behind.
+    virtual bool hasCompositor() const = 0;
+    // Gives the window the keyboard, also a frameless tool window that the window manager
+    // would not focus on its own.
+    virtual void activate(QWindow *window) = 0;
+};

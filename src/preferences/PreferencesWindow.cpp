@@ -1,0 +1,309 @@
+#include "PreferencesWindow.h"
+
+#include "CloseButton.h"
+#include "ContinuousCorners.h"
+#include "FormGroup.h"
+#include "LoginItemService.h"
+#include "Material.h"
+#include "SettingsStore.h"
+#include "SwatchButton.h"
+#include "SwitchControl.h"
+#include "Theme.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+constexpr qreal kWindowRadius = 10;
+constexpr int kCloseButtonInset = 9;
+constexpr int kRowHeight = 26;
+
+// Text sizes are in device-independent pixels; Qt's points are 1/72 inch at the logical resolution.
+QFont sizedFont(const QWidget *widget, qreal pixels, QFont::Weight weight)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(pixels * 72.0 / widget->logicalDpiY());
+    font.setWeight(weight);
+    return font;
+}
+
+} // namespace
+
+PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &loginItems, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_settings(settings)
+    , m_loginItems(loginItems)
+    , m_closeButton(new CloseButton(this))
+{
+    // Needs the alpha channel from the start: it cannot be added once the window exists.
+    setAttribute(Qt::WA_TranslucentBackground);
+    setWindowTitle(tr("Preferences"));
+    setFixedSize(kSize);
+
+    m_closeButton->move(kCloseButtonInset, kCloseButtonInset);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
+
+    buildForm();
+    installShortcuts();
+    connect(&m_settings, &SettingsStore::changed, this, &PreferencesWindow::refresh);
+    refresh();
+}
+
+void PreferencesWindow::buildForm()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 28, 20, 12);
+    layout->setSpacing(0);
+
+    auto *appearance = new FormGroup;
+    appearance->addRow(makeSwatchRow());
+    addSection(tr("Appearance"), appearance);
+
+    auto *clock = new FormGroup;
+    const auto addSwitch = [this](FormGroup *group, const QString &label, const SettingKey<bool> &key) {
+        auto *control = new SwitchControl;
+        bindSwitch(key, control);
+        group->addRow(makeSwitchRow(label, control));
+    };
+    addSwitch(clock, tr("24-hour clock"), Keys::h24);
+    addSwitch(clock, tr("Show seconds"), Keys::showSeconds);
+    addSwitch(clock, tr("Show date"), Keys::showDate);
+    addSwitch(clock, tr("Start with drawer open"), Keys::startOpen);
+    addSection(tr("Clock"), clock);
+
+    auto *general = new FormGroup;
+    addSwitch(general, tr("Timer sound"), Keys::sound);
+    m_launchAtLogin = new SwitchControl;
+    general->addRow(makeSwitchRow(tr("Launch at login"), m_launchAtLogin));
+    // The service keeps the state: show what it says, whether or not the change went through.
+    connect(m_launchAtLogin, &QAbstractButton::clicked, this, [this](bool on) {
+        m_loginItems.setEnabled(on);
+        m_launchAtLogin->setChecked(m_loginItems.isEnabled());
+    });
+    addSection(tr("General"), general);
+
+    layout->addStretch();
+}
+
+void PreferencesWindow::addSection(const QString &title, FormGroup *group)
+{
+    auto *layout = static_cast<QVBoxLayout *>(this->layout());
+    if (!m_groups.isEmpty())
+        layout->addSpacing(12);
+    auto *label = new QLabel(title);
+    label->setFont(sizedFont(this, 13, QFont::Bold));
+    label->setContentsMargins(FormGroup::kRowInset - 2, 0, 0, 0);
+    layout->addWidget(label);
+    layout->addSpacing(5);
+    layout->addWidget(group);
+    m_groups.append(group);
+}
+
+QWidget *PreferencesWindow::makeSwatchRow()
+{
+    auto *row = new QWidget;
+    auto *column = new QVBoxLayout(row);
+    column->setContentsMargins(FormGroup::kRowInset, 8, FormGroup::kRowInset, 6);
+    column->setSpacing(12);
+
+    auto *heading = new QLabel(tr("Timer colour"));
+    heading->setFont(sizedFont(this, 13, QFont::DemiBold));
+    column->addWidget(heading);
+
+    auto *swatches = new QHBoxLayout;
+    swatches->setSpacing(16);
+    for (const Swatch &swatch : Swatch::all()) {
+        auto *button = new SwatchButton(swatch);
+        connect(button, &QAbstractButton::clicked, this, [this, swatch] { swatch.apply(m_settings); });
+        swatches->addWidget(button, 0, Qt::AlignVCenter);
+        m_swatchButtons.append(button);
+    }
+    swatches->addStretch();
+    column->addLayout(swatches);
+    return row;
+}
+
+QWidget *PreferencesWindow::makeSwitchRow(const QString &label, SwitchControl *control)
+{
+    auto *row = new QWidget;
+    row->setFixedHeight(kRowHeight);
+    auto *line = new QHBoxLayout(row);
+    line->setContentsMargins(FormGroup::kRowInset, 0, FormGroup::kRowInset - 4, 0);
+    auto *text = new QLabel(label);
+    text->setFont(sizedFont(this, 13, QFont::Normal));
+    line->addWidget(text);
+    line->addStretch();
+    line->addWidget(control);
+    control->setAccessibleName(label);
+    return row;
+}
+
+void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *control)
+{
+    m_switches.append({key, control});
+    connect(control, &QAbstractButton::clicked, this, [this, key](bool on) { m_settings.setValue(key, on); });
+}
+
+void PreferencesWindow::installShortcuts()
+{
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
+            &PreferencesWindow::preferencesRequested);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &PreferencesWindow::quitRequested);
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+SwitchControl *PreferencesWindow::switchFor(const QString &key) const
+{
+    for (const BoundSwitch &bound : m_switches) {
+        if (QLatin1String(bound.key.name) == key)
+            return bound.control;
+    }
+    return nullptr;
+}
+
+Palette PreferencesWindow::currentPalette() const
+{
+    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::Dark);
+}
+
+void PreferencesWindow::setSystemDark(bool dark)
+{
+    m_systemDark = dark;
+    applyColors(currentPalette());
+}
+
+void PreferencesWindow::setTranslucencyAvailable(bool available)
+{
+    m_translucencyAvailable = available;
+    update();
+}
+
+void PreferencesWindow::refresh()
+{
+    for (const BoundSwitch &bound : m_switches)
+        bound.control->setChecked(m_settings.value(bound.key));
+    m_launchAtLogin->setChecked(m_loginItems.isEnabled());
+
+    const QString themeRaw = m_settings.value(Keys::theme);
+    const QString accentRaw = m_settings.value(Keys::accent);
+    for (SwatchButton *button : std::as_const(m_swatchButtons))
+        button->setSelected(button->swatch().matches(themeRaw, accentRaw));
+
+    applyColors(currentPalette());
+}
+
+void PreferencesWindow::applyColors(const Palette &palette)
+{
+    QPalette text = this->palette();
+    text.setColor(QPalette::WindowText, palette.digits);
+    setPalette(text);
+    for (FormGroup *group : std::as_const(m_groups))
+        group->setColors(palette.field, palette.border);
+    for (const BoundSwitch &bound : std::as_const(m_switches))
+        bound.control->setColors(palette);
+    m_launchAtLogin->setColors(palette);
+    for (SwatchButton *button : std::as_const(m_swatchButtons))
+        button->setColors(palette);
+    update();
+}
+
+void PreferencesWindow::present()
+{
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    QRect frame({}, size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+    show();
+    raise();
+    activateWindow();
+}
+
+void PreferencesWindow::showEvent(QShowEvent *event)
+{
+    // The login item can change behind the program's back; ask again whenever the window comes up.
+    refresh();
+    QWidget::showEvent(event);
+}
+
+void PreferencesWindow::closeEvent(QCloseEvent *event)
+{
+    // Closing only hides: the window is kept and shown again on the next request.
+    hide();
+    event->ignore();
+}
+
+void PreferencesWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange)
+        m_closeButton->update();
+    QWidget::changeEvent(event);
+}
+
+void PreferencesWindow::paintEvent(QPaintEvent *)
+{
+    const Palette palette = currentPalette();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // Without a compositor the corners could not be transparent, so the window stays square.
+    const QRectF bounds = rect();
+    QPainterPath shape;
+    if (m_translucencyAvailable)
+        shape = continuousRoundedRect(bounds, kWindowRadius);
+    else
+        shape.addRect(bounds);
+
+    if (palette.isGlass)
+        paintMaterial(painter, shape, Material::HudWindow, m_translucencyAvailable);
+    else
+        painter.fillPath(shape, palette.surface);
+
+    // A frameless window gets no edge from the window manager: draw a hairline of our own.
+    const QRectF edge = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(QPen(palette.border, 1));
+    painter.setBrush(Qt::NoBrush);
+    if (m_translucencyAvailable)
+        painter.drawPath(continuousRoundedRect(edge, kWindowRadius - 0.5));
+    else
+        painter.drawRect(edge);
+}
+
+void PreferencesWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    m_dragOffset = event->globalPosition().toPoint() - pos();
+}
+
+void PreferencesWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_dragOffset) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    move(event->globalPosition().toPoint() - *m_dragOffset);
+}
+
+void PreferencesWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_dragOffset.reset();
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "Palette.h"
+#include "SettingsKeys.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <optional>
+
+class CloseButton;
+class FormGroup;
+class LoginItemService;
+class SettingsStore;
+class SwatchButton;
+class SwitchControl;
+
+// The preferences window: one grouped form of the clock options, the timer
+// sound, launching at login and the card's colours. Every control writes its
+// setting at once, and the form follows every change of the settings, whoever
+// made it. It draws its own background and close button and is dragged by its
+// background; closing only hides it, so the same window can be shown again.
+class PreferencesWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr QSize kSize{340, 380};
+
+    PreferencesWindow(SettingsStore &settings, LoginItemService &loginItems, QWidget *parent = nullptr);
+
+    // Whether the desktop prefers dark colours; used by the "system" theme.
+    void setSystemDark(bool dark);
+    // Whether a compositor shows translucent pixels; without one everything is painted opaque.
+    void setTranslucencyAvailable(bool available);
+
+    // Shows the window centred on the screen under the pointer, in front and with the keyboard.
+    void present();
+
+    // The colours the window shows now. A theme naming no theme counts as dark here.
+    Palette currentPalette() const;
+
+    SwitchControl *switchFor(const QString &key) const;
+    SwitchControl *launchAtLoginSwitch() const { return m_launchAtLogin; }
+    SwatchButton *swatchButton(int index) const { return m_swatchButtons.value(index); }
+    CloseButton *closeButton() const { return m_closeButton; }
+
+signals:
+    void preferencesRequested();
+    void quitRequested();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct BoundSwitch
+    {
+        SettingKey<bool> key;
+        SwitchControl *control;
+    };
+
+    void buildForm();
+    void addSection(const QString &title, FormGroup *group);
+    QWidget *makeSwatchRow();
+    QWidget *makeSwitchRow(const QString &label, SwitchControl *control);
+    void bindSwitch(const SettingKey<bool> &key, SwitchControl *control);
+    void installShortcuts();
+    void refresh();
+    void applyColors(const Palette &palette);
+
+    SettingsStore &m_settings;
+    LoginItemService &m_loginItems;
+    bool m_systemDark = false;
+    bool m_translucencyAvailable = false;
+
+    CloseButton *m_closeButton;
+    QList<FormGroup *> m_groups;
+    QList<BoundSwitch> m_switches;
+    SwitchControl *m_launchAtLogin = nullptr;
+    QList<SwatchButton *> m_swatchButtons;
+    // Where the pointer held the window, when the platform cannot move it for us.
+    std::optional<QPoint> m_dragOffset;
+};

@@ -1,0 +1,39 @@
+#include "Swatch.h"
+
+#include "SettingsStore.h"
+
+const QList<Swatch> &Swatch::all()
+{
+    using Kind = FillKind;
+    // The blue and red fills are the surfaces of the coloured theme; black is
+    // pure black although the dark surface is a little lighter.
+    static const QList<Swatch> swatches{
+        {QStringLiteral("black"), Theme::Dark, std::nullopt, {Kind::Solid, QColor::fromRgbF(0, 0, 0)}},
+        {QStringLiteral("white"), Theme::Light, std::nullopt, {Kind::Light, {}}},
+        {QStringLiteral("blue"), Theme::Color, Accent::Blue, {Kind::Solid, palette(Theme::Color, Accent::Blue, false).surface}},
+        {QStringLiteral("red"), Theme::Color, Accent::Red, {Kind::Solid, palette(Theme::Color, Accent::Red, false).surface}},
+        {QStringLiteral("glass"), Theme::Glass, std::nullopt, {Kind::Glass, {}}},
+    };
+    return swatches;
+}
+
+bool Swatch::matches(const QString &themeRaw, const QString &accentRaw) const
+{
+    if (themeRaw != rawValue(theme))
+        return false;
+    return !accent || accentRaw == rawValue(*accent);
+}
+
+QString Swatch::tooltip() const
+{
+    if (id.isEmpty())
+        return id;
+    return id.front().toUpper() + id.mid(1);
+}
+
+void Swatch::apply(SettingsStore &store) const
+{
+    store.setValue(Keys::theme, rawValue(theme));
+    if (accent)
+        store.setValue(Keys::accent, rawValue(*accent));
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Palette.h"
+#include "Swatch.h"
+
+#include <QAbstractButton>
+
+// One swatch as a round button: the coloured circle with a faint outline, and
+// around it, when selected, a ring in the accent colour.
+class SwatchButton : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    static constexpr qreal kDiameter = 32;
+    static constexpr int kSide = 40;  // the circle plus 4 points on every side
+
+    explicit SwatchButton(const Swatch &swatch, QWidget *parent = nullptr);
+
+    const Swatch &swatch() const { return m_swatch; }
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    // The outline follows the palette's scheme, the ring its accent.
+    void setColors(const Palette &palette);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void paintFill(QPainter &painter, const QRectF &circle) const;
+
+    Swatch m_swatch;
+    bool m_selected = false;
+    QColor m_outline;
+    QColor m_ring;
+    bool m_focusRing = false;
+};

@@ -1,0 +1,36 @@
+#include "CancelButton.h"
+
+#include "Symbols.h"
+
+#include <QPainter>
+
+CancelButton::CancelButton(QWidget *parent)
+    : QAbstractButton(parent)
+{
+    setFixedSize(kDiameter, kDiameter);
+    setCursor(Qt::ArrowCursor);
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(tr("Cancel countdown"));
+    setToolTip(tr("Cancel countdown"));
+}
+
+void CancelButton::setColors(const QColor &glyph, const QColor &fill)
+{
+    m_glyph = glyph;
+    m_fill = fill;
+    update();
+}
+
+void CancelButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_fill);
+    painter.drawEllipse(rect());
+    // The cross matches a 10-point bold glyph: about 7 points across.
+    const QRectF glyph = QRectF(rect()).adjusted(5.5, 5.5, -5.5, -5.5);
+    QColor ink = m_glyph;
+    ink.setAlphaF(ink.alphaF() * 0.85f);
+    paintSymbol(painter, Symbol::XMark, glyph, ink);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QDate>
+#include <QFont>
+#include <QWidget>
+
+#include <memory>
+
+class AppModel;
+class CancelButton;
+class LongDateFormatter;
+class SettingsStore;
+
+// The top of the card: the time of day (or a running countdown) in large
+// equal-width digits, the AM/PM column and the date line. Sizes follow the card
+// scale. A tick repaints only the characters that changed, and nothing when
+// nothing did.
+class ClockFace : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ClockFace(AppModel &model, const SettingsStore &settings, QWidget *parent = nullptr);
+    ~ClockFace() override;
+
+    void setScale(qreal scale);
+    void setCardPalette(const Palette &palette);
+
+    // Re-reads the clock settings; the height may change.
+    void reloadSettings();
+
+    int faceHeight() const;
+
+    QString digitsText() const { return m_digits; }
+    bool ampmShown() const;
+    bool dateShown() const;
+    bool afternoon() const { return m_afternoon; }
+    QString dateText() const { return m_dateText; }
+    QFont digitsFont() const { return m_digitsFont; }
+    QFont ampmFont() const { return m_ampmFont; }
+    QFont dateFont() const { return m_dateFont; }
+    qreal padding() const { return 16 * m_scale; }
+    CancelButton *cancelButton() const { return m_cancel; }
+    // Where the digits line is drawn, in this widget's coordinates.
+    QRectF digitsRect() const;
+
+signals:
+    void heightChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Line
+    {
+        qreal ascent = 0;
+        qreal height = 0;
+    };
+
+    void onTick();
+    void onRunningChanged();
+    QString currentDigits() const;
+    void refreshDate();
+    void updateFonts();
+    Line mainLine() const;
+    qreal ampmWidth() const;
+    qreal mainLineLeft(const QString &digits) const;
+    void placeCancelButton();
+
+    AppModel &m_model;
+    const SettingsStore &m_settings;
+    CancelButton *m_cancel;
+    std::unique_ptr<LongDateFormatter> m_dateFormatter;
+
+    Palette m_palette;
+    qreal m_scale = 1.0;
+    bool m_h24 = false;
+    bool m_showSeconds = true;
+    bool m_showDate = true;
+    bool m_running = false;
+
+    QFont m_digitsFont;
+    QFont m_ampmFont;
+    QFont m_dateFont;
+
+    // What is on screen now, to repaint only what a tick changes.
+    QString m_digits;
+    bool m_afternoon = false;
+    QDate m_date;
+    QString m_dateText;
+};

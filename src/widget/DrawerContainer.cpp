@@ -1,0 +1,60 @@
+#include "DrawerContainer.h"
+
+#include "AppModel.h"
+#include "NotesPane.h"
+#include "TimerPane.h"
+
+#include <QPainter>
+
+DrawerContainer::DrawerContainer(AppModel &model, QWidget *parent)
+    : QWidget(parent)
+    , m_timer(new TimerPane(model, this))
+    , m_notes(new NotesPane(model, this))
+{
+    // After the notes pane has made its rows, so the new height counts at once.
+    connect(&model, &AppModel::notesChanged, this, &DrawerContainer::measure);
+}
+
+void DrawerContainer::setScale(qreal scale)
+{
+    m_timer->setScale(scale);
+    m_notes->setScale(scale);
+    measure();
+}
+
+void DrawerContainer::setCardPalette(const Palette &palette)
+{
+    m_divider = palette.border;
+    m_timer->setCardPalette(palette);
+    m_notes->setCardPalette(palette);
+    update();
+}
+
+void DrawerContainer::setCardWidth(int width)
+{
+    m_width = width;
+    measure();
+}
+
+// The panes keep their natural heights whatever part of them shows; the rest
+// hangs below the container's edge, clipped. One point above each is left for
+// its divider.
+void DrawerContainer::measure()
+{
+    const int timerHeight = m_timer->sizeHint().height();
+    const int notesHeight = m_notes->naturalHeight(m_width);
+    m_timer->setGeometry(0, 1, m_width, timerHeight);
+    m_notes->setGeometry(0, timerHeight + 2, m_width, notesHeight);
+    const int measured = std::max(timerHeight + notesHeight + 2, 1);
+    if (measured != m_drawerHeight) {
+        m_drawerHeight = measured;
+        emit drawerHeightChanged();
+    }
+}
+
+void DrawerContainer::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, width(), 1), m_divider);
+    painter.fillRect(QRect(0, m_timer->geometry().bottom() + 1, width(), 1), m_divider);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QWidget>
+
+class AppModel;
+class NotesPane;
+class TimerPane;
+
+// The drawer under the clock: the timer and notes panes between hairline
+// dividers, revealed from the top down. It measures the panes' natural height
+// and shows only the top `reveal` points of it.
+class DrawerContainer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kUnmeasuredHeight = 96;
+
+    explicit DrawerContainer(AppModel &model, QWidget *parent = nullptr);
+
+    void setScale(qreal scale);
+    void setCardPalette(const Palette &palette);
+    // Lays the panes out for the card's width and measures them.
+    void setCardWidth(int width);
+
+    // The natural height of the panes: 96 until measured, never below 1.
+    int drawerHeight() const { return m_drawerHeight; }
+
+    TimerPane *timerPane() const { return m_timer; }
+    NotesPane *notesPane() const { return m_notes; }
+
+signals:
+    void drawerHeightChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void measure();
+
+    int m_width = 220;
+    TimerPane *m_timer;
+    NotesPane *m_notes;
+    QColor m_divider;
+    int m_drawerHeight = kUnmeasuredHeight;
+};

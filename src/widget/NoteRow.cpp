@@ -1,0 +1,60 @@
+#include "NoteRow.h"
+
+#include "Fonts.h"
+#include "NoteText.h"
+#include "SymbolButton.h"
+
+#include <QBoxLayout>
+
+NoteRow::NoteRow(QWidget *parent)
+    : QWidget(parent)
+    , m_check(new SymbolButton(Symbol::Circle, this))
+    , m_text(new NoteText(this))
+    , m_delete(new SymbolButton(Symbol::XMark, this))
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_check, 0, Qt::AlignVCenter);
+    row->addWidget(m_text, 1);
+    row->addWidget(m_delete, 0, Qt::AlignVCenter);
+    m_delete->setToolTip(tr("Delete"));
+    connect(m_check, &SymbolButton::clicked, this, [this] { emit toggleRequested(m_note.id); });
+    connect(m_delete, &SymbolButton::clicked, this, [this] { emit deleteRequested(m_note.id); });
+}
+
+void NoteRow::setNote(const Note &note)
+{
+    m_note = note;
+    m_text->setNote(note.text, note.done);
+    m_check->setAccessibleName(note.done ? tr("Mark as not done") : tr("Mark as done"));
+    refreshCheckMark();
+}
+
+void NoteRow::setLook(qreal k, const Palette &palette)
+{
+    m_palette = palette;
+    m_scale = k;
+    static_cast<QHBoxLayout *>(layout())->setSpacing(qRound(8 * k));
+    const QFont font = systemFont(13 * k);
+    m_text->setLook(font, palette.digits);
+    // Symbols are drawn at the height of the text they stand beside.
+    m_check->setSide(qRound(13 * k));
+    m_delete->setSide(qRound(10 * k));
+    m_delete->setSymbol(Symbol::XMark, palette.secondary);
+    refreshCheckMark();
+}
+
+int NoteRow::heightAt(int width) const
+{
+    const int spacing = qRound(8 * m_scale);
+    const int textWidth = width - m_check->width() - m_delete->width() - 2 * spacing;
+    return std::max({m_check->height(), m_delete->height(), m_text->heightForWidth(std::max(textWidth, 1))});
+}
+
+void NoteRow::refreshCheckMark()
+{
+    if (m_note.done)
+        m_check->setSymbol(Symbol::CheckmarkCircleFill, m_palette.accent);
+    else
+        m_check->setSymbol(Symbol::Circle, m_palette.secondary);
+}

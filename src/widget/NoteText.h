@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+// A note's text, wrapped onto as many lines as it needs (inside long words too)
+// and never cut; struck through and dimmed when the note is done.
+class NoteText : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit NoteText(QWidget *parent = nullptr);
+
+    void setNote(const QString &text, bool done);
+    void setLook(const QFont &font, const QColor &color);
+
+    QString text() const { return m_text; }
+    bool done() const { return m_done; }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QFont effectiveFont() const;
+
+    QString m_text;
+    bool m_done = false;
+    QFont m_font;
+    QColor m_color;
+};

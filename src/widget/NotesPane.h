@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QList>
+#include <QWidget>
+
+class AppModel;
+class FieldFrame;
+class NoteRow;
+class QLabel;
+class QLineEdit;
+
+// The drawer's lower pane: a field that adds a note on Return, and one row per
+// note. It shows the model's list and hands every action to the model.
+class NotesPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit NotesPane(AppModel &model, QWidget *parent = nullptr);
+
+    void setScale(qreal scale);
+    void setCardPalette(const Palette &palette);
+
+    QLineEdit *field() const;
+    QLabel *placeholder() const { return m_placeholder; }
+    const QList<NoteRow *> &rows() const { return m_rows; }
+
+    // The pane's full height at a width: every row, none cut or scrolled.
+    int naturalHeight(int width) const;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void syncRows();
+    void submit();
+    void refreshPlaceholder();
+    void placeChildren();
+
+    AppModel &m_model;
+    FieldFrame *m_field;
+    QLabel *m_placeholder;
+    QList<NoteRow *> m_rows;
+    qreal m_scale = 1.0;
+    Palette m_palette;
+};

@@ -1,0 +1,25 @@
+#include "ResizeEdge.h"
+
+#include <QMouseEvent>
+
+ResizeEdge::ResizeEdge(QWidget *parent)
+    : QWidget(parent)
+{
+    setCursor(Qt::SizeHorCursor);
+}
+
+void ResizeEdge::mousePressEvent(QMouseEvent *event)
+{
+    m_startX = event->globalPosition().x();
+    event->accept();
+}
+
+void ResizeEdge::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const qreal x = event->globalPosition().x();
+    const qreal delta = m_startX - x;
+    m_startX = x;
+    emit dragged(delta);
+}

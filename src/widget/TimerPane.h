@@ -1,0 +1,40 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QWidget>
+
+class AppModel;
+class FieldFrame;
+class QLineEdit;
+class ScaledButton;
+
+// The drawer's upper pane: the duration field with its "Start" and "Cancel" buttons.
+class TimerPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TimerPane(AppModel &model, QWidget *parent = nullptr);
+
+    void setScale(qreal scale);
+    void setCardPalette(const Palette &palette);
+
+    QLineEdit *field() const;
+    ScaledButton *startButton() const { return m_start; }
+    ScaledButton *cancelButton() const { return m_cancel; }
+
+    // Starts the typed countdown from the wall clock's current time and closes
+    // the drawer; text that is not a duration empties the field instead.
+    void startTimer();
+
+    static constexpr double kMaxSeconds = 86'400;
+
+private:
+    void filterText(const QString &text);
+
+    AppModel &m_model;
+    FieldFrame *m_field;
+    ScaledButton *m_start;
+    ScaledButton *m_cancel;
+};

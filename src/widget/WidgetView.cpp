@@ -1,0 +1,241 @@
+#include "WidgetView.h"
+
+#include "AppModel.h"
+#include "CardRules.h"
+#include "ClockFace.h"
+#include "ContinuousCorners.h"
+#include "DrawerContainer.h"
+#include "GripRow.h"
+#include "Material.h"
+#include "ResizeEdge.h"
+#include "Scheduler.h"
+#include "SettingsStore.h"
+#include "Theme.h"
+#include "TimerPane.h"
+
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QWindow>
+
+#include <cmath>
+
+WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &scheduler, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_settings(settings)
+    , m_scheduler(scheduler)
+    , m_face(new ClockFace(model, settings, this))
+    , m_drawer(new DrawerContainer(model, this))
+    , m_grip(new GripRow(this))
+    , m_edge(new ResizeEdge(this))
+    , m_drawerWasOpen(model.drawerOpen())
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    connect(&m_settings, &SettingsStore::changed, this, &WidgetView::onSettingChanged);
+    connect(&m_model, &AppModel::drawerOpenChanged, this, &WidgetView::onDrawerOpenChanged);
+    connect(&m_model, &AppModel::flashingChanged, this, qOverload<>(&WidgetView::update));
+    connect(m_face, &ClockFace::heightChanged, this, &WidgetView::relayout);
+    connect(m_drawer, &DrawerContainer::drawerHeightChanged, this, &WidgetView::relayout);
+    connect(m_grip, &GripRow::dragged, this, &WidgetView::onGripDragged);
+    connect(m_grip, &GripRow::released, this, &WidgetView::onGripReleased);
+    connect(m_edge, &ResizeEdge::dragged, this, &WidgetView::onEdgeDragged);
+
+    auto *preferences = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(preferences, &QShortcut::activated, this, &WidgetView::preferencesRequested);
+    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, &WidgetView::quitRequested);
+
+    applyPalette();
+    applyWidth();
+}
+
+Palette WidgetView::cardPalette() const
+{
+    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System);
+}
+
+double WidgetView::cardWidth() const
+{
+    return m_settings.value(Keys::cardWidth);
+}
+
+int WidgetView::drawerHeight() const
+{
+    return m_drawer->drawerHeight();
+}
+
+int WidgetView::reveal() const
+{
+    if (m_dragReveal)
+        return *m_dragReveal;
+    return m_model.drawerOpen() ? drawerHeight() : 0;
+}
+
+void WidgetView::setSystemDark(bool dark)
+{
+    if (dark == m_systemDark)
+        return;
+    m_systemDark = dark;
+    applyPalette();
+}
+
+void WidgetView::setTranslucencyAvailable(bool available)
+{
+    m_translucent = available;
+    update();
+}
+
+void WidgetView::onSettingChanged(const QString &key)
+{
+    if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::accent.name))
+        applyPalette();
+    else if (key == QLatin1String(Keys::cardWidth.name))
+        applyWidth();
+    else if (key == QLatin1String(Keys::h24.name) || key == QLatin1String(Keys::showSeconds.name)
+             || key == QLatin1String(Keys::showDate.name))
+        m_face->reloadSettings();
+}
+
+void WidgetView::applyPalette()
+{
+    const Palette colors = cardPalette();
+    // Text fields and other stock controls inside the card follow the theme, not the desktop.
+    QPalette stock = palette();
+    QColor clear(Qt::transparent);
+    stock.setColor(QPalette::Window, colors.surface);
+    stock.setColor(QPalette::Base, clear);
+    stock.setColor(QPalette::WindowText, colors.digits);
+    stock.setColor(QPalette::Text, colors.digits);
+    stock.setColor(QPalette::ButtonText, colors.digits);
+    stock.setColor(QPalette::PlaceholderText, colors.secondary);
+    stock.setColor(QPalette::Highlight, colors.accent);
+    stock.setColor(QPalette::HighlightedText, colors.isGlass ? QColor(Qt::black) : colors.surface);
+    QColor disabled = colors.digits;
+    disabled.setAlphaF(0.35f);
+    stock.setColor(QPalette::Disabled, QPalette::Text, disabled);
+    stock.setColor(QPalette::Disabled, QPalette::PlaceholderText, disabled);
+    setPalette(stock);
+
+    m_face->setCardPalette(colors);
+    m_drawer->setCardPalette(colors);
+    m_grip->setPillColor(colors.secondary);
+    update();
+}
+
+void WidgetView::applyWidth()
+{
+    const qreal scale = CardRules::cardScale(cardWidth());
+    m_face->setScale(scale);
+    m_drawer->setScale(scale);
+    m_grip->setScale(scale);
+    relayout();
+}
+
+void WidgetView::relayout()
+{
+    const int width = qRound(cardWidth());
+    m_drawer->setCardWidth(width);
+    const int faceHeight = m_face->faceHeight();
+    const int revealed = reveal();
+    const int gripHeight = int(CardRules::kGripRowHeight);
+    m_face->setGeometry(0, 0, width, faceHeight);
+    m_drawer->setGeometry(0, faceHeight, width, revealed);
+    m_grip->setGeometry(0, faceHeight + revealed, width, gripHeight);
+    const QSize size(width, faceHeight + revealed + gripHeight);
+    m_edge->setGeometry(0, 0, int(CardRules::kResizeEdgeWidth), size.height());
+    m_edge->raise();
+    setFixedSize(size);
+    if (size != m_reported) {
+        m_reported = size;
+        emit sizeChanged(size);
+    }
+    update();
+}
+
+void WidgetView::onDrawerOpenChanged()
+{
+    const bool open = m_model.drawerOpen();
+    if (open && !m_drawerWasOpen) {
+        emit activateRequested();
+        m_scheduler.after(kFocusDelay, this, [this] { m_drawer->timerPane()->field()->setFocus(Qt::OtherFocusReason); });
+    }
+    m_drawerWasOpen = open;
+    relayout();
+}
+
+void WidgetView::onGripDragged(qreal translation)
+{
+    m_dragReveal = qRound(CardRules::dragReveal(m_model.drawerOpen(), drawerHeight(), translation));
+    relayout();
+}
+
+void WidgetView::onGripReleased(qreal translation)
+{
+    const bool open = CardRules::releaseOpens(m_model.drawerOpen(), drawerHeight(), translation);
+    m_dragReveal.reset();
+    m_model.setDrawerOpen(open);
+}
+
+void WidgetView::onEdgeDragged(qreal delta)
+{
+    m_settings.setValue(Keys::cardWidth, CardRules::resizedWidth(cardWidth(), delta));
+}
+
+void WidgetView::mousePressEvent(QMouseEvent *event)
+{
+    // Empty parts of the card move the window; the grip and the edge keep their presses.
+    if (event->button() == Qt::LeftButton && window()->windowHandle())
+        window()->windowHandle()->startSystemMove();
+}
+
+void WidgetView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *preferences = menu.addAction(QStringLiteral("Preferences…"), this, &WidgetView::preferencesRequested);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    menu.addSeparator();
+    QAction *quit = menu.addAction(QStringLiteral("Quit Orvanta"), this, &WidgetView::quitRequested);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    menu.exec(event->globalPos());
+}
+
+void WidgetView::paintEvent(QPaintEvent *event)
+{
+    const Palette colors = cardPalette();
+    const bool flashing = m_model.flashing();
+    const qreal stroke = flashing ? 2 : 1;
+    const qreal radius = CardRules::cornerRadius(cardWidth());
+    QPainter painter(this);
+
+    // A repaint that touches neither the corners nor the border (the digits of a
+    // tick) is a plain rectangle fill, far cheaper than the rounded outline.
+    const qreal corner = std::ceil(radius * 1.6 + stroke);
+    const QRectF inner = QRectF(rect()).adjusted(stroke, corner, -stroke, -corner);
+    const QRectF middle = QRectF(rect()).adjusted(corner, stroke, -corner, -stroke);
+    const QRectF dirty = event->rect();
+    if (!colors.isGlass && (inner.contains(dirty) || middle.contains(dirty))) {
+        painter.fillRect(dirty, colors.surface);
+        return;
+    }
+
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath shape = continuousRoundedRect(QRectF(rect()), radius);
+    if (colors.isGlass)
+        paintMaterial(painter, shape, Material::HudWindow, m_translucent);
+    else
+        painter.fillPath(shape, colors.surface);
+
+    // The border lies wholly inside the outline.
+    const qreal inset = stroke / 2;
+    const QRectF borderBox = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    QPen pen(flashing ? colors.accent : colors.border, stroke);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(continuousRoundedRect(borderBox, radius - inset));
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Palette.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class AppModel;
+class ClockFace;
+class DrawerContainer;
+class GripRow;
+class ResizeEdge;
+class Scheduler;
+class SettingsStore;
+
+// The card: the clock face, the drawer and its grip, on a rounded background
+// with a hairline border that turns to the accent while a countdown's end
+// flashes. Its width is the "cardWidth" setting, its height follows the drawer;
+// every new size is announced so the window around it can follow.
+class WidgetView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr double kFocusDelay = 0.05;
+
+    WidgetView(AppModel &model, SettingsStore &settings, Scheduler &scheduler, QWidget *parent = nullptr);
+
+    // The desktop's light or dark appearance, which the system theme follows.
+    void setSystemDark(bool dark);
+    // Without a compositor the glass theme's tint is drawn opaque.
+    void setTranslucencyAvailable(bool available);
+
+    Palette cardPalette() const;
+    double cardWidth() const;
+    int reveal() const;
+    std::optional<int> dragReveal() const { return m_dragReveal; }
+    int drawerHeight() const;
+
+    ClockFace *clockFace() const { return m_face; }
+    DrawerContainer *drawer() const { return m_drawer; }
+    GripRow *gripRow() const { return m_grip; }
+    ResizeEdge *resizeEdge() const { return m_edge; }
+
+signals:
+    void sizeChanged(const QSize &size);
+    // The card wants the keyboard: its drawer has just opened.
+    void activateRequested();
+    void preferencesRequested();
+    void quitRequested();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void onSettingChanged(const QString &key);
+    void onDrawerOpenChanged();
+    void onGripDragged(qreal translation);
+    void onGripReleased(qreal translation);
+    void onEdgeDragged(qreal delta);
+    void applyPalette();
+    void applyWidth();
+    void relayout();
+
+    AppModel &m_model;
+    SettingsStore &m_settings;
+    Scheduler &m_scheduler;
+    ClockFace *m_face;
+    DrawerContainer *m_drawer;
+    GripRow *m_grip;
+    ResizeEdge *m_edge;
+
+    bool m_systemDark = false;
+    bool m_translucent = true;
+    bool m_drawerWasOpen;
+    std::optional<int> m_dragReveal;
+    QSize m_reported;
+};

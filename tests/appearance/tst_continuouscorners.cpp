@@ -1,0 +1,80 @@
+#include "ContinuousCorners.h"
+
+#include <QTest>
+
+class TestContinuousCorners : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shape_data();
+    void shape();
+    void noRadiusIsARectangle();
+    void smootherThanACircularCorner();
+};
+
+void TestContinuousCorners::shape_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<qreal>("radius");
+
+    QTest::newRow("button") << QRectF(0, 0, 120, 28) << 6.0;
+    QTest::newRow("card") << QRectF(10, 20, 220, 300) << 14.0;
+    QTest::newRow("radius past half the height") << QRectF(0, 0, 100, 20) << 40.0;
+    QTest::newRow("square with huge radius") << QRectF(5, 5, 40, 40) << 100.0;
+}
+
+void TestContinuousCorners::shape()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(qreal, radius);
+    const QPainterPath path = continuousRoundedRect(rect, radius);
+
+    const QRectF bounds = path.boundingRect();
+    QVERIFY2(qAbs(bounds.left() - rect.left()) < 0.01 && qAbs(bounds.top() - rect.top()) < 0.01
+                 && qAbs(bounds.right() - rect.right()) < 0.01 && qAbs(bounds.bottom() - rect.bottom()) < 0.01,
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(bounds.x()).arg(bounds.y()).arg(bounds.width()).arg(bounds.height())));
+    QVERIFY(path.contains(rect.center()));
+    // Every corner is cut away, and by the same amount.
+    const qreal in = 0.5;
+    QVERIFY(!path.contains(rect.topLeft() + QPointF(in, in)));
+    QVERIFY(!path.contains(rect.topRight() + QPointF(-in, in)));
+    QVERIFY(!path.contains(rect.bottomLeft() + QPointF(in, -in)));
+    QVERIFY(!path.contains(rect.bottomRight() + QPointF(-in, -in)));
+    // The middle of each edge stays on the edge.
+    QVERIFY(path.contains(QPointF(rect.center().x(), rect.top() + in)));
+    QVERIFY(path.contains(QPointF(rect.center().x(), rect.bottom() - in)));
+    QVERIFY(path.contains(QPointF(rect.left() + in, rect.center().y())));
+    QVERIFY(path.contains(QPointF(rect.right() - in, rect.center().y())));
+}
+
+void TestContinuousCorners::noRadiusIsARectangle()
+{
+    const QRectF rect(0, 0, 50, 30);
+    const QPainterPath path = continuousRoundedRect(rect, 0);
+    QVERIFY(path.contains(QPointF(0.1, 0.1)));
+    QCOMPARE(path.boundingRect(), rect);
+}
+
+void TestContinuousCorners::smootherThanACircularCorner()
+{
+    // The smooth corner leaves the edge earlier than a circular one of the
+    // same radius, but meets it at the diagonal: a little more is cut close
+    // to the edges, nothing more in the middle of the corner.
+    const QRectF rect(0, 0, 200, 200);
+    const qreal radius = 40;
+    const QPainterPath smooth = continuousRoundedRect(rect, radius);
+    QPainterPath circular;
+    circular.addRoundedRect(rect, radius, radius);
+
+    const QPointF nearEdge(radius * 0.95, 0.3);
+    QVERIFY(circular.contains(nearEdge));
+    QVERIFY(!smooth.contains(nearEdge));
+
+    const qreal diagonal = radius - radius / M_SQRT2;
+    QVERIFY(smooth.contains(QPointF(diagonal + 0.3, diagonal + 0.3)));
+    QVERIFY(!smooth.contains(QPointF(diagonal - 0.3, diagonal - 0.3)));
+}
+
+QTEST_GUILESS_MAIN(TestContinuousCorners)
+#include "tst_continuouscorners.moc"

@@ -1,0 +1,205 @@
+#include "Theme.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(Theme)
+Q_DECLARE_METATYPE(Accent)
+Q_DECLARE_METATYPE(Palette)
+Q_DECLARE_METATYPE(ColorScheme)
+
+namespace {
+
+QColor rgb(float r, float g, float b, float a = 1)
+{
+    return QColor::fromRgbF(r, g, b, a);
+}
+
+const QColor black = rgb(0, 0, 0);
+const QColor white = rgb(1, 1, 1);
+const QColor orange = rgb(0.96f, 0.55f, 0.13f);
+const QColor lightGrey = rgb(0.91f, 0.91f, 0.91f);
+
+QColor at(QColor c, float alpha)
+{
+    c.setAlphaF(alpha);
+    return c;
+}
+
+// The colour table of the themes, written out row by row.
+const Palette lightRow{false, rgb(0.93f, 0.92f, 0.92f), black, orange, at(black, 0.40f), at(black, 0.12f),
+                       at(black, 0.06f), ColorScheme::Light};
+const Palette darkRow{false, rgb(0.04f, 0.04f, 0.04f), lightGrey, orange, at(lightGrey, 0.40f), at(lightGrey, 0.12f),
+                      at(white, 0.06f), ColorScheme::Dark};
+const Palette glassRow{true, black, white, orange, at(white, 0.50f), at(white, 0.18f), at(black, 0.20f),
+                       ColorScheme::Dark};
+const Palette redRow{false, rgb(0.98f, 0.23f, 0.09f), black, black, at(black, 0.40f), at(black, 0.15f),
+                     at(black, 0.08f), ColorScheme::Light};
+const Palette blueRow{false, rgb(0.15f, 0.39f, 0.92f), white, white, at(white, 0.40f), at(white, 0.15f),
+                      at(white, 0.08f), ColorScheme::Dark};
+
+void comparePalettes(const Palette &actual, const Palette &expected)
+{
+    QCOMPARE(actual.isGlass, expected.isGlass);
+    QCOMPARE(actual.surface, expected.surface);
+    QCOMPARE(actual.digits, expected.digits);
+    QCOMPARE(actual.accent, expected.accent);
+    QCOMPARE(actual.secondary, expected.secondary);
+    QCOMPARE(actual.border, expected.border);
+    QCOMPARE(actual.field, expected.field);
+    QCOMPARE(actual.scheme, expected.scheme);
+}
+
+} // namespace
+
+class TestPalette : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void table_data();
+    void table();
+    void rawValuesAreExact_data();
+    void rawValuesAreExact();
+    void resolve_data();
+    void resolve();
+    void systemFollowsAppearance_data();
+    void systemFollowsAppearance();
+    void colorIgnoresAppearance_data();
+    void colorIgnoresAppearance();
+};
+
+void TestPalette::table_data()
+{
+    QTest::addColumn<Theme>("theme");
+    QTest::addColumn<Accent>("accent");
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<Palette>("expected");
+
+    for (bool dark : {false, true}) {
+        const char *mode = dark ? "dark mode" : "light mode";
+        for (Accent accent : {Accent::Red, Accent::Blue}) {
+            const char *tint = accent == Accent::Red ? "red" : "blue";
+            QTest::addRow("light, %s, %s", tint, mode) << Theme::Light << accent << dark << lightRow;
+            QTest::addRow("dark, %s, %s", tint, mode) << Theme::Dark << accent << dark << darkRow;
+            QTest::addRow("glass, %s, %s", tint, mode) << Theme::Glass << accent << dark << glassRow;
+            QTest::addRow("system, %s, %s", tint, mode) << Theme::System << accent << dark << (dark ? darkRow : lightRow);
+        }
+        QTest::addRow("color, red, %s", mode) << Theme::Color << Accent::Red << dark << redRow;
+        QTest::addRow("color, blue, %s", mode) << Theme::Color << Accent::Blue << dark << blueRow;
+    }
+}
+
+void TestPalette::table()
+{
+    QFETCH(Theme, theme);
+    QFETCH(Accent, accent);
+    QFETCH(bool, dark);
+    QFETCH(Palette, expected);
+    comparePalettes(palette(theme, accent, dark), expected);
+}
+
+void TestPalette::rawValuesAreExact_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<bool>("namesTheme");
+    QTest::addColumn<bool>("namesAccent");
+
+    QTest::newRow("system") << "system" << true << false;
+    QTest::newRow("color") << "color" << true << false;
+    QTest::newRow("glass") << "glass" << true << false;
+    QTest::newRow("blue") << "blue" << false << true;
+    QTest::newRow("red") << "red" << false << true;
+    QTest::newRow("upper case") << "Dark" << false << false;
+    QTest::newRow("padded") << " dark" << false << false;
+    QTest::newRow("colour spelling") << "colour" << false << false;
+    QTest::newRow("accent upper case") << "Blue" << false << false;
+    QTest::newRow("empty") << "" << false << false;
+}
+
+void TestPalette::rawValuesAreExact()
+{
+    QFETCH(QString, raw);
+    QFETCH(bool, namesTheme);
+    QFETCH(bool, namesAccent);
+
+    const auto theme = themeFromRaw(raw);
+    QCOMPARE(theme.has_value(), namesTheme);
+    if (theme)
+        QCOMPARE(rawValue(*theme), raw);
+    const auto accent = accentFromRaw(raw);
+    QCOMPARE(accent.has_value(), namesAccent);
+    if (accent)
+        QCOMPARE(rawValue(*accent), raw);
+}
+
+void TestPalette::resolve_data()
+{
+    QTest::addColumn<QString>("themeRaw");
+    QTest::addColumn<QString>("accentRaw");
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<Theme>("fallback");
+    QTest::addColumn<Palette>("expected");
+
+    const Theme card = Theme::System;
+    const Theme prefs = Theme::Dark;
+
+    QTest::newRow("stored dark") << "dark" << "red" << false << card << darkRow;
+    QTest::newRow("stored light, dark mode") << "light" << "red" << true << prefs << lightRow;
+    QTest::newRow("color blue") << "color" << "blue" << false << card << blueRow;
+    QTest::newRow("color red") << "color" << "red" << true << card << redRow;
+
+    QTest::newRow("accent Blue counts as red") << "color" << "Blue" << false << card << redRow;
+    QTest::newRow("empty accent counts as red") << "color" << "" << false << card << redRow;
+    QTest::newRow("accent green counts as red") << "color" << "green" << true << prefs << redRow;
+
+    QTest::newRow("card: upper case theme, light mode") << "Dark" << "red" << false << card << lightRow;
+    QTest::newRow("card: empty theme, dark mode") << "" << "red" << true << card << darkRow;
+    QTest::newRow("card: unknown theme, light mode") << "purple" << "blue" << false << card << lightRow;
+    QTest::newRow("prefs: upper case theme, light mode") << "Glass" << "red" << false << prefs << darkRow;
+    QTest::newRow("prefs: empty theme, light mode") << "" << "red" << false << prefs << darkRow;
+    QTest::newRow("prefs: unknown theme, dark mode") << "purple" << "blue" << true << prefs << darkRow;
+}
+
+void TestPalette::resolve()
+{
+    QFETCH(QString, themeRaw);
+    QFETCH(QString, accentRaw);
+    QFETCH(bool, dark);
+    QFETCH(Theme, fallback);
+    QFETCH(Palette, expected);
+    comparePalettes(resolvePalette(themeRaw, accentRaw, dark, fallback), expected);
+}
+
+void TestPalette::systemFollowsAppearance_data()
+{
+    QTest::addColumn<Accent>("accent");
+    QTest::newRow("red") << Accent::Red;
+    QTest::newRow("blue") << Accent::Blue;
+}
+
+void TestPalette::systemFollowsAppearance()
+{
+    QFETCH(Accent, accent);
+    comparePalettes(palette(Theme::System, accent, true), palette(Theme::Dark, accent, true));
+    comparePalettes(palette(Theme::System, accent, false), palette(Theme::Light, accent, false));
+    QVERIFY(!(palette(Theme::System, accent, true) == palette(Theme::System, accent, false)));
+}
+
+void TestPalette::colorIgnoresAppearance_data()
+{
+    QTest::addColumn<Accent>("accent");
+    QTest::addColumn<ColorScheme>("scheme");
+    QTest::newRow("red") << Accent::Red << ColorScheme::Light;
+    QTest::newRow("blue") << Accent::Blue << ColorScheme::Dark;
+}
+
+void TestPalette::colorIgnoresAppearance()
+{
+    QFETCH(Accent, accent);
+    QFETCH(ColorScheme, scheme);
+    comparePalettes(palette(Theme::Color, accent, true), palette(Theme::Color, accent, false));
+    QCOMPARE(palette(Theme::Color, accent, true).scheme, scheme);
+}
+
+QTEST_GUILESS_MAIN(TestPalette)
+#include "tst_palette.moc"

@@ -1,0 +1,280 @@
+#include "AutostartEntry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// Reads an Exec value back the way a desktop session does: string escapes first, then
+// argument quoting, then field codes.
+QStringList parseExec(const QString &value)
+{
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            unescaped += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u's')
+            unescaped += u' ';
+        else if (next == u'n')
+            unescaped += u'\n';
+        else if (next == u't')
+            unescaped += u'\t';
+        else if (next == u'r')
+            unescaped += u'\r';
+        else if (next == u'\\')
+            unescaped += u'\\';
+        else
+            unescaped += QString(u'\\') + next;
+    }
+
+    QStringList arguments;
+    QString current;
+    bool inArgument = false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < unescaped.size(); ++i) {
+        const QChar c = unescaped[i];
+        if (quoted) {
+            if (c == u'"') {
+                quoted = false;
+            } else if (c == u'\\' && i + 1 < unescaped.size()
+                       && QStringLiteral("\"`$\\").contains(unescaped[i + 1])) {
+                current += unescaped[++i];
+            } else {
+                current += c;
+            }
+        } else if (c == u' ') {
+            if (inArgument)
+                arguments << current;
+            current.clear();
+            inArgument = false;
+        } else if (c == u'"') {
+            quoted = inArgument = true;
+        } else {
+            current += c;
+            inArgument = true;
+        }
+    }
+    if (quoted)
+        return {QStringLiteral("<unterminated quote>")};
+    if (inArgument)
+        arguments << current;
+
+    for (QString &argument : arguments) {
+        QString expanded;
+        for (qsizetype i = 0; i < argument.size(); ++i) {
+            if (argument[i] == u'%') {
+                if (i + 1 == argument.size() || argument[i + 1] != u'%')
+                    return {QStringLiteral("<field code>")};
+                ++i;
+            }
+            expanded += argument[i];
+        }
+        argument = expanded;
+    }
+    return arguments;
+}
+
+QString execValue(const QByteArray &entry)
+{
+    for (const QByteArray &line : entry.split('\n')) {
+        if (line.startsWith("Exec="))
+            return QString::fromUtf8(line.mid(5));
+    }
+    return {};
+}
+
+} // namespace
+
+class TestAutostartEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void quoting_data();
+    void quoting();
+    void registerAndUnregister();
+    void entryForRunningExecutable();
+    void registeringReplacesDisabledEntry();
+    void entryState_data();
+    void entryState();
+    void unwritableFolder_data();
+    void unwritableFolder();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+};
+
+void TestAutostartEntry::init()
+{
+    m_config = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_config->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+}
+
+void TestAutostartEntry::cleanup()
+{
+    // A folder left read-only by a failed test must not stop the cleanup.
+    QFile::setPermissions(m_config->filePath(QStringLiteral("autostart")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_config.reset();
+}
+
+void TestAutostartEntry::quoting_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("plain") << "/usr/bin/orvanta" << "/usr/bin/orvanta";
+    QTest::newRow("space") << "/home/a b/orvanta" << "\"/home/a b/orvanta\"";
+    QTest::newRow("double quote") << "/opt/say\"hi/orvanta" << "\"/opt/say\\\\\"hi/orvanta\"";
+    QTest::newRow("single quote") << "/opt/it's/orvanta" << "\"/opt/it's/orvanta\"";
+    QTest::newRow("backslash") << "/opt/back\\slash/orvanta" << "\"/opt/back\\\\\\\\slash/orvanta\"";
+    QTest::newRow("dollar and backtick") << "/opt/$HOME/`id`/orvanta" << "\"/opt/\\\\$HOME/\\\\`id\\\\`/orvanta\"";
+    QTest::newRow("percent") << "/opt/100%/orvanta" << "/opt/100%%/orvanta";
+    QTest::newRow("percent in quotes") << "/opt/100 %/orvanta" << "\"/opt/100 %%/orvanta\"";
+    QTest::newRow("tab and newline") << "/opt/a\tb\nc/orvanta" << "\"/opt/a\\tb\\nc/orvanta\"";
+    QTest::newRow("shell characters") << "/opt/a&b;c|d(e)<f>~g*h?i#j" << "\"/opt/a&b;c|d(e)<f>~g*h?i#j\"";
+}
+
+void TestAutostartEntry::quoting()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, value);
+
+    QCOMPARE(desktopExecQuote(path), value);
+    QCOMPARE(parseExec(desktopExecQuote(path)), QStringList{path});
+}
+
+void TestAutostartEntry::registerAndUnregister()
+{
+    const QString executable = QStringLiteral("/opt/My Apps/orvanta");
+    AutostartEntry entry(executable);
+    QCOMPARE(entry.filePath(), m_config->filePath(QStringLiteral("autostart/orvanta.desktop")));
+    QVERIFY(!entry.isEnabled());
+
+    QVERIFY(entry.setEnabled(true));
+    QVERIFY(entry.isEnabled());
+    QFile file(entry.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    const QList<QByteArray> lines = written.split('\n');
+    QCOMPARE(lines.first(), QByteArray("[Desktop Entry]"));
+    QVERIFY(lines.contains("Type=Application"));
+    QVERIFY(lines.contains("Name=Orvanta"));
+    QVERIFY(lines.contains("X-GNOME-Autostart-enabled=true"));
+    QVERIFY(!lines.contains("Hidden=true"));
+    QCOMPARE(parseExec(execValue(written)), QStringList{executable});
+    // The atomic write leaves nothing else behind.
+    QCOMPARE(QDir(m_config->filePath(QStringLiteral("autostart"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("orvanta.desktop")});
+
+    QVERIFY(entry.setEnabled(false));
+    QVERIFY(!entry.isEnabled());
+    QVERIFY(!QFile::exists(entry.filePath()));
+    QVERIFY(entry.setEnabled(false));
+}
+
+void TestAutostartEntry::entryForRunningExecutable()
+{
+    AutostartEntry entry;
+    QVERIFY(entry.setEnabled(true));
+    QFile file(entry.filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(parseExec(execValue(file.readAll())), QStringList{QCoreApplication::applicationFilePath()});
+}
+
+void TestAutostartEntry::registeringReplacesDisabledEntry()
+{
+    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
+    QVERIFY(QDir().mkpath(m_config->filePath(QStringLiteral("autostart"))));
+    QFile file(entry.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/usr/bin/orvanta\nHidden=true\n");
+    file.close();
+    QVERIFY(!entry.isEnabled());
+
+    QVERIFY(entry.setEnabled(true));
+    QVERIFY(entry.isEnabled());
+}
+
+void TestAutostartEntry::entryState_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("enabled");
+
+    const QByteArray head = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/usr/bin/orvanta\n";
+    QTest::newRow("as written") << AutostartEntry::contents(QStringLiteral("/a b/orvanta")) << true;
+    QTest::newRow("minimal") << head << true;
+    QTest::newRow("comments and blank lines") << "# made by hand\n\n" + head + "\n# end\n" << true;
+    QTest::newRow("hidden") << head + "Hidden=true\n" << false;
+    QTest::newRow("hidden with spaces") << head + "Hidden = true\n" << false;
+    QTest::newRow("not hidden") << head + "Hidden=false\n" << true;
+    QTest::newRow("hidden, then not") << head + "Hidden=true\nHidden=false\n" << true;
+    QTest::newRow("gnome disabled") << head + "X-GNOME-Autostart-enabled=false\n" << false;
+    QTest::newRow("gnome enabled") << head + "X-GNOME-Autostart-enabled=true\n" << true;
+    QTest::newRow("hidden in a later group") << head + "[Desktop Action quit]\nHidden=true\n" << true;
+    QTest::newRow("empty file") << QByteArray() << false;
+    QTest::newRow("no command") << QByteArray("[Desktop Entry]\nType=Application\nName=Orvanta\n") << false;
+    QTest::newRow("empty command") << head + "Exec=\n" << false;
+    QTest::newRow("other group first") << "[Other]\nKey=1\n" + head << false;
+    QTest::newRow("key before group") << "Exec=/usr/bin/orvanta\n" + head << false;
+    QTest::newRow("not a key") << head + "garbage\n" << false;
+    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) << false;
+}
+
+void TestAutostartEntry::entryState()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, enabled);
+
+    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
+    QCOMPARE(AutostartEntry::isEnabledEntry(contents), enabled);
+    QVERIFY(QDir().mkpath(m_config->filePath(QStringLiteral("autostart"))));
+    QFile file(entry.filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    file.close();
+    QCOMPARE(entry.isEnabled(), enabled);
+}
+
+void TestAutostartEntry::unwritableFolder_data()
+{
+    QTest::addColumn<bool>("readOnlyFolder");
+
+    QTest::newRow("read-only folder") << true;
+    QTest::newRow("file where the folder belongs") << false;
+}
+
+void TestAutostartEntry::unwritableFolder()
+{
+    QFETCH(bool, readOnlyFolder);
+
+    const QString folder = m_config->filePath(QStringLiteral("autostart"));
+    if (readOnlyFolder) {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else {
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+
+    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
+    QVERIFY(!entry.setEnabled(true));
+    QVERIFY(!entry.isEnabled());
+}
+
+QTEST_GUILESS_MAIN(TestAutostartEntry)
+#include "tst_autostartentry.moc"

@@ -1,0 +1,420 @@
+#include "CloseButton.h"
+#include "FakeLoginItemService.h"
+#include "Material.h"
+#include "PreferencesWindow.h"
+#include "SettingsStore.h"
+#include "SwatchButton.h"
+#include "SwitchControl.h"
+#include "Theme.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QStringList kSwitchKeys{"h24", "showSeconds", "showDate", "startOpen", "sound"};
+
+// An empty spot of the window: beside the close button, above the first section.
+const QPoint kBackground(200, 14);
+
+bool near(const QColor &a, const QColor &b)
+{
+    const int tolerance = 2;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+        && qAbs(a.blue() - b.blue()) <= tolerance && qAbs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+QString describe(const QColor &c)
+{
+    return QStringLiteral("rgba(%1, %2, %3, %4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alpha());
+}
+
+} // namespace
+
+class TestPreferencesWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void defaultsWithEmptyStore();
+    void switchWritesItsKey_data();
+    void switchWritesItsKey();
+    void spaceFlipsFocusedSwitch();
+    void followsWritesFromElsewhere_data();
+    void followsWritesFromElsewhere();
+    void wrongTypeShowsDefault();
+    void swatchClickWritesAndRings();
+    void swatchesCarryNames();
+    void background_data();
+    void background();
+    void unknownThemeShowsDarkPalette();
+    void systemThemeFollowsDesktop();
+    void launchAtLoginFollowsService();
+    void failedLoginChangeShowsServiceStateAgain();
+    void closingOnlyHides();
+    void presentCentresOnScreen();
+    void shortcutsReachTheApplication();
+    void draggedByBackground();
+
+private:
+    PreferencesWindow *makeWindow();
+    QColor pixelAt(QPoint point) { return m_window->grab().toImage().pixelColor(point); }
+
+    QTemporaryDir m_config;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    FakeLoginItemService m_loginItems;
+    std::unique_ptr<PreferencesWindow> m_window;
+};
+
+void TestPreferencesWindow::initTestCase()
+{
+    QVERIFY(m_config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestPreferencesWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+    m_loginItems = FakeLoginItemService();
+}
+
+void TestPreferencesWindow::cleanup()
+{
+    m_window.reset();
+    m_store.reset();
+    m_dir.reset();
+}
+
+PreferencesWindow *TestPreferencesWindow::makeWindow()
+{
+    m_window = std::make_unique<PreferencesWindow>(*m_store, m_loginItems);
+    return m_window.get();
+}
+
+void TestPreferencesWindow::defaultsWithEmptyStore()
+{
+    PreferencesWindow *window = makeWindow();
+    window->show();
+
+    QVERIFY(!window->switchFor("h24")->isChecked());
+    QVERIFY(window->switchFor("showSeconds")->isChecked());
+    QVERIFY(window->switchFor("showDate")->isChecked());
+    QVERIFY(window->switchFor("startOpen")->isChecked());
+    QVERIFY(window->switchFor("sound")->isChecked());
+    QVERIFY(!window->launchAtLoginSwitch()->isChecked());
+    QVERIFY(!window->switchFor("cardWidth"));
+
+    QVERIFY(window->swatchButton(0)->isSelected());
+    for (int i = 1; i < 5; ++i)
+        QVERIFY(!window->swatchButton(i)->isSelected());
+    QVERIFY(!window->swatchButton(5));
+
+    QVERIFY(window->currentPalette() == palette(Theme::Dark, Accent::Red, false));
+    QCOMPARE(window->switchFor("sound")->trackColor(), palette(Theme::Dark, Accent::Red, false).accent);
+    // Showing the defaults writes nothing.
+    QVERIFY(!QFile::exists(m_store->filePath()));
+}
+
+void TestPreferencesWindow::switchWritesItsKey_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("initially");
+    QTest::newRow("24-hour clock") << "h24" << false;
+    QTest::newRow("show seconds") << "showSeconds" << true;
+    QTest::newRow("show date") << "showDate" << true;
+    QTest::newRow("start open") << "startOpen" << true;
+    QTest::newRow("timer sound") << "sound" << true;
+}
+
+void TestPreferencesWindow::switchWritesItsKey()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, initially);
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    QSignalSpy written(m_store.get(), &SettingsStore::changed);
+    SwitchControl *control = window->switchFor(key);
+    QVERIFY(control);
+
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCOMPARE(written.count(), 1);
+    QCOMPARE(written.first().first().toString(), key);
+    QCOMPARE(m_store->rawValue(key), QVariant(!initially));
+    QCOMPARE(control->isChecked(), !initially);
+    for (const QString &other : kSwitchKeys) {
+        if (other != key)
+            QVERIFY2(!m_store->rawValue(other).isValid(), qPrintable(other));
+    }
+
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCOMPARE(m_store->rawValue(key), QVariant(initially));
+    QCOMPARE(control->isChecked(), initially);
+    QVERIFY(m_loginItems.requests.isEmpty());
+}
+
+void TestPreferencesWindow::spaceFlipsFocusedSwitch()
+{
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    SwitchControl *control = window->switchFor("showDate");
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Space);
+    QCOMPARE(m_store->rawValue("showDate"), QVariant(false));
+    QVERIFY(!control->isChecked());
+}
+
+void TestPreferencesWindow::followsWritesFromElsewhere_data()
+{
+    QTest::addColumn<QString>("key");
+    for (const QString &key : kSwitchKeys)
+        QTest::newRow(qPrintable(key)) << key;
+}
+
+void TestPreferencesWindow::followsWritesFromElsewhere()
+{
+    QFETCH(QString, key);
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    SwitchControl *control = window->switchFor(key);
+
+    m_store->setBool(key, false);
+    QVERIFY(!control->isChecked());
+    m_store->setBool(key, true);
+    QVERIFY(control->isChecked());
+}
+
+void TestPreferencesWindow::wrongTypeShowsDefault()
+{
+    m_store->setString("showSeconds", "false");
+    m_store->setString("h24", "true");
+    PreferencesWindow *window = makeWindow();
+    QVERIFY(window->switchFor("showSeconds")->isChecked());
+    QVERIFY(!window->switchFor("h24")->isChecked());
+}
+
+void TestPreferencesWindow::swatchClickWritesAndRings()
+{
+    PreferencesWindow *window = makeWindow();
+    window->show();
+
+    QTest::mouseClick(window->swatchButton(2), Qt::LeftButton);
+    QCOMPARE(m_store->value(Keys::theme), QStringLiteral("color"));
+    QCOMPARE(m_store->value(Keys::accent), QStringLiteral("blue"));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(window->swatchButton(i)->isSelected(), i == 2);
+    QVERIFY(window->currentPalette() == palette(Theme::Color, Accent::Blue, false));
+    QCOMPARE(window->switchFor("sound")->trackColor(), QColor(Qt::white));
+
+    QTest::mouseClick(window->swatchButton(4), Qt::LeftButton);
+    QCOMPARE(m_store->value(Keys::theme), QStringLiteral("glass"));
+    QCOMPARE(m_store->value(Keys::accent), QStringLiteral("blue"));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(window->swatchButton(i)->isSelected(), i == 4);
+    QVERIFY(window->currentPalette().isGlass);
+}
+
+void TestPreferencesWindow::swatchesCarryNames()
+{
+    PreferencesWindow *window = makeWindow();
+    const QStringList names{"Black", "White", "Blue", "Red", "Glass"};
+    for (int i = 0; i < names.size(); ++i) {
+        QCOMPARE(window->swatchButton(i)->toolTip(), names.at(i));
+        QCOMPARE(window->swatchButton(i)->accessibleName(), names.at(i));
+        QCOMPARE(window->swatchButton(i)->size(), QSize(40, 40));
+    }
+}
+
+void TestPreferencesWindow::background_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<bool>("translucency");
+    QTest::addColumn<QColor>("expected");
+    QTest::addColumn<bool>("cornerTransparent");
+
+    const QColor darkSurface = palette(Theme::Dark, Accent::Red, false).surface;
+    QTest::newRow("glass, composited") << "glass" << true << materialTint(Material::HudWindow, true) << true;
+    QTest::newRow("glass, no compositor") << "glass" << false << materialTint(Material::HudWindow, false) << false;
+    QTest::newRow("dark, composited") << "dark" << true << darkSurface << true;
+    QTest::newRow("dark, no compositor") << "dark" << false << darkSurface << false;
+    QTest::newRow("light") << "light" << false << palette(Theme::Light, Accent::Red, false).surface << false;
+}
+
+void TestPreferencesWindow::background()
+{
+    QFETCH(QString, theme);
+    QFETCH(bool, translucency);
+    QFETCH(QColor, expected);
+    QFETCH(bool, cornerTransparent);
+
+    m_store->setValue(Keys::theme, theme);
+    PreferencesWindow *window = makeWindow();
+    window->setTranslucencyAvailable(translucency);
+    window->show();
+
+    const QColor shown = pixelAt(kBackground);
+    QVERIFY2(near(shown, expected), qPrintable(describe(shown) + " vs " + describe(expected)));
+    QVERIFY(expected.alpha() == 255 || translucency);
+    QCOMPARE(pixelAt({0, 0}).alpha() == 0, cornerTransparent);
+}
+
+void TestPreferencesWindow::unknownThemeShowsDarkPalette()
+{
+    m_store->setValue(Keys::theme, QStringLiteral("purple"));
+    PreferencesWindow *window = makeWindow();
+    window->setSystemDark(false);
+    window->show();
+
+    QVERIFY(window->currentPalette() == palette(Theme::Dark, Accent::Red, false));
+    const QColor shown = pixelAt(kBackground);
+    QVERIFY2(near(shown, palette(Theme::Dark, Accent::Red, false).surface), qPrintable(describe(shown)));
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(!window->swatchButton(i)->isSelected());
+    // The unknown string stays as it is.
+    QCOMPARE(m_store->value(Keys::theme), QStringLiteral("purple"));
+}
+
+void TestPreferencesWindow::systemThemeFollowsDesktop()
+{
+    m_store->setValue(Keys::theme, QStringLiteral("system"));
+    PreferencesWindow *window = makeWindow();
+    window->show();
+
+    window->setSystemDark(false);
+    QVERIFY(window->currentPalette() == palette(Theme::Light, Accent::Red, false));
+    QVERIFY(near(pixelAt(kBackground), palette(Theme::Light, Accent::Red, false).surface));
+    window->setSystemDark(true);
+    QVERIFY(window->currentPalette() == palette(Theme::Dark, Accent::Red, true));
+    QVERIFY(near(pixelAt(kBackground), palette(Theme::Dark, Accent::Red, true).surface));
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(!window->swatchButton(i)->isSelected());
+}
+
+void TestPreferencesWindow::launchAtLoginFollowsService()
+{
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    SwitchControl *control = window->launchAtLoginSwitch();
+    QVERIFY(!control->isChecked());
+
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCOMPARE(m_loginItems.requests, QList<bool>{true});
+    QVERIFY(control->isChecked());
+    QVERIFY(!QFile::exists(m_store->filePath()));
+
+    // Changed outside the program while the window was away: shown anew when it comes back.
+    window->close();
+    m_loginItems.enabled = false;
+    window->show();
+    QVERIFY(!control->isChecked());
+}
+
+void TestPreferencesWindow::failedLoginChangeShowsServiceStateAgain()
+{
+    m_loginItems.failing = true;
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    SwitchControl *control = window->launchAtLoginSwitch();
+    QSignalSpy written(m_store.get(), &SettingsStore::changed);
+
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCOMPARE(m_loginItems.requests, QList<bool>{true});
+    QVERIFY(!control->isChecked());
+    QCOMPARE(written.count(), 0);
+
+    // And the other way round: a refused removal leaves it on.
+    m_loginItems.enabled = true;
+    window->close();
+    window->show();
+    QVERIFY(control->isChecked());
+    QTest::mouseClick(control, Qt::LeftButton);
+    QCOMPARE(m_loginItems.requests, (QList<bool>{true, false}));
+    QVERIFY(control->isChecked());
+}
+
+void TestPreferencesWindow::closingOnlyHides()
+{
+    PreferencesWindow *window = makeWindow();
+    QCOMPARE(window->size(), QSize(340, 380));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+
+    window->present();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(!window->close());
+    QVERIFY(!window->isVisible());
+
+    window->present();
+    QVERIFY(window->isVisible());
+    QTest::mouseClick(window->closeButton(), Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->size(), QSize(340, 380));
+    QCOMPARE(lastClosed.count(), 0);
+}
+
+void TestPreferencesWindow::presentCentresOnScreen()
+{
+    PreferencesWindow *window = makeWindow();
+    window->move(0, 0);
+    window->present();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QPoint centre = screen->availableGeometry().center();
+    QVERIFY2((window->geometry().center() - centre).manhattanLength() <= 1,
+             qPrintable(QStringLiteral("%1,%2").arg(window->geometry().center().x()).arg(window->geometry().center().y())));
+}
+
+void TestPreferencesWindow::shortcutsReachTheApplication()
+{
+    PreferencesWindow *window = makeWindow();
+    QSignalSpy preferences(window, &PreferencesWindow::preferencesRequested);
+    QSignalSpy quit(window, &PreferencesWindow::quitRequested);
+    window->present();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+
+    QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
+    QCOMPARE(preferences.count(), 1);
+    QCOMPARE(quit.count(), 0);
+    // Also while a switch has the keyboard.
+    window->switchFor("h24")->setFocus();
+    QTest::keyClick(window->switchFor("h24"), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(quit.count(), 1);
+    QCOMPARE(preferences.count(), 1);
+    QVERIFY(window->isVisible());
+}
+
+void TestPreferencesWindow::draggedByBackground()
+{
+    PreferencesWindow *window = makeWindow();
+    window->present();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QPoint start = window->pos();
+
+    // A press on a control does not take the window along.
+    SwitchControl *control = window->switchFor("h24");
+    QTest::mousePress(control, Qt::LeftButton, {}, control->rect().center());
+    QTest::mouseMove(control, control->rect().center() + QPoint(30, 20));
+    QTest::mouseRelease(control, Qt::LeftButton, {}, control->rect().center() + QPoint(30, 20));
+    QCOMPARE(window->pos(), start);
+
+    QTest::mousePress(window, Qt::LeftButton, {}, kBackground);
+    QTest::mouseMove(window, kBackground + QPoint(30, 20));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, kBackground + QPoint(30, 20));
+    QCOMPARE(window->pos(), start + QPoint(30, 20));
+}
+
+QTEST_MAIN(TestPreferencesWindow)
+#include "tst_preferenceswindow.moc"

@@ -1,0 +1,410 @@
+#include "AppModel.h"
+#include "CardRules.h"
+#include "CancelButton.h"
+#include "ClockFace.h"
+#include "DrawerContainer.h"
+#include "FakeClock.h"
+#include "FakeScheduler.h"
+#include "FakeSoundPlayer.h"
+#include "FieldFrame.h"
+#include "GripRow.h"
+#include "NoteRow.h"
+#include "NoteText.h"
+#include "NotesPane.h"
+#include "ResizeEdge.h"
+#include "ScaledButton.h"
+#include "SettingsStore.h"
+#include "SymbolButton.h"
+#include "Theme.h"
+#include "TimerPane.h"
+#include "WidgetView.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using Seconds = std::optional<double>;
+
+class TestWidgetView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void scaledMetrics_data();
+    void scaledMetrics();
+    void sizeReports();
+    void borderWhileFlashing();
+    void paletteFallbacks();
+    void drawerOpenObserver();
+    void clockFaceFollowsCountdown();
+    void gripByMouse_data();
+    void gripByMouse();
+    void widthByMouse();
+    void timerFieldFilter();
+    void startTimer_data();
+    void startTimer();
+    void cancelOnlyClosesDrawer();
+    void notesField();
+    void rowsReachModel();
+    void longNoteWraps();
+
+private:
+    void makeCard();
+    QLineEdit *timerField() const { return m_card->drawer()->timerPane()->field(); }
+    NotesPane *notesPane() const { return m_card->drawer()->notesPane(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    FakeClock m_clock;
+    std::unique_ptr<FakeScheduler> m_scheduler;
+    FakeSoundPlayer m_sound;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<WidgetView> m_card;
+};
+
+void TestWidgetView::init()
+{
+    m_clock.set(1'765'000'000.0);
+    m_scheduler = std::make_unique<FakeScheduler>(m_clock);
+    m_sound.played.clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+}
+
+void TestWidgetView::cleanup()
+{
+    m_card.reset();
+    m_model.reset();
+    m_store.reset();
+    m_dir.reset();
+}
+
+void TestWidgetView::makeCard()
+{
+    m_model = std::make_unique<AppModel>(AppModel::Services{m_clock, *m_scheduler, m_sound, *m_store});
+    m_card = std::make_unique<WidgetView>(*m_model, *m_store, *m_scheduler);
+    m_card->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_card.get()));
+}
+
+void TestWidgetView::scaledMetrics_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::newRow("180") << 180.0;
+    QTest::newRow("220") << 220.0;
+    QTest::newRow("340") << 340.0;
+}
+
+void TestWidgetView::scaledMetrics()
+{
+    QFETCH(double, width);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    const double s = width / 220;
+    ClockFace *face = m_card->clockFace();
+    QCOMPARE(m_card->width(), qRound(width));
+    QCOMPARE(face->digitsFont().pixelSize(), qRound(40 * s));
+    QCOMPARE(face->ampmFont().pixelSize(), qRound(11 * s));
+    QCOMPARE(face->dateFont().pixelSize(), qRound(13 * s));
+    QCOMPARE(face->padding(), 16 * s);
+    QCOMPARE(timerField()->font().pixelSize(), qRound(22 * s));
+    QCOMPARE(notesPane()->field()->font().pixelSize(), qRound(13 * s));
+    QCOMPARE(m_card->drawer()->timerPane()->startButton()->scale(), s);
+    // Fixed sizes: the cancel button, the grip row and its pill's height.
+    QCOMPARE(face->cancelButton()->size(), QSize(18, 18));
+    QCOMPARE(m_card->gripRow()->height(), 20);
+    QCOMPARE(m_card->gripRow()->pillRect().height(), 5.0);
+    QCOMPARE(m_card->gripRow()->pillRect().width(), 34 * s);
+    QCOMPARE(m_card->resizeEdge()->geometry(), QRect(0, 0, 8, m_card->height()));
+}
+
+void TestWidgetView::sizeReports()
+{
+    makeCard();
+    QSignalSpy reports(m_card.get(), &WidgetView::sizeChanged);
+    const int face = m_card->clockFace()->faceHeight();
+    const int drawer = m_card->drawerHeight();
+    QVERIFY(drawer > 1 && drawer != DrawerContainer::kUnmeasuredHeight);
+    QCOMPARE(m_card->size(), QSize(220, face + drawer + 20));
+
+    m_model->setDrawerOpen(false);
+    QCOMPARE(reports.count(), 1);
+    QCOMPARE(reports.last().at(0).toSize(), QSize(220, face + 20));
+
+    m_store->setValue(Keys::cardWidth, 270.0);
+    QCOMPARE(reports.last().at(0).toSize().width(), 270);
+
+    // An unchanged size is not reported again.
+    const int before = reports.count();
+    m_model->setDrawerOpen(false);
+    QCOMPARE(reports.count(), before);
+
+    const int withDate = m_card->height();
+    m_store->setValue(Keys::showDate, false);
+    QVERIFY(reports.last().at(0).toSize().height() < withDate);
+}
+
+void TestWidgetView::borderWhileFlashing()
+{
+    makeCard();
+    const int y = m_card->height() / 2;
+    auto redAt = [&](int x) { return m_card->grab().toImage().pixelColor(x, y).red(); };
+    QVERIFY(redAt(1) < 40);  // the 1-point border leaves the second column to the surface
+    m_model->setTimerEndsAt(m_clock.now());
+    m_model->tick();
+    QVERIFY(m_model->flashing());
+    QVERIFY(redAt(0) > 200);
+    QVERIFY(redAt(1) > 200);
+    QVERIFY(redAt(2) < 40);
+    m_scheduler->advanceBy(AppModel::flashDuration);
+    QVERIFY(redAt(1) < 40);
+}
+
+void TestWidgetView::paletteFallbacks()
+{
+    makeCard();
+    m_store->setValue(Keys::theme, QStringLiteral("Dark"));
+    m_card->setSystemDark(false);
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Light, Accent::Red, false));
+    m_card->setSystemDark(true);
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Dark, Accent::Red, true));
+    m_store->setValue(Keys::theme, QStringLiteral("color"));
+    m_store->setValue(Keys::accent, QStringLiteral("Blue"));
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Color, Accent::Red, true));
+}
+
+void TestWidgetView::drawerOpenObserver()
+{
+    makeCard();
+    m_card->activateWindow();
+    notesPane()->field()->setFocus();
+    QSignalSpy activate(m_card.get(), &WidgetView::activateRequested);
+    QVERIFY(m_model->drawerOpen());
+    m_model->setDrawerOpen(true);  // already open: not a change
+    m_model->setDrawerOpen(false);
+    QCOMPARE(activate.count(), 0);
+    QCOMPARE(m_scheduler->pendingCount(), 1);  // only the ticker
+
+    m_model->setDrawerOpen(true);
+    QCOMPARE(activate.count(), 1);
+    QVERIFY(m_card->focusWidget() != timerField());
+    m_scheduler->advanceBy(0.049);
+    QVERIFY(m_card->focusWidget() != timerField());
+    m_scheduler->advanceBy(0.001);
+    QCOMPARE(m_card->focusWidget(), timerField());
+}
+
+void TestWidgetView::clockFaceFollowsCountdown()
+{
+    m_store->setValue(Keys::h24, false);
+    makeCard();
+    ClockFace *face = m_card->clockFace();
+    QVERIFY(face->ampmShown());
+    QVERIFY(face->cancelButton()->isHidden());
+    const int height = face->faceHeight();
+    m_model->setTimerEndsAt(m_model->now() + 3599.2);
+    QCOMPARE(face->digitsText(), QStringLiteral("1:00:00"));
+    QVERIFY(!face->ampmShown());
+    QVERIFY(face->cancelButton()->isVisible());
+    QCOMPARE(face->faceHeight(), height);  // the date keeps its space
+    QTest::mouseClick(face->cancelButton(), Qt::LeftButton);
+    QVERIFY(!m_model->isRunning());
+    QVERIFY(face->ampmShown());
+    QVERIFY(m_sound.played.isEmpty());
+}
+
+void TestWidgetView::gripByMouse_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<double>("fraction");  // of the drawer's height; positive is down
+    QTest::addColumn<bool>("opensAfter");
+    QTest::newRow("closed, a fifth down stays closed") << false << 0.2 << false;
+    QTest::newRow("closed, 0.6 down opens") << false << 0.6 << true;
+    QTest::newRow("open, 0.6 up closes") << true << -0.6 << false;
+    QTest::newRow("open, 0.4 up stays open") << true << -0.4 << true;
+}
+
+void TestWidgetView::gripByMouse()
+{
+    QFETCH(bool, open);
+    QFETCH(double, fraction);
+    QFETCH(bool, opensAfter);
+    makeCard();
+    m_model->setDrawerOpen(open);
+    const int height = m_card->drawerHeight();
+    GripRow *grip = m_card->gripRow();
+    // Global positions, since the grip moves down as the drawer follows the pointer.
+    const QPoint start = grip->mapToGlobal(grip->rect().center());
+    QTest::mousePress(grip, Qt::LeftButton, {}, grip->mapFromGlobal(start));
+    const QPoint end = start + QPoint(0, qRound(fraction * height));
+    QTest::mouseMove(grip, grip->mapFromGlobal(end));
+    QCOMPARE(m_card->reveal(), qRound(CardRules::dragReveal(open, height, qRound(fraction * height))));
+    QTest::mouseRelease(grip, Qt::LeftButton, {}, grip->mapFromGlobal(end));
+    QCOMPARE(m_model->drawerOpen(), opensAfter);
+    QVERIFY(!m_card->dragReveal());
+    QCOMPARE(m_card->reveal(), opensAfter ? height : 0);
+}
+
+void TestWidgetView::widthByMouse()
+{
+    makeCard();
+    ResizeEdge *edge = m_card->resizeEdge();
+    const QPoint start = edge->mapToGlobal(QPoint(4, 40));
+    QTest::mousePress(edge, Qt::LeftButton, {}, edge->mapFromGlobal(start));
+    auto moveTo = [&](QPoint global) { QTest::mouseMove(edge, edge->mapFromGlobal(global)); };
+    moveTo(start + QPoint(-50, 0));
+    QCOMPARE(m_store->value(Keys::cardWidth), 270.0);
+    QCOMPARE(m_card->width(), 270);
+    moveTo(start + QPoint(-250, 0));
+    QCOMPARE(m_store->value(Keys::cardWidth), 340.0);
+    moveTo(start + QPoint(-250, 30));  // vertical movement changes nothing
+    QCOMPARE(m_store->value(Keys::cardWidth), 340.0);
+    moveTo(start + QPoint(-240, 30));  // back at once after the clamp
+    QCOMPARE(m_store->value(Keys::cardWidth), 330.0);
+    QTest::mouseRelease(edge, Qt::LeftButton, {}, edge->mapFromGlobal(start + QPoint(-240, 30)));
+    QCOMPARE(m_card->width(), 330);
+}
+
+void TestWidgetView::timerFieldFilter()
+{
+    makeCard();
+    QLineEdit *field = timerField();
+    QCOMPARE(field->text(), QStringLiteral("25:00"));
+    QCOMPARE(field->placeholderText(), QStringLiteral("25:00"));
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("1a:3b0"));
+    QCOMPARE(field->text(), QStringLiteral("1:30"));
+    field->clear();
+    field->insert(QStringLiteral("5 min"));  // as a paste arrives
+    QCOMPARE(field->text(), QStringLiteral("5"));
+    field->clear();
+    field->insert(QStringLiteral("-1.5\u00BD"));
+    QCOMPARE(field->text(), QStringLiteral("15\u00BD"));
+}
+
+void TestWidgetView::startTimer_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Seconds>("seconds");
+    QTest::newRow("initial text") << "25:00" << Seconds(1500);
+    QTest::newRow("m:ss") << "1:30" << Seconds(90);
+    QTest::newRow("minutes") << "5" << Seconds(300);
+    QTest::newRow("two days clamps") << "48:00:00" << Seconds(86'400);
+    QTest::newRow("a second over a day clamps") << "24:00:01" << Seconds(86'400);
+    QTest::newRow("zero") << "0" << Seconds();
+    QTest::newRow("zero m:ss") << "0:00" << Seconds();
+    QTest::newRow("empty") << "" << Seconds();
+    QTest::newRow("four fields") << "1:2:3:4" << Seconds();
+    QTest::newRow("vulgar fraction") << "\u00BD" << Seconds();
+}
+
+void TestWidgetView::startTimer()
+{
+    QFETCH(QString, text);
+    QFETCH(Seconds, seconds);
+    makeCard();
+    timerField()->setText(text);
+    // The wall clock runs ahead of the last tick: the countdown counts from the wall clock.
+    m_clock.set(m_model->now() + 0.4);
+    QTest::keyClick(timerField(), Qt::Key_Return);
+    if (seconds) {
+        QVERIFY(m_model->timerEndsAt().has_value());
+        QCOMPARE(*m_model->timerEndsAt() - m_clock.now(), *seconds);
+        QVERIFY(!m_model->drawerOpen());
+        QCOMPARE(timerField()->text(), text);
+    } else {
+        QVERIFY(!m_model->isRunning());
+        QVERIFY(m_model->drawerOpen());
+        QVERIFY(timerField()->text().isEmpty());
+    }
+}
+
+void TestWidgetView::cancelOnlyClosesDrawer()
+{
+    makeCard();
+    m_model->setTimerEndsAt(m_clock.now() + 100);
+    timerField()->setText(QStringLiteral("7"));
+    QTest::mouseClick(m_card->drawer()->timerPane()->cancelButton(), Qt::LeftButton);
+    QVERIFY(!m_model->drawerOpen());
+    QCOMPARE(*m_model->timerEndsAt(), m_clock.now() + 100);
+    QCOMPARE(timerField()->text(), QStringLiteral("7"));
+}
+
+void TestWidgetView::notesField()
+{
+    makeCard();
+    QLineEdit *field = notesPane()->field();
+    QVERIFY(notesPane()->placeholder()->isVisible());
+    QTest::keyClicks(field, QStringLiteral("x"));
+    QVERIFY(notesPane()->placeholder()->isHidden());
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(m_model->notes().size(), 1);
+    QVERIFY(field->text().isEmpty());
+    QVERIFY(notesPane()->placeholder()->isVisible());
+
+    QTest::keyClicks(field, QStringLiteral("   "));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(m_model->notes().size(), 1);
+    QVERIFY(field->text().isEmpty());
+
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(field->isEnabled());
+        QTest::keyClicks(field, QString::number(i));
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    QCOMPARE(m_model->notes().size(), 5);
+    QVERIFY(!field->isEnabled());
+    QTest::mouseClick(notesPane()->rows().first()->deleteButton(), Qt::LeftButton);
+    QCOMPARE(m_model->notes().size(), 4);
+    QVERIFY(field->isEnabled());
+}
+
+void TestWidgetView::rowsReachModel()
+{
+    makeCard();
+    m_model->addNote(QStringLiteral("a"));
+    m_model->addNote(QStringLiteral("b"));
+    NoteRow *second = notesPane()->rows().at(1);
+    QTest::mouseClick(second->checkMark(), Qt::LeftButton);
+    QVERIFY(m_model->notes().at(1).done);
+    // Rows are kept by id across changes.
+    QCOMPARE(notesPane()->rows().at(1), second);
+    QCOMPARE(second->checkMark()->symbol(), Symbol::CheckmarkCircleFill);
+    QCOMPARE(second->checkMark()->color(), m_card->cardPalette().accent);
+    QVERIFY(second->textView()->done());
+    QTest::mouseClick(second->checkMark(), Qt::LeftButton);
+    QCOMPARE(second->checkMark()->symbol(), Symbol::Circle);
+    QTest::mouseClick(notesPane()->rows().at(0)->deleteButton(), Qt::LeftButton);
+    QCOMPARE(m_model->notes().size(), 1);
+    QCOMPARE(notesPane()->rows(), QList<NoteRow *>{second});
+}
+
+void TestWidgetView::longNoteWraps()
+{
+    makeCard();
+    m_model->addNote(QStringLiteral("short"));
+    const int oneLine = m_card->drawerHeight();
+    const int cardHeight = m_card->height();
+    m_model->addNote(QStringLiteral("A note long enough to need several lines on a card this narrow, never cut"));
+    NoteText *text = notesPane()->rows().last()->textView();
+    const int lineHeight = text->heightForWidth(100'000);
+    QVERIFY(text->height() >= 2 * lineHeight);
+    QVERIFY(m_card->drawerHeight() - oneLine >= 2 * lineHeight);
+    QCOMPARE(m_card->height() - cardHeight, m_card->drawerHeight() - oneLine);
+
+    // Closed, the card keeps its height when a note arrives.
+    m_model->setDrawerOpen(false);
+    const int closed = m_card->height();
+    m_model->deleteNote(m_model->notes().first().id);
+    QCOMPARE(m_card->height(), closed);
+}
+
+QTEST_MAIN(TestWidgetView)
+#include "tst_widgetview.moc"
