@@ -67,9 +67,11 @@ void ClockFace::reloadSettings()
     m_h24 = m_settings.value(Keys::h24);
     m_showSeconds = m_settings.value(Keys::showSeconds);
     m_showDate = m_settings.value(Keys::showDate);
-    m_digits = currentDigits();
-    m_afternoon = ClockText::isAfternoon(localTime(m_model.now()).time());
-    refreshDate();
+    const QDateTime local = localTime(m_model.now());
+    m_shownSecond = shownSecond();
+    m_digits = currentDigits(local);
+    m_afternoon = ClockText::isAfternoon(local.time());
+    refreshDate(local.date());
     updateFonts();
     update();
     emit heightChanged();
@@ -92,18 +94,22 @@ bool ClockFace::dateShown() const
     return m_showDate;
 }
 
-QString ClockFace::currentDigits() const
+QString ClockFace::currentDigits(const QDateTime &local) const
 {
     if (m_running)
         return ClockText::countdownString(m_model.remaining());
-    return ClockText::timeString(localTime(m_model.now()).time(), m_h24, m_showSeconds);
+    return ClockText::timeString(local.time(), m_h24, m_showSeconds);
 }
 
-void ClockFace::refreshDate()
+qint64 ClockFace::shownSecond() const
+{
+    return m_running ? qint64(std::ceil(m_model.remaining())) : qint64(std::floor(m_model.now()));
+}
+
+void ClockFace::refreshDate(const QDate &today)
 {
     if (!m_showDate)
         return;
-    const QDate today = localTime(m_model.now()).date();
     if (today == m_date)
         return;
     if (!m_dateFormatter)
@@ -156,7 +162,14 @@ QRectF ClockFace::digitsRect() const
 
 void ClockFace::onTick()
 {
-    const QString digits = currentDigits();
+    // Everything the face shows changes only from one whole second to the next:
+    // half the ticks end here.
+    const qint64 second = shownSecond();
+    if (second == m_shownSecond)
+        return;
+    m_shownSecond = second;
+    const QDateTime local = localTime(m_model.now());
+    const QString digits = currentDigits(local);
     if (digits != m_digits) {
         const QRectF before = digitsRect();
         const QString old = m_digits;
@@ -177,9 +190,9 @@ void ClockFace::onTick()
             update(QRectF(0, after.top(), width(), after.height()).adjusted(0, -kBleed, 0, kBleed).toAlignedRect());
         }
     }
-    const bool afternoon = ClockText::isAfternoon(localTime(m_model.now()).time());
+    const bool afternoon = ClockText::isAfternoon(local.time());
     const QDate shownDate = m_date;
-    refreshDate();
+    refreshDate(local.date());
     if (afternoon != m_afternoon || shownDate != m_date) {
         m_afternoon = afternoon;
         update();
@@ -194,7 +207,8 @@ void ClockFace::onRunningChanged()
         m_cancel->setVisible(running);
         emit heightChanged();
     }
-    m_digits = currentDigits();
+    m_shownSecond = shownSecond();
+    m_digits = currentDigits(localTime(m_model.now()));
     update();
 }
 

@@ -3,6 +3,7 @@
 #include "Palette.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QFont>
 #include <QWidget>
 
@@ -62,8 +63,9 @@ private:
 
     void onTick();
     void onRunningChanged();
-    QString currentDigits() const;
-    void refreshDate();
+    QString currentDigits(const QDateTime &local) const;
+    qint64 shownSecond() const;
+    void refreshDate(const QDate &today);
     void updateFonts();
     Line mainLine() const;
     qreal ampmWidth() const;
@@ -87,6 +89,7 @@ private:
     QFont m_dateFont;
 
     // What is on screen now, to repaint only what a tick changes.
+    qint64 m_shownSecond = 0;
     QString m_digits;
     bool m_afternoon = false;
     QDate m_date;
