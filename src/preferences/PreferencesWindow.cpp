@@ -10,7 +10,6 @@
 #include "SwitchControl.h"
 #include "Theme.h"
 
-#include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -236,13 +235,6 @@ void PreferencesWindow::showEvent(QShowEvent *event)
     // The login item can change behind the program's back; ask again whenever the window comes up.
     refresh();
     QWidget::showEvent(event);
-}
-
-void PreferencesWindow::closeEvent(QCloseEvent *event)
-{
-    // Closing only hides: the window is kept and shown again on the next request.
-    hide();
-    event->ignore();
 }
 
 void PreferencesWindow::changeEvent(QEvent *event)

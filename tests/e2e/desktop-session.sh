@@ -1,0 +1,161 @@
+# A private X desktop for end-to-end checks: Xvfb, openbox, picom and a tray on top.
+# Source it, call ds_start, and everything started through it is stopped on exit.
+#
+#   ds_start                  private profile, X server, window manager, compositor, tray
+#   ds_new_profile            fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR (0700)
+#   ds_spawn NAME CMD...      starts CMD in the background; its pid in DS_LAST_PID
+#   ds_poll SECONDS CMD...    runs CMD every 20 ms until it succeeds or time runs out
+#   ds_process_gone PID       true once PID has exited (zombies count as exited)
+#   ds_wait_exit SECONDS PID  waits for a spawned PID to end; its status in DS_EXIT_STATUS
+#   ds_workarea               "x y w h" of the usable area (without the tray's strut)
+#   ds_geometry WID           "x y w h" of a window, x and y relative to the root
+#   ds_screenshot NAME        the whole screen into $DS_SHOT_DIR/e2e-NAME.png
+#
+# Every readiness wait polls; nothing sleeps for a fixed time.
+# shellcheck shell=bash disable=SC2034  # DS_* results are read by the sourcing script
+
+DS_TIMEOUT=${DS_TIMEOUT:-10}
+DS_SHOT_DIR=${DS_SHOT_DIR:-$PWD}
+DS_PIDS=()
+DS_TMP=""
+DS_LAST_PID=""
+DS_EXIT_STATUS=""
+
+ds_log() { printf '[desktop] %s\n' "$*" >&2; }
+
+ds_poll() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS >= deadline)) && return 1
+        sleep 0.02
+    done
+}
+
+ds_process_gone() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
+    [[ $state == Z* ]]
+}
+
+ds_wait_exit() {
+    local seconds=$1 pid=$2 i
+    ds_poll "$seconds" ds_process_gone "$pid" || return 1
+    wait "$pid"
+    DS_EXIT_STATUS=$?
+    # A reaped pid may be reused: it must not be stopped again on exit.
+    for i in "${!DS_PIDS[@]}"; do
+        [[ ${DS_PIDS[i]} == "$pid" ]] && unset 'DS_PIDS[i]'
+    done
+    DS_PIDS=("${DS_PIDS[@]}")
+}
+
+ds_spawn() {
+    local name=$1
+    shift
+    "$@" >"$DS_TMP/$name.log" 2>&1 &
+    DS_LAST_PID=$!
+    DS_PIDS+=("$DS_LAST_PID")
+}
+
+# Stops one process: TERM, then KILL if it has not gone within a few seconds; reaps it.
+ds_stop_pid() {
+    local pid=$1
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+    kill -TERM "$pid" 2>/dev/null
+    ds_poll 5 ds_process_gone "$pid" || kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+ds_stop() {
+    local i
+    for ((i = ${#DS_PIDS[@]} - 1; i >= 0; i--)); do
+        ds_stop_pid "${DS_PIDS[i]}"
+    done
+    DS_PIDS=()
+    [[ -n $DS_TMP && -d $DS_TMP ]] && rm -rf "$DS_TMP"
+    DS_TMP=""
+}
+
+ds_new_profile() {
+    local profile
+    profile=$(mktemp -d "$DS_TMP/profile.XXXXXX")
+    mkdir -p "$profile/home" "$profile/config" "$profile/cache" "$profile/data" "$profile/runtime"
+    chmod 0700 "$profile/runtime"
+    export HOME=$profile/home
+    export XDG_CONFIG_HOME=$profile/config
+    export XDG_CACHE_HOME=$profile/cache
+    export XDG_DATA_HOME=$profile/data
+    export XDG_RUNTIME_DIR=$profile/runtime
+}
+
+ds_root_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# picom names the window that owns the compositing selection after itself.
+ds_compositor_up() { [[ -n $(xdotool search --classname '^picom$') ]]; }
+
+ds_workarea() {
+    local values
+    values=$(xprop -root _NET_WORKAREA) || return 1
+    values=${values#*= }
+    [[ $values =~ ^([0-9]+),\ ([0-9]+),\ ([0-9]+),\ ([0-9]+) ]] || return 1
+    echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
+}
+
+# The tray is ready when its strut has moved the work area down.
+ds_tray_up() {
+    local y
+    read -r _ y _ _ < <(ds_workarea) || return 1
+    ((y > 0)) && [[ -n $(xdotool search --onlyvisible --class '^trayer$') ]]
+}
+
+# The tray's visible panel window.
+ds_tray_window() { xdotool search --onlyvisible --class '^trayer$' | head -n1; }
+
+ds_geometry() {
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4}
+         /^ *Width:/ {w=$2} /^ *Height:/ {h=$2}
+         END {if (w == "") exit 1; print x, y, w, h}' <<<"$info"
+}
+
+ds_screenshot() {
+    command -v import >/dev/null || return 0
+    import -window root "$DS_SHOT_DIR/e2e-$1.png" 2>/dev/null || ds_log "screenshot $1 failed"
+}
+
+ds_start() {
+    DS_TMP=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-e2e.XXXXXX")
+    trap ds_stop EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM HUP
+    ds_new_profile
+    # Without a session bus the tray icon uses XEmbed, and nothing can autolaunch a bus.
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$DS_TMP/no-session-bus"
+    export QT_QPA_PLATFORM=xcb
+    unset WAYLAND_DISPLAY DESKTOP_SESSION XDG_CURRENT_DESKTOP SESSION_MANAGER
+
+    # Xvfb picks a free display number itself and writes it to the given descriptor.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+        3>"$DS_TMP/display" >"$DS_TMP/xvfb.log" 2>&1 &
+    DS_PIDS+=("$!")
+    ds_poll "$DS_TIMEOUT" test -s "$DS_TMP/display" || { ds_log "Xvfb did not start"; return 1; }
+    DISPLAY=:$(head -n1 "$DS_TMP/display")
+    export DISPLAY
+    ds_poll "$DS_TIMEOUT" xdpyinfo || { ds_log "display $DISPLAY does not answer"; return 1; }
+
+    ds_spawn openbox openbox --sm-disable
+    ds_poll "$DS_TIMEOUT" ds_root_has_wm || { ds_log "openbox did not start"; return 1; }
+
+    # No configuration file: the defaults, whatever the machine has installed.
+    ds_spawn picom picom --backend xrender --config /dev/null
+    ds_poll "$DS_TIMEOUT" ds_compositor_up || { ds_log "picom did not start"; return 1; }
+
+    # trayer documents a strut by default but only sets one when asked.
+    ds_spawn trayer trayer --edge top --SetPartialStrut true --SetDockType true
+    ds_poll "$DS_TIMEOUT" ds_tray_up || { ds_log "trayer did not start"; return 1; }
+    ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
+}
