@@ -79,9 +79,16 @@ void ClockFace::reloadSettings()
 
 void ClockFace::updateFonts()
 {
-    m_digitsFont = clockDigitsFont(40 * m_scale);
+    m_digitsText = TabularText(clockDigitsFont(40 * m_scale));
     m_ampmFont = clockBoldFont(11 * m_scale);
     m_dateFont = systemFont(13 * m_scale);
+    const QFontMetricsF digits(m_digitsText.font());
+    const QFontMetricsF ampm(m_ampmFont);
+    const QFontMetricsF date(m_dateFont);
+    m_metrics = {digits.ascent(), digits.descent(), ampm.height(), ampm.ascent(), ampm.descent(),
+                 std::max(ampm.horizontalAdvance(QStringLiteral("AM")), ampm.horizontalAdvance(QStringLiteral("PM"))),
+                 date.height(), date.ascent()};
+    m_dateWidth = date.horizontalAdvance(m_dateText);
 }
 
 bool ClockFace::ampmShown() const
@@ -116,33 +123,26 @@ void ClockFace::refreshDate(const QDate &today)
         m_dateFormatter = std::make_unique<LongDateFormatter>(QLocale().name());
     m_date = today;
     m_dateText = m_dateFormatter->format(today);
+    m_dateWidth = QFontMetricsF(m_dateFont).horizontalAdvance(m_dateText);
 }
 
 ClockFace::Line ClockFace::mainLine() const
 {
-    const QFontMetricsF digits(m_digitsFont);
-    qreal above = digits.ascent();
-    qreal below = digits.descent();
+    qreal above = m_metrics.digitsAscent;
+    qreal below = m_metrics.digitsDescent;
     if (ampmShown()) {
         // The column's lower label sits on the digits' baseline.
-        const QFontMetricsF ampm(m_ampmFont);
-        above = std::max(above, ampm.height() + ampm.ascent());
-        below = std::max(below, ampm.descent());
+        above = std::max(above, m_metrics.ampmHeight + m_metrics.ampmAscent);
+        below = std::max(below, m_metrics.ampmDescent);
     }
     return {above, above + below};
 }
 
-qreal ClockFace::ampmWidth() const
-{
-    const QFontMetricsF ampm(m_ampmFont);
-    return std::max(ampm.horizontalAdvance(QStringLiteral("AM")), ampm.horizontalAdvance(QStringLiteral("PM")));
-}
-
 qreal ClockFace::mainLineLeft(const QString &digits) const
 {
-    qreal width = tabularTextWidth(digits, m_digitsFont);
+    qreal width = m_digitsText.width(digits);
     if (ampmShown())
-        width += 8 * m_scale + ampmWidth();
+        width += 8 * m_scale + m_metrics.ampmWidth;
     return (this->width() - width) / 2;
 }
 
@@ -150,14 +150,14 @@ int ClockFace::faceHeight() const
 {
     qreal height = 2 * padding() + mainLine().height;
     if (m_showDate)
-        height += kLineSpacing + QFontMetricsF(m_dateFont).height();
+        height += kLineSpacing + m_metrics.dateHeight;
     return int(std::ceil(height));
 }
 
 QRectF ClockFace::digitsRect() const
 {
     const qreal left = mainLineLeft(m_digits);
-    return {left, padding(), tabularTextWidth(m_digits, m_digitsFont), mainLine().height};
+    return {left, padding(), m_digitsText.width(m_digits), mainLine().height};
 }
 
 void ClockFace::onTick()
@@ -183,9 +183,9 @@ void ClockFace::onTick()
             qsizetype last = digits.size() - 1;
             while (old[last] == digits[last])
                 --last;
-            const qreal x0 = after.left() + tabularTextWidth(digits.left(first), m_digitsFont);
-            const qreal x1 = after.left() + tabularTextWidth(digits.left(last + 1), m_digitsFont);
-            update(QRectF(x0, after.top(), x1 - x0, after.height()).adjusted(-kBleed, -kBleed, kBleed, kBleed).toAlignedRect());
+            const qreal x0 = after.left() + m_digitsText.width(QStringView(digits).left(first));
+            const qreal x1 = after.left() + m_digitsText.width(QStringView(digits).left(last + 1));
+            update(QRectF(x0, after.top(), x1 - x0, after.height()).adjusted(-kBleed, 0, kBleed, 0).toAlignedRect());
         } else {
             update(QRectF(0, after.top(), width(), after.height()).adjusted(0, -kBleed, 0, kBleed).toAlignedRect());
         }
@@ -236,29 +236,27 @@ void ClockFace::paintEvent(QPaintEvent *event)
     const QRectF digits = digitsRect().adjusted(-kBleed, -kBleed, kBleed, kBleed);
     if (dirty.intersects(digits.toAlignedRect())) {
         painter.setPen(m_running ? m_palette.accent : m_palette.digits);
-        drawTabularText(painter, {left, baseline}, m_digits, m_digitsFont);
+        m_digitsText.draw(painter, {left, baseline}, m_digits, dirty.left() - kBleed, dirty.right() + 1 + kBleed);
     }
 
-    const qreal ampmLeft = left + tabularTextWidth(m_digits, m_digitsFont) + 8 * m_scale;
+    const qreal ampmLeft = left + m_digitsText.width(m_digits) + 8 * m_scale;
     if (ampmShown() && dirty.right() >= ampmLeft - kBleed) {
         const qreal x = ampmLeft;
-        const QFontMetricsF ampm(m_ampmFont);
         painter.setFont(m_ampmFont);
         painter.setPen(m_afternoon ? m_palette.secondary : m_palette.accent);
-        painter.drawText(QPointF(x, baseline - ampm.height()), QStringLiteral("AM"));
+        painter.drawText(QPointF(x, baseline - m_metrics.ampmHeight), QStringLiteral("AM"));
         painter.setPen(m_afternoon ? m_palette.accent : m_palette.secondary);
         painter.drawText(QPointF(x, baseline), QStringLiteral("PM"));
     }
 
     // While a countdown runs the date keeps its space but is not drawn.
     if (m_showDate && !m_running) {
-        const QFontMetricsF date(m_dateFont);
         const qreal top = padding() + line.height + kLineSpacing;
-        const QRectF box(0, top, width(), date.height());
-        if (dirty.intersects(box.toAlignedRect())) {
+        const QRectF box(0, top, width(), m_metrics.dateHeight);
+        if (QRectF(dirty).intersects(box)) {
             painter.setFont(m_dateFont);
             painter.setPen(m_palette.secondary);
-            painter.drawText(QPointF((width() - date.horizontalAdvance(m_dateText)) / 2, top + date.ascent()), m_dateText);
+            painter.drawText(QPointF((width() - m_dateWidth) / 2, top + m_metrics.dateAscent), m_dateText);
         }
     }
 }

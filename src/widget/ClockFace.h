@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Palette.h"
+#include "TabularText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -39,7 +40,7 @@ public:
     bool dateShown() const;
     bool afternoon() const { return m_afternoon; }
     QString dateText() const { return m_dateText; }
-    QFont digitsFont() const { return m_digitsFont; }
+    QFont digitsFont() const { return m_digitsText.font(); }
     QFont ampmFont() const { return m_ampmFont; }
     QFont dateFont() const { return m_dateFont; }
     qreal padding() const { return 16 * m_scale; }
@@ -61,6 +62,19 @@ private:
         qreal height = 0;
     };
 
+    // Measured once per font change, so a tick measures no text.
+    struct Metrics
+    {
+        qreal digitsAscent = 0;
+        qreal digitsDescent = 0;
+        qreal ampmHeight = 0;
+        qreal ampmAscent = 0;
+        qreal ampmDescent = 0;
+        qreal ampmWidth = 0;
+        qreal dateHeight = 0;
+        qreal dateAscent = 0;
+    };
+
     void onTick();
     void onRunningChanged();
     QString currentDigits(const QDateTime &local) const;
@@ -68,7 +82,6 @@ private:
     void refreshDate(const QDate &today);
     void updateFonts();
     Line mainLine() const;
-    qreal ampmWidth() const;
     qreal mainLineLeft(const QString &digits) const;
     void placeCancelButton();
 
@@ -84,9 +97,11 @@ private:
     bool m_showDate = true;
     bool m_running = false;
 
-    QFont m_digitsFont;
+    TabularText m_digitsText;
     QFont m_ampmFont;
     QFont m_dateFont;
+    Metrics m_metrics;
+    qreal m_dateWidth = 0;
 
     // What is on screen now, to repaint only what a tick changes.
     qint64 m_shownSecond = 0;

@@ -1,4 +1,5 @@
 #include "Fonts.h"
+#include "TabularText.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -34,7 +35,7 @@ QImage renderTabular(const QString &text, const QFont &font)
     QImage image(400, 80, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    drawTabularText(painter, QPointF(20, 60), text, font);
+    TabularText(font).draw(painter, QPointF(20, 60), text);
     return image;
 }
 
@@ -105,17 +106,19 @@ void TestFonts::sameWidthWhateverTheDigits()
     QFETCH(QString, a);
     QFETCH(QString, b);
     const QFont font = clockDigitsFont(PixelSize);
-    QCOMPARE(tabularTextWidth(a, font), tabularTextWidth(b, font));
-    QVERIFY(tabularTextWidth(a, font) >= QFontMetricsF(font).horizontalAdvance(a));
+    const TabularText text(font);
+    QCOMPARE(text.width(a), text.width(b));
+    QVERIFY(text.width(a) >= QFontMetricsF(font).horizontalAdvance(a));
 }
 
 void TestFonts::otherCharactersKeepTheirWidth()
 {
     const QFont font = clockBoldFont(PixelSize);
     const QFontMetricsF metrics(font);
-    QCOMPARE(tabularTextWidth(QStringLiteral("AM"), font), metrics.horizontalAdvance(QStringLiteral("AM")));
-    QCOMPARE(tabularTextWidth(QStringLiteral("5:"), font), tabularAdvance(metrics) + metrics.horizontalAdvance(u':'));
-    QCOMPARE(tabularTextWidth(QString(), font), 0.0);
+    const TabularText text(font);
+    QCOMPARE(text.width(u"AM"), metrics.horizontalAdvance(QStringLiteral("AM")));
+    QCOMPARE(text.width(u"5:"), text.cellWidth() + metrics.horizontalAdvance(u':'));
+    QCOMPARE(text.width(u""), 0.0);
 }
 
 void TestFonts::digitsDrawInFixedCells_data()
@@ -138,7 +141,7 @@ void TestFonts::digitsDrawInFixedCells()
     QCOMPARE(inkB.size(), 5);
     QCOMPARE(inkA[2], inkB[2]);
     // Nothing is drawn past the measured width.
-    const int right = 20 + qCeil(tabularTextWidth(a, font));
+    const int right = 20 + qCeil(TabularText(font).width(a));
     QVERIFY(inkA.first().first >= 19 && inkA.last().second <= right);
     QVERIFY(inkB.first().first >= 19 && inkB.last().second <= right);
 }
@@ -146,7 +149,7 @@ void TestFonts::digitsDrawInFixedCells()
 void TestFonts::narrowDigitSitsMidCell()
 {
     const QFont font = clockDigitsFont(PixelSize);
-    const qreal cell = tabularAdvance(QFontMetricsF(font));
+    const qreal cell = TabularText(font).cellWidth();
     const QList<QPair<int, int>> ink = inkColumns(renderTabular(QStringLiteral("1"), font));
     QCOMPARE(ink.size(), 1);
     const qreal before = ink[0].first - 20;
