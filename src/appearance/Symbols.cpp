@@ -1,5 +1,6 @@
 #include "Symbols.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QTransform>
@@ -129,26 +130,43 @@ QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal 
     return pixmap;
 }
 
-QIcon trayIcon()
+namespace {
+
+// Draws the status item's stopwatch at whatever size the tray asks for, when it
+// asks: nothing is rendered ahead at start-up.
+class TrayIconEngine final : public QIconEngine
 {
-    const QColor glyph(0xF4, 0xF4, 0xF4);
-    const QColor outline(0x1C, 0x1C, 0x1C);
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        const qreal outlineWidth = qMax<qreal>(1.5, size / 12.0);
-        QPixmap pixmap = transparentPixmap(size, 1);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        const QColor glyph(0xF4, 0xF4, 0xF4);
+        const QColor outline(0x1C, 0x1C, 0x1C);
+        const qreal side = std::min(rect.width(), rect.height());
+        const qreal outlineWidth = qMax<qreal>(1.5, side / 12.0);
         const qreal inset = outlineWidth / 2;
-        const QRectF box = QRectF(0, 0, size, size).adjusted(inset, inset, -inset, -inset);
+        const QRectF box = QRectF(rect).adjusted(inset, inset, -inset, -inset);
         const QPainterPath path = symbolPath(Symbol::Timer, box);
-        painter.strokePath(path, QPen(outline, outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->strokePath(path, QPen(outline, outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         QPainterPath face;
         face.addEllipse(FaceCentre, FaceRadius, FaceRadius);
-        painter.fillPath(gridToBox(box).map(face), outline);
-        painter.fillPath(path, glyph);
-        painter.end();
-        icon.addPixmap(pixmap);
+        painter->fillPath(gridToBox(box).map(face), outline);
+        painter->fillPath(path, glyph);
+        painter->restore();
     }
-    return icon;
+
+    QIconEngine *clone() const override { return new TrayIconEngine; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}};
+    }
+};
+
+} // namespace
+
+QIcon trayIcon()
+{
+    return QIcon(new TrayIconEngine);
 }

@@ -108,9 +108,14 @@ QString ClockFace::currentDigits(const QDateTime &local) const
     return ClockText::timeString(local.time(), m_h24, m_showSeconds);
 }
 
+// What the face shows changes only when this does. Without seconds that is once a
+// minute: zones are whole minutes off UTC, so local minutes turn with UTC ones.
 qint64 ClockFace::shownSecond() const
 {
-    return m_running ? qint64(std::ceil(m_model.remaining())) : qint64(std::floor(m_model.now()));
+    if (m_running)
+        return qint64(std::ceil(m_model.remaining()));
+    const qint64 second = qint64(std::floor(m_model.now()));
+    return m_showSeconds ? second : second - second % 60;
 }
 
 void ClockFace::refreshDate(const QDate &today)
@@ -162,8 +167,7 @@ QRectF ClockFace::digitsRect() const
 
 void ClockFace::onTick()
 {
-    // Everything the face shows changes only from one whole second to the next:
-    // half the ticks end here.
+    // Half the ticks end here, and without seconds all but one a minute.
     const qint64 second = shownSecond();
     if (second == m_shownSecond)
         return;

@@ -1,5 +1,6 @@
 #include "AppModel.h"
 #include "CardRules.h"
+#include "ClockText.h"
 #include "CancelButton.h"
 #include "ClockFace.h"
 #include "DrawerContainer.h"
@@ -44,6 +45,8 @@ private slots:
     void paletteFallbacks();
     void drawerOpenObserver();
     void clockFaceFollowsCountdown();
+    void clockFaceFollowsTicks_data();
+    void clockFaceFollowsTicks();
     void gripByMouse_data();
     void gripByMouse();
     void widthByMouse();
@@ -218,6 +221,30 @@ void TestWidgetView::clockFaceFollowsCountdown()
     QVERIFY(!m_model->isRunning());
     QVERIFY(face->ampmShown());
     QVERIFY(m_sound.played.isEmpty());
+}
+
+void TestWidgetView::clockFaceFollowsTicks_data()
+{
+    QTest::addColumn<bool>("seconds");
+    QTest::newRow("with seconds") << true;
+    QTest::newRow("without seconds") << false;
+}
+
+void TestWidgetView::clockFaceFollowsTicks()
+{
+    QFETCH(bool, seconds);
+    m_store->setValue(Keys::showSeconds, seconds);
+    m_clock.set(1'765'000'000.0 - 60 + 0.2);  // 0.2 s into a minute
+    makeCard();
+    ClockFace *face = m_card->clockFace();
+    auto shown = [&] {
+        const QTime time = QDateTime::fromMSecsSinceEpoch(qint64(m_model->now() * 1000)).time();
+        return ClockText::timeString(time, false, seconds);
+    };
+    for (double step : {0.5, 1.0, 20.0, 38.5, 0.5}) {
+        m_scheduler->advanceBy(step);
+        QCOMPARE(face->digitsText(), shown());
+    }
 }
 
 void TestWidgetView::gripByMouse_data()
