@@ -9,19 +9,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/socket.h>
-#include <sys/un.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 
 namespace {
 
 // Above the kernel's largest process id, so no process can have it.
 constexpr qint64 deadPid = 0x7FFFFFFF;
 
-// What a crashed instance leaves: a lock naming a process that is gone, and a socket file
-// that nobody listens on.
+// What a crashed instance leaves: a lock naming a process that is gone, and a pipe that
+// nobody reads any more.
 void leaveCrashedInstance(const SingleInstance &instance)
 {
     QFile lock(instance.lockFilePath());
@@ -29,18 +27,7 @@ void leaveCrashedInstance(const SingleInstance &instance)
     lock.write(QByteArray::number(deadPid) + "\norvanta\n" + QSysInfo::machineHostName().toUtf8() + '\n'
                + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n');
     lock.close();
-
-    const QByteArray socketPath = QFile::encodeName(instance.socketPath());
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    QVERIFY(size_t(socketPath.size()) < sizeof(address.sun_path));
-    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(fd >= 0);
-    const int bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address));
-    ::close(fd);
-    QCOMPARE(bound, 0);
-    QVERIFY(QFileInfo(instance.socketPath()).exists());
+    QCOMPARE(::mkfifo(QFile::encodeName(instance.pipePath()).constData(), 0600), 0);
 }
 
 } // namespace
@@ -81,7 +68,7 @@ void TestSingleInstance::secondLaunchAsksFirstToShow()
     SingleInstance first;
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.lockFilePath().startsWith(m_runtime->path() + u'/'));
-    QVERIFY(first.socketPath().startsWith(m_runtime->path() + u'/'));
+    QVERIFY(first.pipePath().startsWith(m_runtime->path() + u'/'));
     QVERIFY(first.tryBecomePrimary());
 
     SingleInstance second;
@@ -110,7 +97,7 @@ void TestSingleInstance::crashedInstanceDoesNotBlock()
     leaveCrashedInstance(instance);
     QVERIFY(instance.tryBecomePrimary());
 
-    // It also listens where the dead socket was.
+    // It also listens where the dead pipe was.
     QSignalSpy shown(&instance, &SingleInstance::showRequested);
     SingleInstance later;
     QVERIFY(!later.tryBecomePrimary());
@@ -155,7 +142,7 @@ void TestSingleInstance::withoutRuntimeFolder()
     SingleInstance first;
     const QString stem = m_runtime->path() + QStringLiteral("/orvanta-") + QString::number(::getuid());
     QCOMPARE(first.lockFilePath(), stem + QStringLiteral(".lock"));
-    QCOMPARE(first.socketPath(), stem + QStringLiteral(".socket"));
+    QCOMPARE(first.pipePath(), stem + QStringLiteral(".pipe"));
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.tryBecomePrimary());
     SingleInstance second;
