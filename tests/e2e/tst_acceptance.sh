@@ -1,0 +1,934 @@
+#!/usr/bin/env bash
+# Acceptance run of the real program on a private X desktop (Xvfb, openbox, picom, trayer):
+# every user-visible behaviour driven with the pointer and the keyboard through xdotool, and
+# observed through screenshots, window geometry and the files the program writes. Each case
+# starts the program with its own empty settings folder.
+#
+#   tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD]
+#
+# What the clock face shows is compared with the card renderer's picture of the same state
+# (the renderer defaults to tools/orvanta-render-card of the program's build folder).
+# Exits 77 (skipped) when Xvfb or xdotool is missing, non-zero when any check fails.
+set -u
+# Each case's sound server is its own, found in its own runtime folder.
+unset PULSE_SERVER PULSE_RUNTIME_PATH PULSE_COOKIE
+
+bin=${1:?usage: tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD]}
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/desktop-session.sh"
+source "$here/acceptance-lib.sh"
+
+AC_BIN=$bin
+AC_RENDERER=${2:-$(dirname "$bin")/../../tools/orvanta-render-card}
+
+passed=0
+failed=0
+pass() { echo "PASS: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+
+# check DESCRIPTION COMMAND...: one result; a command may say why it failed in AC_WHY.
+check() {
+    local what=$1
+    shift
+    AC_WHY=""
+    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
+}
+
+# What the program is doing when it did not do what was asked: its state and the screen.
+diagnose() {
+    local shot
+    shot=$(ac_tmp screen.png)
+    ac_snap_root "$shot"
+    echo "    process ${AC_APP:-none}: $( [[ -n $AC_APP ]] && ps -o stat=,wchan:32= -p "$AC_APP" 2>/dev/null || echo gone)"
+    echo "    menus open: $(ac_menus | tr '\n' ' '); screen: $(ac_keep "$shot")"
+}
+
+finish() {
+    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
+        local log
+        for log in "$DS_TMP"/orvanta*.log; do
+            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
+        done
+    fi
+    echo "$passed passed, $failed failed"
+    ((failed == 0))
+    exit
+}
+
+missing=()
+for tool in openbox picom trayer xprop xwininfo xdpyinfo import convert compare python3; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+((${#missing[@]})) && { fail "the acceptance run needs ${missing[*]}"; finish; }
+[[ -x $bin ]] || { fail "no program at $bin"; finish; }
+[[ -x $AC_RENDERER ]] || { fail "no card renderer at $AC_RENDERER"; finish; }
+
+# A time zone in which it is early afternoon, so the 12-hour clock shows a one-digit hour
+# with PM lit and the 24-hour clock a two-digit hour.
+offset=$((13 - $(date -u +%-H)))
+if ((offset > 0)); then zone=Etc/GMT-$offset; elif ((offset < 0)); then zone=Etc/GMT+$((-offset)); else zone=Etc/GMT; fi
+[[ -e /usr/share/zoneinfo/$zone ]] && export TZ=$zone
+
+ds_start || { fail "the private desktop did not start"; finish; }
+
+# --- the card at the default width of 220, default settings ---
+#
+# From the card's top-left corner: the clock face fills the top F rows (F is read from the
+# first divider); at its left margin (12,50) only the surface shows; the AM/PM column lies in
+# x 174..200 with AM on rows 29..43 and PM on 44..58; the digits lie in x 14..170, rows 16..62;
+# a running countdown's cancel button is the 18-px circle 8 px in from the top-right corner.
+# In the drawer: the timer field is centred 30 px under the first divider, its text within
+# rows F+16..F+43; the notes field 25 px under the second divider; the note rows below it, each
+# with its check circle centred at x=20 and its cross at x=w-19; the grip row is the last 20 px.
+
+readonly surface_dark="10 10 10" digits_dark="232 232 232" accent_orange="245 140 33" border_dark="37 37 37"
+
+probe_dividers() {
+    local shot=$1 h=$2 r g b
+    read -r r g b < <(ac_pixel "$shot" 4 40)
+    # Runs of rows unlike the surface at the left margin, below the top border: the two dividers.
+    mapfile -t AC_DIVIDERS < <(ac_ink_rows "$shot" 4 6 1 "$((h - 28))" "$r" "$g" "$b" 8)
+    F=${AC_DIVIDERS[0]%% *}
+    DIV2=${AC_DIVIDERS[1]%% *}
+    [[ -n $F && -n $DIV2 ]]
+}
+
+# Reads the card's geometry and its dividers into x y w h F DIV2.
+card_state() {
+    local shot
+    shot=$(ac_tmp state.png)
+    read -r x y w h < <(ac_card_geometry)
+    ac_snap "$AC_CARD" "$shot"
+    probe_dividers "$shot" "$h" || { AC_WHY="no drawer dividers on the card"; return 1; }
+}
+
+height_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh == $1)); }
+width_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gw == $1)); }
+geometry_is() { [[ $(ac_card_geometry) == "$1" ]]; }
+height_below() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh < $1)); }
+card_has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$AC_CARD" ]]; }
+
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); click_at "$((gx + gw / 2))" "$((gy + gh - 10))"; }
+
+# How wide the text in the timer field is, in the digits colour: 0 or 1..2 for the caret of an
+# empty field (a centred field hides its placeholder while it has the keyboard, and the
+# placeholder is dim anyway), tens of pixels for typed text.
+timer_field_text_width() {
+    local shot=$DS_TMP/timer-field.png box
+    ac_snap "$AC_CARD" "$shot"
+    box=$(ac_color_box "$shot" 30 "$((F + 16))" "$((w - 60))" 28 $digits_dark 50) || { echo 0; return; }
+    awk '{print $3 - $1 + 1}' <<<"$box"
+}
+timer_field_empty() { (($(timer_field_text_width) <= 3)); }
+timer_field_filled() { (($(timer_field_text_width) >= 12)); }
+
+accent_in_digits() {
+    local shot
+    shot=$(ac_tmp digits.png)
+    ac_snap "$AC_CARD" "$shot"
+    (($(ac_count "$shot" 14 16 156 46 $accent_orange 40) > 100))
+}
+no_accent_in_digits() { ! accent_in_digits; }
+
+# The face (rows 0..F-1 of a width-220 card) against the renderer's time of day now.
+face_shows_now() {
+    local shot t0 t1
+    shot=$(ac_tmp face.png)
+    t0=$(date +%s)
+    ac_snap "$AC_CARD" "$shot"
+    t1=$(date +%s)
+    ac_shows_time_between "$shot" 0 0 "$w" "$1" "$((t0 - 1))" "$t1" -- "${@:2}" ||
+        AC_WHY="the face matches no time of day from $(ac_local_time $((t0 - 1))) to $(ac_local_time "$t1"); picture $(ac_keep "$shot")"
+}
+
+# The card's top ROWS rows against the renderer's countdown of LOW..HIGH seconds; the picture
+# stays in $DS_TMP/countdown.png.
+face_counts_down() {
+    local low=$1 high=$2 rows=$3 shot=$DS_TMP/countdown.png
+    shift 3
+    ac_snap "$AC_CARD" "$shot"
+    ac_shows_countdown_between "$shot" 0 0 "$w" "$rows" "$low" "$high" -- "$@"
+}
+
+# ---------------------------------------------------------------------------------------------
+case_first_start() {
+    echo "== first start with no settings"
+    ds_new_profile
+    check "the program starts and its card appears in the corner" ac_launch orvanta-first || return
+    local x y w h F DIV2 right top shot t0 t1 first hour lit dim
+    card_state
+    read -r right top < <(ac_corner)
+    if ((w == 220 && x + w == right && y == top)); then
+        pass "the card is 220 px wide, its top-right corner 24 px inside the work area ($right,$top)"
+    else
+        fail "card ${w}x${h}+${x}+${y}, expected width 220 with its top-right corner at ($right,$top)"
+    fi
+    if [[ -n $F && -n $DIV2 ]] && ((h - 20 - F >= 96)); then
+        pass "the drawer is open: dividers at rows $F and $DIV2, ${h} px high"
+    else
+        fail "the drawer is not open: card ${h} px high, dividers at '${AC_DIVIDERS[*]}'"
+    fi
+    if [[ ! -e $(ac_settings_file) ]]; then pass "nothing is written at start-up"; else fail "settings written at start-up: $(cat "$(ac_settings_file)")"; fi
+
+    shot=$(ac_tmp first.png)
+    t0=$(date +%s)
+    ac_snap "$AC_CARD" "$shot"
+    t1=$(date +%s)
+    local color
+    color=$(ac_pixel "$shot" 12 50)
+    if ac_near "$color" "$surface_dark" 2; then pass "dark theme: the card's surface is $color"; else fail "the card's surface is $color, expected $surface_dark"; fi
+
+    hour=$(date +%-H)
+    if ((hour >= 12)); then lit=44 dim=29; else lit=29 dim=44; fi
+    local lit_count dim_count dim_ink
+    lit_count=$(ac_count "$shot" 174 "$lit" 27 15 $accent_orange 40)
+    dim_count=$(ac_count "$shot" 174 "$dim" 27 15 $accent_orange 40)
+    dim_ink=$(ac_count "$shot" 174 "$dim" 27 15 90 90 90 30)
+    if ((lit_count > 15 && dim_count == 0 && dim_ink > 10)); then
+        pass "12-hour clock: the AM/PM column shows $( ((hour >= 12)) && echo PM || echo AM) in the orange accent and the other in grey"
+    else
+        fail "AM/PM column at hour $hour: $lit_count accent pixels on the lit label, $dim_count on the other, $dim_ink grey"
+    fi
+
+    if ac_shows_time_between "$shot" 0 0 "$w" "$F" "$((t0 - 1))" "$t1" --; then
+        first=$AC_SHOWN
+        pass "the face shows the real time $first (h:mm:ss, AM/PM, date), as the card renderer draws it"
+    else
+        fail "the face matches no time from $(ac_local_time $((t0 - 1))) to $(ac_local_time "$t1") (picture $(ac_keep "$shot"))"
+        return
+    fi
+    sleep 1.2
+    shot=$(ac_tmp later.png)
+    t0=$(date +%s)
+    ac_snap "$AC_CARD" "$shot"
+    t1=$(date +%s)
+    if ac_shows_time_between "$shot" 0 0 "$w" "$F" "$((t0 - 1))" "$t1" -- && [[ $AC_SHOWN > $first ]]; then
+        pass "the digits advance: $first, then $AC_SHOWN"
+    else
+        fail "the digits did not advance from $first (now $(ac_local_time "$t1"), shown '${AC_SHOWN}')"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+border_state() {
+    local shot=$1 mid=$2 a b c
+    read -r a b c < <(ac_pixels "$shot" 0 "$mid" 3 1 | awk '{printf "%s,%s,%s ", $3, $4, $5}')
+    if ac_near "${a//,/ }" "$accent_orange" 40 && ac_near "${b//,/ }" "$accent_orange" 40 && ! ac_near "${c//,/ }" "$accent_orange" 40; then
+        echo flash
+    elif ac_near "${a//,/ }" "$border_dark" 8 && ac_near "${b//,/ }" "$surface_dark" 4; then
+        echo normal
+    else
+        echo "other($a $b $c)"
+    fi
+}
+
+# Watches the card's left border on row MID for SECONDS, or with "until-over" only until the
+# border is back after a flash; sets AC_TIMES to "first-flash last-flash" (seconds after START),
+# empty when it never flashed, and AC_FLASH_SHOT to the first flashing picture.
+watch_border() {
+    local seconds=$1 start=$2 mid=$3 until=${4:-} shot state now on="" off="" deadline
+    deadline=$(awk -v s="$(ac_now)" -v d="$seconds" 'BEGIN {printf "%.3f", s + d}')
+    AC_FLASH_SHOT=""
+    AC_BORDER_OTHER=""
+    while :; do
+        now=$(ac_now)
+        awk -v n="$now" -v d="$deadline" 'BEGIN {exit !(n > d)}' && break
+        shot=$(ac_tmp border.png)
+        ac_snap "$AC_CARD" "$shot"
+        state=$(border_state "$shot" "$mid")
+        case $state in
+        flash)
+            [[ -z $on ]] && { on=$(ac_elapsed "$start" "$now"); AC_FLASH_SHOT=$shot; }
+            off=$(ac_elapsed "$start" "$now")
+            ;;
+        normal)
+            rm -f "$shot"
+            [[ -n $on && $until == until-over ]] && break
+            ;;
+        *) AC_BORDER_OTHER=$state; rm -f "$shot" ;;
+        esac
+    done
+    AC_TIMES=${on:+$on $off}
+}
+
+case_countdown() {
+    echo "== one countdown from end to end"
+    ds_new_profile
+    # The chime is heard on a PulseAudio null sink; without PulseAudio, a listener in the
+    # server's place shows that the program asked for it.
+    local sound=""
+    if ac_start_pulse; then
+        sound=server
+    else
+        ac_stop_pulse
+        ac_start_pulse_listener && sound=listener
+        echo "  note: no PulseAudio server could be started; checking only that the program asks for the chime"
+    fi
+    check "the program starts" ac_launch orvanta-countdown || return
+    local x y w h F DIV2 closed start times on off shot recording rms mid
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    closed=$((F + 20))
+    click_at "$((x + w / 2))" "$((y + F + 30))"
+    xdotool key ctrl+a type "0:03"
+    recording=$(ac_tmp chime.wav)
+    [[ $sound == server ]] && ac_start_recording "$recording"
+    xdotool key Return
+    start=$(ac_now)
+    if ds_poll 3 height_is "$closed"; then pass "Return in the timer field closes the drawer (card ${closed} px high)"; else fail "the drawer did not close after Return: $(ac_card_geometry)"; fi
+    if ds_poll 2 face_counts_down 1 3 "$closed" --closed; then
+        pass "the face counts down in the accent colour with its cancel button: 00:0$AC_SHOWN, as the renderer draws it"
+    else
+        fail "the face shows no countdown of 1..3 s (picture $(ac_keep "$DS_TMP/countdown.png"))"
+    fi
+    shot=$(ac_tmp running.png)
+    ac_snap "$AC_CARD" "$shot"
+    local accent cancel_ink
+    accent=$(ac_count "$shot" 14 16 156 46 $accent_orange 40)
+    cancel_ink=$(ac_count "$shot" "$((w - 26))" 8 18 18 200 200 200 60)
+    if ((accent > 100 && cancel_ink > 4)); then pass "countdown digits: $accent accent pixels; the cancel button's cross shows"; else fail "countdown: $accent accent pixels in the digits, $cancel_ink cross pixels in the cancel button"; fi
+
+    mid=$((closed / 2))
+    watch_border 6 "$start" "$mid" until-over
+    times=$AC_TIMES
+    if [[ -n $times ]]; then
+        read -r on off <<<"$times"
+        if awk -v a="$on" 'BEGIN {exit !(a >= 2.4 && a <= 4.2)}'; then pass "the border turns to the accent colour, 2 px wide, ${on} s after the start"; else fail "the flash began ${on} s after a 3-second countdown started"; fi
+        if awk -v a="$on" -v b="$off" 'BEGIN {d = b - a; exit !(d >= 1.0 && d <= 1.9)}'; then
+            pass "the flash lasts about 1.4 s (seen from ${on} s to ${off} s) and the border returns to 1 px"
+        else
+            fail "the flash was seen from ${on} s to ${off} s, expected about 1.4 s"
+        fi
+        if (($(ac_count "$AC_FLASH_SHOT" 14 16 156 46 $accent_orange 40) == 0)); then pass "while the border flashes the digits already show the time of day"; else fail "the digits are still in the accent colour while the border flashes ($AC_FLASH_SHOT)"; fi
+    else
+        fail "no accent border within 6 s of a 3-second countdown${AC_BORDER_OTHER:+ (border seen as $AC_BORDER_OTHER)}"
+    fi
+    check "after the countdown the face shows the time of day" face_shows_now "$F" --closed
+
+    local requests=0
+    case $sound in
+    server)
+        sleep 1
+        ac_stop_recording
+        rms=$(ac_rms "$recording")
+        if awk -v r="${rms:-0}" 'BEGIN {exit !(r > 0.001)}'; then pass "the chime reached the sound server (RMS amplitude $rms)"; else fail "nothing reached the sound server's null sink (RMS amplitude '${rms}')"; fi
+        ;;
+    listener)
+        if ds_poll 3 ac_pulse_asked 0; then pass "the program asked the sound server for the chime"; else fail "the program never asked the sound server for the chime"; fi
+        requests=$(ac_pulse_requests)
+        ;;
+    *) fail "neither a sound server nor a listener could be started for the chime" ;;
+    esac
+
+    # The cancel button: a second countdown, cancelled after a second, ends with no flash and no chime.
+    click_grip
+    ds_poll 3 height_is "$h" || fail "the grip did not open the drawer again"
+    click_at "$((x + w / 2))" "$((y + F + 30))"
+    xdotool key ctrl+a type "0:04"
+    recording=$(ac_tmp cancelled.wav)
+    [[ $sound == server ]] && ac_start_recording "$recording"
+    xdotool key Return
+    start=$(ac_now)
+    ds_poll 3 height_is "$closed" && ds_poll 3 accent_in_digits || fail "a second countdown of 4 s did not start"
+    click_at "$((x + w - 17))" "$((y + 17))"
+    if ds_poll 2 no_accent_in_digits; then
+        check "the cancel button stops the countdown: the face shows the time of day without the button" face_shows_now "$F" --closed
+    else
+        fail "the cancel button did not stop the countdown"
+    fi
+    watch_border 5 "$start" "$mid"
+    times=$AC_TIMES
+    if [[ -z $times ]]; then pass "a cancelled countdown ends with no flash"; else fail "a cancelled countdown flashed at $times s"; fi
+    case $sound in
+    server)
+        ac_stop_recording
+        rms=$(ac_rms "$recording")
+        if awk -v r="${rms:-1}" 'BEGIN {exit !(r < 0.0001)}'; then pass "and no chime"; else fail "a cancelled countdown played a sound (RMS amplitude '$rms')"; fi
+        ;;
+    listener)
+        if ! ac_pulse_asked "$requests"; then pass "and no chime is asked for"; else fail "a cancelled countdown asked for a sound"; fi
+        ;;
+    esac
+}
+
+# ---------------------------------------------------------------------------------------------
+case_drawer() {
+    echo "== the drawer and its grip"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-drawer || return
+    local x y w h F DIV2 open closed drawer d
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    open=$h closed=$((F + 20)) drawer=$((h - F - 20))
+    click_grip
+    if ds_poll 3 geometry_is "$x $y $w $closed"; then pass "a click on the grip closes the drawer: top and right edges stay, ${open} -> ${closed} px"; else fail "after a click on the grip: $(ac_card_geometry), expected $x $y $w $closed"; fi
+    click_grip
+    if ds_poll 3 geometry_is "$x $y $w $open"; then pass "a second click opens it again, growing downward to ${open} px"; else fail "after a second click: $(ac_card_geometry), expected $x $y $w $open"; fi
+    click_grip
+    ds_poll 3 height_is "$closed" || fail "the grip did not close the drawer for the drags"
+
+    # Dragging down from closed: the drawer follows the pointer, then settles by the half rule.
+    d=$((drawer / 2 + 20))
+    xdotool mousemove "$((x + w / 2))" "$((y + closed - 10))" mousedown 1
+    local i
+    for ((i = 1; i <= 8; i++)); do
+        xdotool mousemove "$((x + w / 2))" "$((y + closed - 10 + d * i / 16))"
+        sleep 0.03
+    done
+    if ds_poll 2 geometry_is "$x $y $w $((closed + d / 2))"; then pass "dragging the grip down pulls the drawer open with the pointer: ${closed} + $((d / 2)) px, top fixed"; else fail "half-way through the drag the card is $(ac_card_geometry), expected $x $y $w $((closed + d / 2))"; fi
+    for ((i = 9; i <= 16; i++)); do
+        xdotool mousemove "$((x + w / 2))" "$((y + closed - 10 + d * i / 16))"
+        sleep 0.03
+    done
+    xdotool mouseup 1
+    if ds_poll 3 geometry_is "$x $y $w $open"; then pass "released ${d} px down (past half of ${drawer}) the drawer opens fully"; else fail "released ${d} px down: $(ac_card_geometry), expected $x $y $w $open"; fi
+
+    click_grip
+    ds_poll 3 height_is "$closed" || fail "the grip did not close the drawer again"
+    d=$((drawer / 2 - 20))
+    ac_drag "$((x + w / 2))" "$((y + closed - 10))" 0 "$d" 12
+    if ds_poll 3 geometry_is "$x $y $w $closed"; then pass "released ${d} px down (under half) it snaps back closed"; else fail "released ${d} px down: $(ac_card_geometry), expected $x $y $w $closed"; fi
+
+    # Opened, the drawer hands the keyboard to the timer field, even from the notes field.
+    click_grip
+    ds_poll 3 height_is "$open" || fail "the grip did not open the drawer"
+    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    click_grip
+    ds_poll 3 height_is "$closed" || fail "the grip did not close the drawer"
+    click_grip
+    ds_poll 3 height_is "$open" || fail "the grip did not open the drawer"
+    # The field takes the keyboard 0.05 s after the drawer has opened; nothing on screen tells when.
+    sleep 0.3
+    xdotool key ctrl+a type "0:30"
+    xdotool key Return
+    if ds_poll 3 height_is "$closed" && ds_poll 2 accent_in_digits && [[ -z $(ac_notes) ]]; then
+        pass "opening the drawer gives the timer field the keyboard: typing 0:30 and Return start a countdown"
+    else
+        fail "after the drawer opened, 0:30 and Return did not start a countdown: card $(ac_card_geometry), notes '$(ac_notes | tr '\t\n' ':|')'"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+case_width() {
+    echo "== the card's width"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-width || return
+    local x y w h F DIV2 right shot1 shot2 ex ey i t0 t1 x2 y2 w2 h2 box1 box2
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    right=$((x + w))
+    shot1=$(ac_tmp narrow.png)
+    ac_snap "$AC_CARD" "$shot1"
+    box1=$(ac_ink_box "$shot1" 14 16 156 46 $surface_dark 60)
+
+    ex=$((x + 4)) ey=$((y + h / 2))
+    xdotool mousemove "$ex" "$ey" mousedown 1
+    for ((i = 1; i <= 5; i++)); do xdotool mousemove "$((ex - 10 * i))" "$ey"; sleep 0.03; done
+    if ds_poll 2 width_is 270 && read -r x2 y2 w2 h2 < <(ac_card_geometry) && ((x2 + w2 == right && y2 == y)); then
+        pass "dragging the left edge 50 px to the left widens the card to 270, right edge at $right"
+    else
+        fail "after 50 px to the left: $(ac_card_geometry), expected width 270 with the right edge at $right"
+    fi
+    for ((i = 6; i <= 30; i++)); do xdotool mousemove "$((ex - 10 * i))" "$ey"; sleep 0.03; done
+    xdotool mouseup 1
+    if ds_poll 2 width_is 340; then
+        read -r x2 y2 w2 h2 < <(ac_card_geometry)
+        if ((x2 + w2 == right && y2 == y)); then pass "300 px to the left stops at 340: $w2 wide, the right edge and the top stay ($right, $y)"; else fail "at 340 the card is at ${x2},${y2}, right edge $((x2 + w2)), expected $right and top $y"; fi
+    else
+        fail "after 300 px to the left the card is $(ac_card_geometry), expected 340 wide"
+    fi
+    local stored
+    stored=$(ac_setting cardWidth)
+    if [[ $stored == 340 || $stored == 340.0 ]]; then pass "the width is stored: cardWidth $stored"; else fail "cardWidth stored as '$stored', expected 340"; fi
+
+    # Everything inside scales by 340/220: the face, the drawer, the digits.
+    read -r x2 y2 w2 h2 < <(ac_card_geometry)
+    shot2=$(ac_tmp wide.png)
+    t0=$(date +%s)
+    ac_snap "$AC_CARD" "$shot2"
+    t1=$(date +%s)
+    box2=$(ac_ink_box "$shot2" 22 25 241 71 $surface_dark 60)
+    local ratio_h ratio_d
+    ratio_h=$(awk -v a="$box1" -v b="$box2" 'BEGIN {split(a, p, " "); split(b, q, " "); printf "%.3f", (q[4] - q[2] + 1) / (p[4] - p[2] + 1)}')
+    ratio_d=$(awk -v a="$h" -v b="$h2" 'BEGIN {printf "%.3f", (b - 20) / (a - 20)}')
+    if awk -v r="$ratio_h" -v s="$ratio_d" 'BEGIN {exit !(r > 1.4 && r < 1.7 && s > 1.45 && s < 1.65)}'; then
+        pass "everything inside is larger: digits ${ratio_h}x as high, the card without its grip row ${ratio_d}x (340/220 = 1.545)"
+    else
+        fail "after widening to 340: digits ${ratio_h}x as high ($box1 -> $box2), card without grip ${ratio_d}x ($h -> $h2), expected about 1.545"
+    fi
+    local face2
+    face2=$(awk -v f="$F" 'BEGIN {printf "%d", f * 340 / 220 - 2}')
+    if ac_shows_time_between "$shot2" 0 0 340 "$face2" "$((t0 - 1))" "$t1" -- --width 340; then
+        pass "the wide face is the renderer's face at 340 px"
+    else
+        fail "the face at 340 px matches no rendered face (picture $(ac_keep "$shot2"))"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Rows of the notes list, "top bottom" each, found by their crosses.
+note_rows() {
+    local shot=$1 w=$2 h=$3 top=$4
+    ac_ink_rows "$shot" "$((w - 25))" "$top" 12 "$((h - 20 - top))" $surface_dark 30
+}
+
+note_row_count_is() {
+    local shot gx gy gw gh
+    shot=$(ac_tmp rows.png)
+    read -r gx gy gw gh < <(ac_card_geometry)
+    ac_snap "$AC_CARD" "$shot"
+    (($(note_rows "$shot" "$gw" "$gh" "$((DIV2 + 40))" | wc -l) == $1))
+}
+
+stored_notes_are() { [[ $(ac_notes | tr '\t\n' ':|') == "$1" ]]; }
+
+# The look of the note row centred on row MID: sets NOTE_MARK (accent pixels in its check
+# mark), NOTE_FULL (text pixels at the full digits colour) and NOTE_LINE (the longest run of
+# ink along one pixel row of its text, which a strike-through makes as wide as the word).
+note_look() {
+    local mid=$1 shot=$DS_TMP/note.png
+    ac_snap "$AC_CARD" "$shot"
+    NOTE_MARK=$(ac_count "$shot" 13 "$((mid - 7))" 15 15 $accent_orange 50)
+    NOTE_FULL=$(ac_count "$shot" 36 "$((mid - 8))" "$((w - 70))" 16 $digits_dark 30)
+    NOTE_LINE=$(ac_longest_run "$shot" 36 "$((mid - 8))" "$((w - 70))" 16 $surface_dark 60)
+}
+note_looks_checked() { note_look "$1"; ((NOTE_MARK > 60 && NOTE_FULL == 0 && NOTE_LINE >= 18)); }
+
+case_notes() {
+    echo "== notes"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-notes || return
+    local x y w h F DIV2 note n rows shot row_top row_bottom mid before
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    n=0
+    for note in one two three four five; do
+        xdotool type "$note"
+        xdotool key Return
+        n=$((n + 1))
+        ds_poll 3 note_row_count_is "$n" || break
+    done
+    if note_row_count_is 5 && stored_notes_are "open:one|open:two|open:three|open:four|open:five|"; then
+        pass "typing and Return adds five notes, shown as five rows and stored in order"
+    else
+        fail "after adding five notes: stored '$(ac_notes | tr '\t\n' ':|')'"
+    fi
+    read -r x y w h < <(ac_card_geometry)
+    before=$h
+    xdotool type "six"
+    xdotool key Return
+    sleep 0.5
+    read -r x y w h < <(ac_card_geometry)
+    if ((h == before)) && note_row_count_is 5 && stored_notes_are "open:one|open:two|open:three|open:four|open:five|"; then
+        pass "with five notes the field refuses a sixth"
+    else
+        fail "a sixth note changed something: card ${before} -> ${h} px, stored '$(ac_notes | tr '\t\n' ':|')'"
+    fi
+    shot=$(ac_tmp full.png)
+    ac_snap "$AC_CARD" "$shot"
+    if (($(ac_max_level "$shot" 22 "$((DIV2 + 14))" "$((w - 44))" 20) < 150)); then pass "the disabled field shows none of the typed text"; else fail "typed text shows in the full list's field ($(ac_keep "$shot"))"; fi
+
+    # Check off the second note by its circle.
+    mapfile -t rows < <(note_rows "$shot" "$w" "$h" "$((DIV2 + 40))")
+    read -r row_top row_bottom <<<"${rows[1]}"
+    mid=$(((row_top + row_bottom) / 2))
+    local before_look first_top first_bottom
+    note_look "$mid"
+    before_look="mark $NOTE_MARK px, $NOTE_FULL full-colour text px, ink line $NOTE_LINE px"
+    if ((NOTE_MARK == 0 && NOTE_FULL > 20 && NOTE_LINE < 12)); then
+        pass "an open note shows an empty circle and plain text ($before_look)"
+    else
+        fail "the second note, still open, shows $before_look ($(ac_keep "$DS_TMP/note.png"))"
+    fi
+    click_at "$((x + 20))" "$((y + mid))"
+    if ds_poll 3 stored_notes_are "open:one|done:two|open:three|open:four|open:five|"; then pass "a click on a note's circle checks it off and stores it"; else fail "after a click on the second circle: stored '$(ac_notes | tr '\t\n' ':|')'"; fi
+    if ds_poll 2 note_looks_checked "$mid"; then
+        pass "the checked note shows a filled accent mark ($NOTE_MARK px), dimmed text struck through (a $NOTE_LINE-px line)"
+    else
+        fail "checked note: mark $NOTE_MARK accent px, $NOTE_FULL text px at full colour, ink line $NOTE_LINE px ($(ac_keep "$DS_TMP/note.png"))"
+    fi
+    read -r first_top first_bottom <<<"${rows[0]}"
+    note_look "$(((first_top + first_bottom) / 2))"
+    if ((NOTE_MARK == 0 && NOTE_FULL > 20)); then pass "the other notes stay open"; else fail "the first note changed its look: mark $NOTE_MARK accent px, $NOTE_FULL full-colour text px"; fi
+
+    # Delete the fourth note with its cross.
+    read -r row_top row_bottom <<<"${rows[3]}"
+    click_at "$((x + w - 19))" "$((y + (row_top + row_bottom) / 2))"
+    if ds_poll 3 stored_notes_are "open:one|done:two|open:three|open:five|" && ds_poll 3 note_row_count_is 4; then
+        pass "a note's cross deletes it: four rows and four stored notes remain"
+    else
+        fail "after a click on the fourth cross: stored '$(ac_notes | tr '\t\n' ':|')'"
+    fi
+
+    # Quit from the card's menu and start again: the same list.
+    read -r x y w h < <(ac_card_geometry)
+    before=$(ac_tmp before-quit.png)
+    ac_snap "$AC_CARD" "$before"
+    if ac_open_card_menu && ac_choose 2 && ac_quit_wait; then
+        if ((DS_EXIT_STATUS == 0)); then pass "\"Quit Orvanta\" in the card's menu ends the program"; else fail "\"Quit Orvanta\" in the card's menu: exit status $DS_EXIT_STATUS"; fi
+    else
+        fail "\"Quit Orvanta\" from the card's menu did not end the program ${AC_WHY}"
+        diagnose
+        ac_end_program
+    fi
+    check "the program starts again with the same settings folder" ac_launch orvanta-notes-again || return
+    # The rows, from under the notes field down to the grip row, as they were before quitting.
+    convert "$before" -crop "${w}x$((h - DIV2 - 60))+0+$((DIV2 + 40))" +repage "$before.rows.png"
+    if ds_poll 3 rows_look_like "$before.rows.png" "$DIV2" && stored_notes_are "open:one|done:two|open:three|open:five|"; then
+        pass "after a restart the same notes show in the same order with the same check marks"
+    else
+        fail "after a restart: card $(ac_card_geometry) (was ${h} high), $ROWS_DIFF pixels of the rows differ ($(ac_keep "$DS_TMP/rows-now.png")), stored '$(ac_notes | tr '\t\n' ':|')'"
+    fi
+}
+
+# True when the card's note rows (under the notes field below divider DIV2) equal the picture.
+rows_look_like() {
+    local picture=$1 div2=$2 shot=$DS_TMP/card-now.png crop=$DS_TMP/rows-now.png
+    ac_snap "$AC_CARD" "$shot"
+    convert "$shot" -crop "$(identify -format '%wx%h' "$picture")+0+$((div2 + 40))" +repage "$crop"
+    ROWS_DIFF=$(compare -metric AE -fuzz 2% "$picture" "$crop" null: 2>&1)
+    [[ $ROWS_DIFF == 0 ]]
+}
+
+# ---------------------------------------------------------------------------------------------
+# The preferences window, 340x380; coordinates from its top-left corner:
+#   swatches centred on row 105 at x = 52 Black, 108 White, 164 Blue, 220 Red, 276 Glass; a
+#   selected swatch's ring passes through (centre + 19, 105), the gap beside it at centre + 23;
+#   switches centred at x = 294 on rows 177 "24-hour clock", 203 "Show seconds", 229 "Show
+#   date", 255 "Start with drawer open", 314 "Timer sound", 340 "Launch at login"; the knob
+#   sits at x = 282 when off (the left probe is then white) and at x = 306 when on;
+#   the close button at (15,15); bare window background at (10,200).
+readonly -A swatch_x=([black]=52 [white]=108 [blue]=164 [red]=220 [glass]=276)
+readonly -A switch_y=([h24]=177 [showSeconds]=203 [showDate]=229 [startOpen]=255 [sound]=314 [login]=340)
+readonly -A surface_of=([black]="10 10 10" [white]="237 235 235" [blue]="38 99 235" [red]="250 59 23")
+
+prefs_snap() {
+    local shot
+    shot=$(ac_tmp prefs.png)
+    ac_snap "$PREFS" "$shot"
+    echo "$shot"
+}
+
+# "on" or "off" for the switch of each name, read from one picture (not in the blue theme,
+# whose white tint looks like a knob).
+switch_states() {
+    local shot=$1 name out=""
+    for name in h24 showSeconds showDate startOpen sound login; do
+        if ac_near "$(ac_pixel "$shot" 282 "${switch_y[$name]}")" "255 255 255" 30; then out+="$name=off "; else out+="$name=on "; fi
+    done
+    echo "${out% }"
+}
+
+ringed_swatches() {
+    local shot=$1 name ring gap out=""
+    for name in black white blue red glass; do
+        ring=$(ac_pixel "$shot" "$((swatch_x[$name] + 19))" 105)
+        gap=$(ac_pixel "$shot" "$((swatch_x[$name] + 23))" 105)
+        ac_near "$ring" "$gap" 40 || out+="$name "
+    done
+    echo "${out% }"
+}
+
+prefs_switch_is() { [[ $(switch_states "$(prefs_snap)") == *"$1=$2"* ]]; }
+setting_is() { [[ $(ac_setting "$1") == "$2" ]]; }
+ringed_is() { [[ $(ringed_swatches "$(prefs_snap)") == "$1" ]]; }
+
+card_pixel() {
+    local shot
+    shot=$(ac_tmp card.png)
+    ac_snap "$AC_CARD" "$shot"
+    ac_pixel "$shot" "$1" "$2"
+}
+card_surface_is() { ac_near "$(card_pixel 12 50)" "$1" 3; }
+prefs_background_is() { ac_near "$(ac_pixel "$(prefs_snap)" 10 200)" "$1" 3; }
+
+# Accent pixels in the face: with no countdown running only the lit AM or PM label has them.
+card_ampm_ink() {
+    local shot
+    shot=$(ac_tmp ampm.png)
+    ac_snap "$AC_CARD" "$shot"
+    ac_count "$shot" 10 10 200 60 $accent_orange 40
+}
+# The width of the digits' ink (the digits colour only, so not the AM/PM column).
+digits_width() {
+    local shot box
+    shot=$(ac_tmp width.png)
+    ac_snap "$AC_CARD" "$shot"
+    box=$(ac_color_box "$shot" 10 16 200 46 $digits_dark 40) || { echo 0; return; }
+    awk '{print $3 - $1 + 1}' <<<"$box"
+}
+digits_wider_than() { (($(digits_width) > $1)); }
+digits_narrower_than() { (($(digits_width) < $1)); }
+no_ampm() { (($(card_ampm_ink) == 0)); }
+
+case_preferences() {
+    echo "== the preferences window"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-prefs || return
+    local x y w h F DIV2 shot px py pw ph
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    if ac_open_tray_menu && ac_choose 2 && ds_poll "$DS_TIMEOUT" ac_prefs_count_is 1; then
+        PREFS=$(ac_prefs_windows)
+        read -r px py pw ph < <(ds_geometry "$PREFS")
+        if ((pw == 340 && ph == 380)); then pass "\"Preferences…\" in the tray menu opens one 340x380 preferences window"; else fail "the preferences window is ${pw}x${ph}, expected 340x380"; fi
+    else
+        fail "\"Preferences…\" in the tray menu: $(ac_prefs_windows | wc -l) preferences windows ${AC_WHY}"
+        return
+    fi
+    if ac_open_card_menu && ac_choose 1; then
+        ds_poll 1 ac_prefs_count_is 2
+        if [[ $(ac_prefs_windows) == "$PREFS" ]]; then pass "\"Preferences…\" in the card's menu brings up the same single window"; else fail "after \"Preferences…\" in the card's menu: windows $(ac_prefs_windows | tr '\n' ' '), expected only $PREFS"; fi
+    else
+        fail "\"Preferences…\" in the card's menu ${AC_WHY}"
+    fi
+
+    shot=$(prefs_snap)
+    if ! ac_near "$(ac_pixel "$shot" 52 105)" "0 0 0" 10 || ! ac_near "$(ac_pixel "$shot" 108 105)" "255 255 255" 10; then
+        fail "the preferences window's layout is not the one these checks know (swatches not at row 105; picture $(ac_keep "$shot"))"
+        return
+    fi
+    local states
+    states=$(switch_states "$shot")
+    if [[ $states == "h24=off showSeconds=on showDate=on startOpen=on sound=on login=off" && $(ringed_swatches "$shot") == black ]]; then
+        pass "with no settings the window shows $states, the black swatch ringed"
+    else
+        fail "with no settings the window shows '$states', ringed '$(ringed_swatches "$shot")'"
+    fi
+
+    # The clock switches change the visible card at once.
+    local ampm width height
+    ampm=$(card_ampm_ink)
+    width=$(digits_width)
+    click_at "$((px + 294))" "$((py + switch_y[h24]))"
+    if ds_poll 2 no_ampm && ds_poll 2 digits_wider_than "$width" && setting_is h24 true; then
+        pass "\"24-hour clock\" on: the AM/PM column goes ($ampm ink pixels before), the hour gets two digits ($width -> $(digits_width) px); h24 stored"
+    else
+        fail "\"24-hour clock\" on: AM/PM ink $(card_ampm_ink) (was $ampm), digits $(digits_width) px (was $width), h24 '$(ac_setting h24)'"
+    fi
+    width=$(digits_width)
+    click_at "$((px + 294))" "$((py + switch_y[showSeconds]))"
+    if ds_poll 2 digits_narrower_than "$((width - 30))" && setting_is showSeconds false; then
+        pass "\"Show seconds\" off: the digits lose the seconds ($width -> $(digits_width) px); stored"
+    else
+        fail "\"Show seconds\" off: digits $(digits_width) px (were $width), showSeconds '$(ac_setting showSeconds)'"
+    fi
+    read -r x y w height < <(ac_card_geometry)
+    click_at "$((px + 294))" "$((py + switch_y[showDate]))"
+    if ds_poll 2 height_below "$((height - 10))"; then
+        if setting_is showDate false; then pass "\"Show date\" off: the card loses its date line (${height} -> $(ac_card_geometry | awk '{print $4}') px); stored"; else fail "showDate stored as '$(ac_setting showDate)'"; fi
+    else
+        fail "\"Show date\" off: the card is $(ac_card_geometry | awk '{print $4}') px high, was ${height}"
+    fi
+
+    # Each swatch re-colours the card and the window and rings itself.
+    local name theme accent want
+    for name in white blue glass black red; do
+        click_at "$((px + swatch_x[$name]))" "$((py + 105))"
+        case $name in
+        black) theme='"dark"' accent="" ;;
+        white) theme='"light"' accent="" ;;
+        blue) theme='"color"' accent='"blue"' ;;
+        red) theme='"color"' accent='"red"' ;;
+        glass) theme='"glass"' accent="" ;;
+        esac
+        if ! ds_poll 2 setting_is theme "$theme" || { [[ -n $accent ]] && ! setting_is accent "$accent"; }; then
+            fail "swatch $name: stored theme '$(ac_setting theme)', accent '$(ac_setting accent)'"
+            continue
+        fi
+        if [[ $name == glass ]]; then
+            check "swatch glass: card and window show the translucent glass material" ds_poll 2 glass_shows
+        else
+            want=${surface_of[$name]}
+            if ds_poll 2 card_surface_is "$want" && ds_poll 2 prefs_background_is "$want"; then
+                pass "swatch $name: the card and the window turn to $want"
+            else
+                fail "swatch $name: card surface $(card_pixel 12 50), window $(ac_pixel "$(prefs_snap)" 10 200), expected $want"
+            fi
+        fi
+        if ds_poll 2 ringed_is "$name"; then pass "swatch $name rings itself alone"; else fail "after a click on $name the ringed swatches are '$(ringed_swatches "$(prefs_snap)")'"; fi
+    done
+
+    # Launch at login.
+    local entry=$XDG_CONFIG_HOME/autostart/orvanta.desktop
+    click_at "$((px + 294))" "$((py + switch_y[login]))"
+    if ds_poll 2 test -f "$entry" && grep -q '^Exec=.*orvanta' "$entry" && ds_poll 2 prefs_switch_is login on; then
+        pass "\"Launch at login\" on writes $entry ($(grep '^Exec=' "$entry"))"
+    else
+        fail "\"Launch at login\" on: entry $( [[ -f $entry ]] && echo present || echo missing), switch $(switch_states "$(prefs_snap)")"
+    fi
+    click_at "$((px + 294))" "$((py + switch_y[login]))"
+    if ds_poll 2 test ! -e "$entry" && ds_poll 2 prefs_switch_is login off; then pass "\"Launch at login\" off removes the entry"; else fail "\"Launch at login\" off: entry $( [[ -e $entry ]] && echo still there || echo gone), switch $(switch_states "$(prefs_snap)")"; fi
+
+    # Closed and opened again, the window shows the current settings.
+    click_at "$((px + 15))" "$((py + 15))"
+    if ds_poll 3 ac_unmapped "$PREFS"; then pass "the close button closes the window"; else fail "the close button left the window open"; fi
+    if ac_open_tray_menu && ac_choose 2 && ds_poll "$DS_TIMEOUT" ac_prefs_count_is 1; then
+        PREFS=$(ac_prefs_windows)
+        read -r px py pw ph < <(ds_geometry "$PREFS")
+        sleep 0.3
+        shot=$(prefs_snap)
+        states=$(switch_states "$shot")
+        if [[ $states == "h24=on showSeconds=off showDate=off startOpen=on sound=on login=off" && $(ringed_swatches "$shot") == red ]]; then
+            pass "reopened, the window shows the current settings: $states, red ringed"
+        else
+            fail "reopened, the window shows '$states', ringed '$(ringed_swatches "$shot")'"
+        fi
+    else
+        fail "the window did not open again from the tray menu ${AC_WHY}"
+    fi
+
+    # "Quit Orvanta" in the tray menu; at the next start everything changed is there.
+    if ac_open_tray_menu && ac_choose 3 && ac_quit_wait; then
+        if ((DS_EXIT_STATUS == 0)); then pass "\"Quit Orvanta\" in the tray menu ends the program"; else fail "\"Quit Orvanta\" in the tray menu: exit status $DS_EXIT_STATUS"; fi
+    else
+        fail "\"Quit Orvanta\" from the tray menu did not end the program ${AC_WHY}"
+        diagnose
+        ac_end_program
+    fi
+    check "the program starts again" ac_launch orvanta-prefs-again || return
+    card_state || { fail "at the next start the card shows no open drawer ($AC_WHY)"; return; }
+    shot=$(ac_tmp restarted.png)
+    local t0 t1
+    t0=$(date +%s)
+    ac_snap "$AC_CARD" "$shot"
+    t1=$(date +%s)
+    if ac_shows_time_between "$shot" 0 0 "$w" "$F" "$((t0 - 1))" "$t1" -- --theme color --accent red --h24 --no-seconds --no-date; then
+        pass "at the next start the card is red, 24-hour, without seconds or date, as the renderer draws those settings"
+    else
+        fail "at the next start the card is not the rendered red 24-hour card without seconds or date (picture $(ac_keep "$shot"))"
+    fi
+}
+
+# The glass material: white digits on a tint that lets the desktop through.
+glass_shows() {
+    local shot root inside outside want
+    shot=$(ac_tmp glass-card.png)
+    ac_snap "$AC_CARD" "$shot"
+    root=$(ac_tmp glass-root.png)
+    ac_snap_root "$root"
+    local gx gy gw gh
+    read -r gx gy gw gh < <(ac_card_geometry)
+    inside=$(ac_pixel "$root" "$((gx + 12))" "$((gy + 50))")
+    outside=$(ac_pixel "$root" "$((gx - 6))" "$((gy + 50))")
+    # The tint is (0.10, 0.10, 0.11) at 80 per cent over what lies behind.
+    want=$(awk -v o="$outside" 'BEGIN {split(o, c, " "); printf "%d %d %d", 20.4 + 0.2 * c[1] + 0.5, 20.4 + 0.2 * c[2] + 0.5, 22.4 + 0.2 * c[3] + 0.5}')
+    if ! ac_near "$inside" "$want" 4; then AC_WHY="on screen the card shows $inside over $outside, expected $want"; return 1; fi
+    if ((($(ac_max_level "$shot" 14 16 156 46)) < 250)); then AC_WHY="the digits are not white"; return 1; fi
+    if ac_near "$(ac_pixel "$(prefs_snap)" 10 200)" "10 10 10" 3; then AC_WHY="the window kept the dark surface"; return 1; fi
+}
+
+# ---------------------------------------------------------------------------------------------
+case_show_hide_move() {
+    echo "== show and hide, moving, and what does not move"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-move || return
+    local x y w h F DIV2 x2 y2 w2 h2
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    if ac_open_tray_menu && ac_choose 1 && ds_poll 3 ac_unmapped "$AC_CARD"; then pass "\"Show / Hide Widget\" hides the card"; else fail "\"Show / Hide Widget\" left the card visible ${AC_WHY}"; fi
+    if ac_open_tray_menu && ac_choose 1 && ds_poll 3 ac_viewable "$AC_CARD" && ds_poll 3 ac_in_corner "$AC_CARD"; then pass "\"Show / Hide Widget\" again shows it in the corner"; else fail "\"Show / Hide Widget\" did not bring the card back: $(ac_card_geometry) ${AC_WHY}"; fi
+
+    # The face's empty bottom-left corner moves the window with the pointer.
+    ac_drag "$((x + 20))" "$((y + F - 8))" -200 150 10
+    read -r x2 y2 w2 h2 < <(ac_card_geometry)
+    if ((x2 - x >= -203 && x2 - x <= -197 && y2 - y >= 147 && y2 - y <= 153)); then
+        pass "dragging an empty part of the card moves it by the pointer's (-200,+150): now at ($x2,$y2)"
+    else
+        fail "after dragging the face by (-200,+150) the card went from ($x,$y) to ($x2,$y2)"
+    fi
+    x=$x2 y=$y2
+    ac_drag "$((x + w / 2))" "$((y + h - 10))" -150 0 10
+    sleep 0.3
+    read -r x2 y2 w2 h2 < <(ac_card_geometry)
+    if ((x2 == x && y2 == y)); then pass "dragging the grip sideways does not move the card"; else fail "dragging the grip moved the card from ($x,$y) to ($x2,$y2)"; fi
+    ac_drag "$((x + 4))" "$((y + 40))" 0 120 10
+    sleep 0.3
+    read -r x2 y2 w2 h2 < <(ac_card_geometry)
+    if ((x2 == x && y2 == y && w2 == w)); then pass "dragging the left edge up and down neither moves nor resizes the card"; else fail "a vertical drag on the left edge: ($x,$y) ${w} wide -> ($x2,$y2) ${w2} wide"; fi
+    ac_drag "$((x + 4))" "$((y + 40))" -40 0 8
+    if ds_poll 2 width_is 260; then
+        read -r x2 y2 w2 h2 < <(ac_card_geometry)
+        if ((x2 + w2 == x + w && y2 == y)); then pass "dragging the left edge resizes the card without moving it: right edge and top stay"; else fail "dragging the left edge moved the card: ($x,$y) ${w} wide -> ($x2,$y2) ${w2} wide"; fi
+    else
+        fail "dragging the left edge 40 px to the left: $(ac_card_geometry), expected 260 wide"
+    fi
+
+    # Ctrl+Q while the card has the keyboard; the width is there at the next start.
+    xdotool windowactivate "$AC_CARD" 2>/dev/null
+    ds_poll 3 card_has_focus
+    xdotool key ctrl+q
+    if ac_quit_wait && ((DS_EXIT_STATUS == 0)); then pass "Ctrl+Q on the card ends the program"; else fail "Ctrl+Q on the card did not end the program"; diagnose; ac_end_program; fi
+    check "the program starts again" ac_launch orvanta-move-again || return
+    if ds_poll 3 width_is 260; then pass "at the next start the card is 260 wide again, in the corner"; else fail "at the next start the card is $(ac_card_geometry), expected 260 wide"; fi
+}
+
+# ---------------------------------------------------------------------------------------------
+case_bad_input() {
+    echo "== bad input through the real interface"
+    ds_new_profile
+    check "the program starts" ac_launch orvanta-input || return
+    local x y w h F DIV2 shot
+    card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    click_at "$((x + w / 2))" "$((y + F + 30))"
+    xdotool key ctrl+a BackSpace
+    if ds_poll 2 timer_field_empty; then pass "the emptied timer field shows no text"; else fail "the emptied timer field still shows text (text $(timer_field_text_width) px wide)"; fi
+    xdotool type "abc XYZ -+. ,;"
+    sleep 0.3
+    if timer_field_empty; then pass "letters, signs, points and spaces typed into the timer field never stay"; else fail "typed letters and signs show in the timer field (text $(timer_field_text_width) px wide, picture $(ac_keep "$DS_TMP/timer-field.png"))"; fi
+
+    local bad
+    for bad in "0:00" "1:2:3:4"; do
+        xdotool type "$bad"
+        if ! ds_poll 2 timer_field_filled; then fail "typing $bad shows nothing in the timer field"; continue; fi
+        xdotool key Return
+        if ds_poll 2 timer_field_empty && height_is "$h" && no_accent_in_digits; then
+            pass "the rejected duration $bad empties the field; the drawer stays open and no countdown starts"
+        else
+            fail "after $bad and Return: field text $(timer_field_text_width) px wide, card $(ac_card_geometry) (was $h high)"
+        fi
+    done
+
+    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    xdotool type "   "
+    xdotool key Return
+    sleep 0.5
+    if height_is "$h" && [[ -z $(ac_notes) ]]; then pass "a blank note adds nothing"; else fail "a blank note: card $(ac_card_geometry) (was $h high), stored '$(ac_notes)'"; fi
+
+    # Typed with letters in between: 1a:3b0 keeps 1:30.
+    click_at "$((x + w / 2))" "$((y + F + 30))"
+    xdotool key ctrl+a type "1a:3b0"
+    xdotool key Return
+    if ds_poll 3 height_is "$((F + 20))"; then
+        if ds_poll 2 face_counts_down 87 90 "$F" --closed; then pass "typed 1a:3b0 keeps 1:30: a countdown of 90 s runs ($AC_SHOWN s left)"; else fail "typed 1a:3b0: the face shows no countdown of about 90 s ($(ac_keep "$DS_TMP/countdown.png"))"; fi
+    else
+        fail "typed 1a:3b0 and Return: no countdown started (card $(ac_card_geometry))"
+    fi
+
+    # Pasted: "5 min" copied from the notes field keeps 5.
+    click_grip
+    ds_poll 3 height_is "$h" || fail "the grip did not open the drawer"
+    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    xdotool type "5 min"
+    xdotool key ctrl+a ctrl+c
+    click_at "$((x + w / 2))" "$((y + F + 30))"
+    xdotool key ctrl+a ctrl+v
+    ds_poll 2 timer_field_filled || fail "pasting \"5 min\" into the timer field shows nothing"
+    xdotool key Return
+    if ds_poll 3 height_is "$((F + 20))"; then
+        if ds_poll 2 face_counts_down 297 300 "$F" --closed; then pass "pasted \"5 min\" keeps 5: a countdown of 300 s runs ($AC_SHOWN s left)"; else fail "pasted \"5 min\": the face shows no countdown of about 300 s ($(ac_keep "$DS_TMP/countdown.png"))"; fi
+    else
+        fail "pasted \"5 min\" and Return: no countdown started (card $(ac_card_geometry))"
+    fi
+}
+
+case_first_start; ac_end_program
+case_countdown; ac_end_program; ac_stop_pulse
+case_drawer; ac_end_program
+case_width; ac_end_program
+case_notes; ac_end_program
+case_preferences; ac_end_program
+case_show_hide_move; ac_end_program
+case_bad_input; ac_end_program
+
+finish
