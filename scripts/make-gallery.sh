@@ -34,12 +34,12 @@ for entry in "${themes[@]}"; do
     # One sheet per theme on a backdrop, so translucent themes show what they do.
     montage "${row_files[@]}" -tile 4x3 -geometry +12+12 -gravity north -background none "$tmp/$name-sheet.png"
     convert -size "$(identify -format '%wx%h' "$tmp/$name-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
-        "$tmp/$name-sheet.png" -composite "$out/card-$name.png"
+        "$tmp/$name-sheet.png" -composite -define png:exclude-chunk=date,time "$out/card-$name.png"
     if [[ -x "$build/tools/orvanta-render-preferences" ]]; then
         # shellcheck disable=SC2086
         "$build/tools/orvanta-render-preferences" -o "$tmp/prefs-$name.png" $theme 2>/dev/null
         convert -size "$(identify -format '%wx%h' "$tmp/prefs-$name.png")" gradient:'#5b7fa6-#c9a27e' \
-            "$tmp/prefs-$name.png" -composite "$out/preferences-$name.png"
+            "$tmp/prefs-$name.png" -composite -define png:exclude-chunk=date,time "$out/preferences-$name.png"
     fi
 done
 echo "Pictures written to $out/"

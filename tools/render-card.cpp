@@ -7,6 +7,7 @@
 //       [--note TEXT]... [--done-note TEXT]...
 
 #include "AppModel.h"
+#include "LookOptions.h"
 #include "Clock.h"
 #include "Scheduler.h"
 #include "SettingsStore.h"
@@ -14,7 +15,6 @@
 #include "WidgetView.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDateTime>
 #include <QTemporaryDir>
 
@@ -50,9 +50,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption out({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("PNG file"), QStringLiteral("file"));
-    const QCommandLineOption theme(QStringLiteral("theme"), QStringLiteral("theme setting"), QStringLiteral("name"));
-    const QCommandLineOption accent(QStringLiteral("accent"), QStringLiteral("accent setting"), QStringLiteral("name"));
+    const LookOptions look;
+    look.addTo(parser);
     const QCommandLineOption width(QStringLiteral("width"), QStringLiteral("card width"), QStringLiteral("points"));
     const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("local time, ISO 8601"), QStringLiteral("time"));
     const QCommandLineOption countdown(QStringLiteral("countdown"), QStringLiteral("seconds left"), QStringLiteral("seconds"));
@@ -61,21 +60,15 @@ int main(int argc, char *argv[])
     const QCommandLineOption h24(QStringLiteral("h24"), QStringLiteral("24-hour clock"));
     const QCommandLineOption noSeconds(QStringLiteral("no-seconds"), QStringLiteral("hide seconds"));
     const QCommandLineOption noDate(QStringLiteral("no-date"), QStringLiteral("hide the date"));
-    const QCommandLineOption darkDesktop(QStringLiteral("dark-desktop"), QStringLiteral("desktop in dark mode"));
     const QCommandLineOption note(QStringLiteral("note"), QStringLiteral("a note"), QStringLiteral("text"));
     const QCommandLineOption doneNote(QStringLiteral("done-note"), QStringLiteral("a checked note"), QStringLiteral("text"));
-    parser.addOptions({out, theme, accent, width, time, countdown, flashing, closed, h24, noSeconds, noDate,
-                       darkDesktop, note, doneNote});
+    parser.addOptions({width, time, countdown, flashing, closed, h24, noSeconds, noDate, note, doneNote});
     parser.process(app);
-    if (!parser.isSet(out))
-        parser.showHelp(2);
+    look.requireOutput(parser);
 
     QTemporaryDir dir;
     SettingsStore settings(dir.path());
-    if (parser.isSet(theme))
-        settings.setValue(Keys::theme, parser.value(theme));
-    if (parser.isSet(accent))
-        settings.setValue(Keys::accent, parser.value(accent));
+    look.applyTo(parser, settings);
     if (parser.isSet(width))
         settings.setValue(Keys::cardWidth, parser.value(width).toDouble());
     settings.setValue(Keys::h24, parser.isSet(h24));
@@ -99,12 +92,12 @@ int main(int argc, char *argv[])
         model.setTimerEndsAt(clock.now() + parser.value(countdown).toDouble());
 
     WidgetView card(model, settings, scheduler);
-    card.setSystemDark(parser.isSet(darkDesktop));
+    card.setSystemDark(parser.isSet(look.darkDesktop));
     card.setTranslucencyAvailable(true);
     if (parser.isSet(flashing)) {
         model.setTimerEndsAt(clock.now());
         model.tick();
     }
     card.ensurePolished();
-    return card.grab().save(parser.value(out)) ? 0 : 1;
+    return card.grab().save(parser.value(look.output)) ? 0 : 1;
 }

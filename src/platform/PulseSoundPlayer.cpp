@@ -67,10 +67,10 @@ void playBlocking(const WavFile &wav, const QString &name)
     const auto format = sampleFormat(wav.bitsPerSample);
     if (!pulse.isComplete() || !format || wav.channels > int(PA_CHANNELS_MAX))
         return;
-    const pa_sample_spec spec{*format, quint32(wav.sampleRate), quint8(wav.channels)};
+    const pa_sample_spec sampleSpec{*format, quint32(wav.sampleRate), quint8(wav.channels)};
     const QByteArray streamName = name.toUtf8();
     pa_simple *stream = pulse.open(nullptr, "Orvanta", PA_STREAM_PLAYBACK, nullptr, streamName.constData(),
-                                   &spec, nullptr, nullptr, nullptr);
+                                   &sampleSpec, nullptr, nullptr, nullptr);
     if (!stream)
         return;
     if (pulse.write(stream, wav.samples.constData(), size_t(wav.samples.size()), nullptr) == 0)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+// The options both renderers share: where the picture goes and which look it shows.
+struct LookOptions
+{
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("PNG file"),
+                              QStringLiteral("file")};
+    QCommandLineOption theme{QStringLiteral("theme"), QStringLiteral("theme setting"), QStringLiteral("name")};
+    QCommandLineOption accent{QStringLiteral("accent"), QStringLiteral("accent setting"), QStringLiteral("name")};
+    QCommandLineOption darkDesktop{QStringLiteral("dark-desktop"), QStringLiteral("desktop in dark mode")};
+
+    void addTo(QCommandLineParser &parser) const { parser.addOptions({output, theme, accent, darkDesktop}); }
+
+    // Stops with the usage text when no output file is given.
+    void requireOutput(QCommandLineParser &parser) const
+    {
+        if (!parser.isSet(output))
+            parser.showHelp(2);
+    }
+
+    void applyTo(const QCommandLineParser &parser, SettingsStore &settings) const
+    {
+        if (parser.isSet(theme))
+            settings.setValue(Keys::theme, parser.value(theme));
+        if (parser.isSet(accent))
+            settings.setValue(Keys::accent, parser.value(accent));
+    }
+};
