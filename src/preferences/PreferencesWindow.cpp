@@ -54,7 +54,12 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
 
     buildForm();
     installShortcuts();
-    connect(&m_settings, &SettingsStore::changed, this, &PreferencesWindow::refresh);
+    // The card's width and the notes change often (a drag writes the width at every
+    // step) and are not shown here.
+    connect(&m_settings, &SettingsStore::changed, this, [this](const QString &key) {
+        if (key != QLatin1String(Keys::cardWidth.name) && key != QLatin1String(Keys::notes))
+            refresh();
+    });
     refresh();
 }
 
