@@ -47,6 +47,19 @@ diagnose() {
     echo "    menus open: $(ac_menus | tr '\n' ' '); screen: $(ac_keep "$shot")"
 }
 
+# Chooses entry N of a menu opened by OPENER and expects the program to end cleanly.
+#   quit_from_menu "the card's menu" ac_open_card_menu 2
+quit_from_menu() {
+    local where=$1 opener=$2 entry=$3
+    if "$opener" && ac_choose "$entry" && ac_quit_wait; then
+        if ((DS_EXIT_STATUS == 0)); then pass "\"Quit Orvanta\" in $where ends the program"; else fail "\"Quit Orvanta\" in $where: exit status $DS_EXIT_STATUS"; fi
+    else
+        fail "\"Quit Orvanta\" from $where did not end the program ${AC_WHY}"
+        diagnose
+        ac_end_program
+    fi
+}
+
 finish() {
     if ((failed > 0)) && [[ -n $DS_TMP ]]; then
         local log
@@ -566,13 +579,7 @@ case_notes() {
     read -r x y w h < <(ac_card_geometry)
     before=$(ac_tmp before-quit.png)
     ac_snap "$AC_CARD" "$before"
-    if ac_open_card_menu && ac_choose 2 && ac_quit_wait; then
-        if ((DS_EXIT_STATUS == 0)); then pass "\"Quit Orvanta\" in the card's menu ends the program"; else fail "\"Quit Orvanta\" in the card's menu: exit status $DS_EXIT_STATUS"; fi
-    else
-        fail "\"Quit Orvanta\" from the card's menu did not end the program ${AC_WHY}"
-        diagnose
-        ac_end_program
-    fi
+    quit_from_menu "the card's menu" ac_open_card_menu 2
     check "the program starts again with the same settings folder" ac_launch orvanta-notes-again || return
     # The rows, from under the notes field down to the grip row, as they were before quitting.
     convert "$before" -crop "${w}x$((h - DIV2 - 60))+0+$((DIV2 + 40))" +repage "$before.rows.png"
@@ -780,13 +787,7 @@ case_preferences() {
     fi
 
     # "Quit Orvanta" in the tray menu; at the next start everything changed is there.
-    if ac_open_tray_menu && ac_choose 3 && ac_quit_wait; then
-        if ((DS_EXIT_STATUS == 0)); then pass "\"Quit Orvanta\" in the tray menu ends the program"; else fail "\"Quit Orvanta\" in the tray menu: exit status $DS_EXIT_STATUS"; fi
-    else
-        fail "\"Quit Orvanta\" from the tray menu did not end the program ${AC_WHY}"
-        diagnose
-        ac_end_program
-    fi
+    quit_from_menu "the tray menu" ac_open_tray_menu 3
     check "the program starts again" ac_launch orvanta-prefs-again || return
     card_state || { fail "at the next start the card shows no open drawer ($AC_WHY)"; return; }
     shot=$(ac_tmp restarted.png)
