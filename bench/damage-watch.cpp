@@ -24,9 +24,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -39,10 +39,10 @@
 
 namespace {
 
-template <typename T>
+template<typename T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-template <typename T>
+template<typename T>
 Reply<T> owned(T *reply)
 {
     return Reply<T>(reply, &std::free);
@@ -116,8 +116,8 @@ public:
             return false;
         const xcb_window_t target = *m_targets.begin();
         auto geometry = owned(xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, target), nullptr));
-        auto origin = owned(xcb_translate_coordinates_reply(
-            m_conn, xcb_translate_coordinates(m_conn, target, m_root, 0, 0), nullptr));
+        auto origin = owned(
+            xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, target, m_root, 0, 0), nullptr));
         if (!geometry || !origin)
             return false;
         const Box window{origin->dst_x, origin->dst_y, geometry->width, geometry->height};
@@ -311,9 +311,10 @@ private:
 
 int usage()
 {
-    std::fprintf(stderr, "usage: damage-watch first-frame CLASS [TITLE] -- COMMAND [ARGS...]\n"
-                         "       damage-watch wait SECONDS CLASS [TITLE]\n"
-                         "       damage-watch record SECONDS CLASS [TITLE]\n");
+    std::fprintf(stderr,
+                 "usage: damage-watch first-frame CLASS [TITLE] -- COMMAND [ARGS...]\n"
+                 "       damage-watch wait SECONDS CLASS [TITLE]\n"
+                 "       damage-watch record SECONDS CLASS [TITLE]\n");
     return 2;
 }
 

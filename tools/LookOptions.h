@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -8,8 +8,8 @@
 // The options both renderers share: where the picture goes and which look it shows.
 struct LookOptions
 {
-    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("PNG file"),
-                              QStringLiteral("file")};
+    QCommandLineOption output{
+        {QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("PNG file"), QStringLiteral("file")};
     QCommandLineOption theme{QStringLiteral("theme"), QStringLiteral("theme setting"), QStringLiteral("name")};
     QCommandLineOption accent{QStringLiteral("accent"), QStringLiteral("accent setting"), QStringLiteral("name")};
     QCommandLineOption darkDesktop{QStringLiteral("dark-desktop"), QStringLiteral("desktop in dark mode")};

@@ -6,44 +6,17 @@
 //       [--closed] [--h24] [--no-seconds] [--no-date] [--dark-desktop]
 //       [--note TEXT]... [--done-note TEXT]...
 
-#include "AppModel.h"
 #include "LookOptions.h"
-#include "Clock.h"
-#include "Scheduler.h"
-#include "SettingsStore.h"
-#include "SoundPlayer.h"
-#include "WidgetView.h"
+#include "core/AppModel.h"
+#include "core/SettingsStore.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "widget/WidgetView.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QTemporaryDir>
-
-namespace {
-
-class FixedClock final : public Clock
-{
-public:
-    explicit FixedClock(double t) : m_t(t) {}
-    double now() const override { return m_t; }
-
-private:
-    double m_t;
-};
-
-// Nothing is scheduled: the picture is one moment.
-class StillScheduler final : public Scheduler
-{
-public:
-    void after(double, QObject *, std::function<void()>) override {}
-};
-
-class MuteSound final : public SoundPlayer
-{
-public:
-    void play(const QString &) override {}
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -53,15 +26,18 @@ int main(int argc, char *argv[])
     const LookOptions look;
     look.addTo(parser);
     const QCommandLineOption width(QStringLiteral("width"), QStringLiteral("card width"), QStringLiteral("points"));
-    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("local time, ISO 8601"), QStringLiteral("time"));
-    const QCommandLineOption countdown(QStringLiteral("countdown"), QStringLiteral("seconds left"), QStringLiteral("seconds"));
+    const QCommandLineOption time(QStringLiteral("time"), QStringLiteral("local time, ISO 8601"),
+                                  QStringLiteral("time"));
+    const QCommandLineOption countdown(QStringLiteral("countdown"), QStringLiteral("seconds left"),
+                                       QStringLiteral("seconds"));
     const QCommandLineOption flashing(QStringLiteral("flashing"), QStringLiteral("draw the end-of-countdown flash"));
     const QCommandLineOption closed(QStringLiteral("closed"), QStringLiteral("drawer closed"));
     const QCommandLineOption h24(QStringLiteral("h24"), QStringLiteral("24-hour clock"));
     const QCommandLineOption noSeconds(QStringLiteral("no-seconds"), QStringLiteral("hide seconds"));
     const QCommandLineOption noDate(QStringLiteral("no-date"), QStringLiteral("hide the date"));
     const QCommandLineOption note(QStringLiteral("note"), QStringLiteral("a note"), QStringLiteral("text"));
-    const QCommandLineOption doneNote(QStringLiteral("done-note"), QStringLiteral("a checked note"), QStringLiteral("text"));
+    const QCommandLineOption doneNote(QStringLiteral("done-note"), QStringLiteral("a checked note"),
+                                      QStringLiteral("text"));
     parser.addOptions({width, time, countdown, flashing, closed, h24, noSeconds, noDate, note, doneNote});
     parser.process(app);
     look.requireOutput(parser);
@@ -76,11 +52,12 @@ int main(int argc, char *argv[])
     settings.setValue(Keys::showDate, !parser.isSet(noDate));
     settings.setValue(Keys::startOpen, !parser.isSet(closed));
 
-    const QDateTime when = parser.isSet(time) ? QDateTime::fromString(parser.value(time), Qt::ISODate)
-                                              : QDateTime::currentDateTime();
-    FixedClock clock(when.toMSecsSinceEpoch() / 1000.0);
-    StillScheduler scheduler;
-    MuteSound sound;
+    const QDateTime when
+        = parser.isSet(time) ? QDateTime::fromString(parser.value(time), Qt::ISODate) : QDateTime::currentDateTime();
+    // The picture is one moment: the clock stands still and nothing scheduled ever fires.
+    FakeClock clock(when.toMSecsSinceEpoch() / 1000.0);
+    FakeScheduler scheduler(clock);
+    FakeSoundPlayer sound;
     AppModel model({clock, scheduler, sound, settings});
     for (const QString &text : parser.values(note))
         model.addNote(text);

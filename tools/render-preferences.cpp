@@ -2,10 +2,10 @@
 //
 //   orvanta-render-preferences -o prefs.png [--theme dark] [--accent red] [--dark-desktop]
 
-#include "AutostartEntry.h"
 #include "LookOptions.h"
-#include "PreferencesWindow.h"
-#include "SettingsStore.h"
+#include "core/SettingsStore.h"
+#include "fakes/FakeLoginItemService.h"
+#include "preferences/PreferencesWindow.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -20,12 +20,11 @@ int main(int argc, char *argv[])
     parser.process(app);
     look.requireOutput(parser);
 
-    // Nothing of the user's is read or written: settings and the autostart folder are temporary.
+    // Nothing of the user's is read or written: the settings are temporary, the login item is pretend.
     QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-    SettingsStore settings(dir.path() + QStringLiteral("/orvanta"));
+    SettingsStore settings(dir.path());
     look.applyTo(parser, settings);
-    AutostartEntry loginItem(QStringLiteral("/usr/bin/orvanta"));
+    FakeLoginItemService loginItem;
 
     PreferencesWindow window(settings, loginItem);
     window.setSystemDark(parser.isSet(look.darkDesktop));

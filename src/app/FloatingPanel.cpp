@@ -1,8 +1,8 @@
-#include "FloatingPanel.h"
+#include "app/FloatingPanel.h"
 
-#include "PanelPlacement.h"
-#include "WidgetView.h"
-#include "WindowPlatform.h"
+#include "core/PanelPlacement.h"
+#include "platform/WindowPlatform.h"
+#include "widget/WidgetView.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
-#include "AppDelegate.h"
-#include "Fonts.h"
-#include "SingleInstance.h"
-#include "XWaylandPreference.h"
+#include "app/AppDelegate.h"
+#include "appearance/Fonts.h"
+#include "platform/SingleInstance.h"
+#include "platform/XWaylandPreference.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ContinuousCorners.h"
+#include "appearance/ContinuousCorners.h"
 
 #include <QtMath>
 
@@ -12,7 +12,7 @@ constexpr qreal kSmoothing = 0.6;
 
 struct CornerShape
 {
-    qreal extent;   // distance from the corner where the curve leaves the straight edge
+    qreal extent; // distance from the corner where the curve leaves the straight edge
     qreal a, b, c, d;
     qreal radius;
     qreal arcDegrees;

@@ -1,4 +1,4 @@
-#include "Fonts.h"
+#include "appearance/Fonts.h"
 
 #include <QStringList>
 

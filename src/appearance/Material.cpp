@@ -1,4 +1,4 @@
-#include "Material.h"
+#include "appearance/Material.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -9,8 +9,8 @@ class QPainterPath;
 // translucent fill. The blur itself, where a compositor offers one, is asked
 // for by the window's owner; this only paints the tint.
 enum class Material {
-    HudWindow,  // dark, for the glass theme's window backgrounds
-    UltraThin,  // light and thin, for small frosted elements
+    HudWindow, // dark, for the glass theme's window backgrounds
+    UltraThin, // light and thin, for small frosted elements
 };
 
 // Without translucency (no compositor) a translucent tint would show as

@@ -6,13 +6,13 @@ enum class ColorScheme { Light, Dark };
 
 struct Palette
 {
-    bool isGlass = false;  // draw the blurred material instead of surface
+    bool isGlass = false; // draw the blurred material instead of surface
     QColor surface;
-    QColor digits;         // main foreground
+    QColor digits; // main foreground
     QColor accent;
     QColor secondary;
     QColor border;
-    QColor field;          // behind fields and small inset buttons
+    QColor field; // behind fields and small inset buttons
     ColorScheme scheme = ColorScheme::Dark;
 
     friend bool operator==(const Palette &, const Palette &) = default;

@@ -1,7 +1,8 @@
-#include "ScaledButton.h"
+#include "appearance/ScaledButton.h"
 
-#include "ContinuousCorners.h"
-#include "FocusRing.h"
+#include "appearance/ContinuousCorners.h"
+#include "appearance/FocusRing.h"
+#include "core/CardMetrics.h"
 
 #include <QFocusEvent>
 #include <QFontMetricsF>
@@ -11,7 +12,9 @@
 
 ScaledButton::Metrics ScaledButton::metricsFor(qreal scale)
 {
-    return {13 * scale, 12 * scale, 6 * scale, 6 * scale};
+    using namespace CardMetrics;
+    return {scaled(kBodyText, scale), scaled(kButtonPaddingX, scale), scaled(kButtonPaddingY, scale),
+            scaled(kButtonRadius, scale)};
 }
 
 ScaledButton::ScaledButton(const QString &text, QWidget *parent)

@@ -13,7 +13,7 @@ class ScaledButton : public QAbstractButton
 public:
     struct Metrics
     {
-        qreal fontSize;  // in the card's points (one point is one device-independent pixel)
+        qreal fontSize; // in the card's points (one point is one device-independent pixel)
         qreal paddingX;
         qreal paddingY;
         qreal radius;

@@ -1,4 +1,4 @@
-#include "Symbols.h"
+#include "appearance/Symbols.h"
 
 #include <QIconEngine>
 #include <QPainter>
@@ -77,14 +77,10 @@ QPainterPath checkmarkCircleFill()
 QPainterPath gridPath(Symbol symbol)
 {
     switch (symbol) {
-    case Symbol::Timer:
-        return timer();
-    case Symbol::XMark:
-        return xmark();
-    case Symbol::CheckmarkCircleFill:
-        return checkmarkCircleFill();
-    case Symbol::Circle:
-        return ring(QPointF(12, 12), 10, 2);
+    case Symbol::Timer: return timer();
+    case Symbol::XMark: return xmark();
+    case Symbol::CheckmarkCircleFill: return checkmarkCircleFill();
+    case Symbol::Circle: return ring(QPointF(12, 12), 10, 2);
     }
     return {};
 }

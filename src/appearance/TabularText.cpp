@@ -1,4 +1,4 @@
-#include "TabularText.h"
+#include "appearance/TabularText.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -59,7 +59,8 @@ qreal TabularText::width(QStringView text) const
 {
     qreal width = 0;
     forEachPiece(text, [&](const Glyph *glyph, QChar c, QStringView run) {
-        width += glyph ? (isDigit(c) ? m_cell : glyph->advance) : QFontMetricsF(m_font).horizontalAdvance(run.toString());
+        width
+            += glyph ? (isDigit(c) ? m_cell : glyph->advance) : QFontMetricsF(m_font).horizontalAdvance(run.toString());
     });
     return width;
 }

@@ -22,8 +22,8 @@ public:
     qreal width(QStringView text) const;
     // Draws only the characters whose cells reach into [visibleLeft, visibleRight]:
     // a repaint of one changed digit blends one glyph.
-    void draw(QPainter &painter, const QPointF &baselineLeft, QStringView text,
-              qreal visibleLeft = -qInf(), qreal visibleRight = qInf()) const;
+    void draw(QPainter &painter, const QPointF &baselineLeft, QStringView text, qreal visibleLeft = -qInf(),
+              qreal visibleRight = qInf()) const;
 
 private:
     struct Glyph

@@ -1,4 +1,4 @@
-#include "Theme.h"
+#include "appearance/Theme.h"
 
 namespace {
 
@@ -20,20 +20,38 @@ const QColor kLightGrey = rgb(0.91, 0.91, 0.91);
 
 Palette lightPalette()
 {
-    return {false, rgb(0.93, 0.92, 0.92), kBlack, kOrange,
-            withAlpha(kBlack, 0.40), withAlpha(kBlack, 0.12), withAlpha(kBlack, 0.06), ColorScheme::Light};
+    return {false,
+            rgb(0.93, 0.92, 0.92),
+            kBlack,
+            kOrange,
+            withAlpha(kBlack, 0.40),
+            withAlpha(kBlack, 0.12),
+            withAlpha(kBlack, 0.06),
+            ColorScheme::Light};
 }
 
 Palette darkPalette()
 {
-    return {false, rgb(0.04, 0.04, 0.04), kLightGrey, kOrange,
-            withAlpha(kLightGrey, 0.40), withAlpha(kLightGrey, 0.12), withAlpha(kWhite, 0.06), ColorScheme::Dark};
+    return {false,
+            rgb(0.04, 0.04, 0.04),
+            kLightGrey,
+            kOrange,
+            withAlpha(kLightGrey, 0.40),
+            withAlpha(kLightGrey, 0.12),
+            withAlpha(kWhite, 0.06),
+            ColorScheme::Dark};
 }
 
 Palette glassPalette()
 {
-    return {true, kBlack, kWhite, kOrange,
-            withAlpha(kWhite, 0.50), withAlpha(kWhite, 0.18), withAlpha(kBlack, 0.20), ColorScheme::Dark};
+    return {true,
+            kBlack,
+            kWhite,
+            kOrange,
+            withAlpha(kWhite, 0.50),
+            withAlpha(kWhite, 0.18),
+            withAlpha(kBlack, 0.20),
+            ColorScheme::Dark};
 }
 
 // The accent becomes the surface; everything in front of it is black on red, white on blue.
@@ -42,7 +60,13 @@ Palette colorPalette(Accent accent)
     const bool blue = accent == Accent::Blue;
     const QColor surface = blue ? rgb(0.15, 0.39, 0.92) : rgb(0.98, 0.23, 0.09);
     const QColor ink = blue ? kWhite : kBlack;
-    return {false, surface, ink, ink, withAlpha(ink, 0.40), withAlpha(ink, 0.15), withAlpha(ink, 0.08),
+    return {false,
+            surface,
+            ink,
+            ink,
+            withAlpha(ink, 0.40),
+            withAlpha(ink, 0.15),
+            withAlpha(ink, 0.08),
             blue ? ColorScheme::Dark : ColorScheme::Light};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Palette.h"
+#include "appearance/Palette.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "NullWindowPlatform.h"
+#include "platform/NullWindowPlatform.h"
 
 #include <QWindow>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowPlatform.h"
+#include "platform/WindowPlatform.h"
 
 // For platforms without extra window hints (offscreen, Wayland): only what Qt does anyway.
 class NullWindowPlatform final : public WindowPlatform

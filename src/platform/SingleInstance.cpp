@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "platform/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,7 +109,6 @@ void SingleInstance::askPrimaryToShow() const
         return;
     // Writes of this size to a pipe are atomic: requests of two launches never mix.
     if (isOwnPipe(fd))
-        while (::write(fd, showMessage.constData(), size_t(showMessage.size())) < 0 && errno == EINTR) {
-        }
+        while (::write(fd, showMessage.constData(), size_t(showMessage.size())) < 0 && errno == EINTR) { }
     ::close(fd);
 }

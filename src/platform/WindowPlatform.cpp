@@ -1,7 +1,7 @@
-#include "WindowPlatform.h"
+#include "platform/WindowPlatform.h"
 
-#include "NullWindowPlatform.h"
-#include "X11WindowPlatform.h"
+#include "platform/NullWindowPlatform.h"
+#include "platform/x11/X11WindowPlatform.h"
 
 #include <QGuiApplication>
 

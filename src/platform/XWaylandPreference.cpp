@@ -1,4 +1,4 @@
-#include "XWaylandPreference.h"
+#include "platform/XWaylandPreference.h"
 
 #include <QByteArray>
 #include <QtGlobal>

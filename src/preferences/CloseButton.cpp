@@ -1,4 +1,4 @@
-#include "CloseButton.h"
+#include "preferences/CloseButton.h"
 
 #include <QEnterEvent>
 #include <QPainter>

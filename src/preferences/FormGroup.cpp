@@ -1,6 +1,6 @@
-#include "FormGroup.h"
+#include "preferences/FormGroup.h"
 
-#include "ContinuousCorners.h"
+#include "appearance/ContinuousCorners.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -13,7 +13,7 @@ class FormGroup : public QWidget
 
 public:
     static constexpr qreal kRadius = 8;
-    static constexpr int kRowInset = 12;  // rows' side padding; dividers start here too
+    static constexpr int kRowInset = 12; // rows' side padding; dividers start here too
 
     explicit FormGroup(QWidget *parent = nullptr);
 

@@ -1,14 +1,14 @@
-#include "PreferencesWindow.h"
+#include "preferences/PreferencesWindow.h"
 
-#include "CloseButton.h"
-#include "ContinuousCorners.h"
-#include "FormGroup.h"
-#include "LoginItemService.h"
-#include "Material.h"
-#include "SettingsStore.h"
-#include "SwatchButton.h"
-#include "SwitchControl.h"
-#include "Theme.h"
+#include "appearance/ContinuousCorners.h"
+#include "appearance/Material.h"
+#include "appearance/Theme.h"
+#include "core/LoginItemService.h"
+#include "core/SettingsStore.h"
+#include "preferences/CloseButton.h"
+#include "preferences/FormGroup.h"
+#include "preferences/SwatchButton.h"
+#include "preferences/SwitchControl.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Palette.h"
-#include "SettingsKeys.h"
+#include "appearance/Palette.h"
+#include "core/SettingsKeys.h"
 
 #include <QList>
 #include <QWidget>

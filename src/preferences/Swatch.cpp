@@ -1,6 +1,6 @@
-#include "Swatch.h"
+#include "preferences/Swatch.h"
 
-#include "SettingsStore.h"
+#include "core/SettingsStore.h"
 
 const QList<Swatch> &Swatch::all()
 {
@@ -10,8 +10,14 @@ const QList<Swatch> &Swatch::all()
     static const QList<Swatch> swatches{
         {QStringLiteral("black"), Theme::Dark, std::nullopt, {Kind::Solid, QColor::fromRgbF(0, 0, 0)}},
         {QStringLiteral("white"), Theme::Light, std::nullopt, {Kind::Light, {}}},
-        {QStringLiteral("blue"), Theme::Color, Accent::Blue, {Kind::Solid, palette(Theme::Color, Accent::Blue, false).surface}},
-        {QStringLiteral("red"), Theme::Color, Accent::Red, {Kind::Solid, palette(Theme::Color, Accent::Red, false).surface}},
+        {QStringLiteral("blue"),
+         Theme::Color,
+         Accent::Blue,
+         {Kind::Solid, palette(Theme::Color, Accent::Blue, false).surface}},
+        {QStringLiteral("red"),
+         Theme::Color,
+         Accent::Red,
+         {Kind::Solid, palette(Theme::Color, Accent::Red, false).surface}},
         {QStringLiteral("glass"), Theme::Glass, std::nullopt, {Kind::Glass, {}}},
     };
     return swatches;

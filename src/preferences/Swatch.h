@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Theme.h"
+#include "appearance/Theme.h"
 
 #include <QColor>
 #include <QList>
@@ -18,14 +18,14 @@ struct Swatch
     struct Fill
     {
         FillKind kind = FillKind::Solid;
-        QColor color;  // used by Solid only
+        QColor color; // used by Solid only
 
         friend bool operator==(const Fill &, const Fill &) = default;
     };
 
     QString id;
     Theme theme = Theme::Dark;
-    std::optional<Accent> accent;  // absent: choosing the swatch leaves the accent alone
+    std::optional<Accent> accent; // absent: choosing the swatch leaves the accent alone
     Fill fill;
 
     // Black, white, blue, red, glass: the order of the row.

@@ -1,7 +1,7 @@
-#include "SwatchButton.h"
+#include "preferences/SwatchButton.h"
 
-#include "FocusRing.h"
-#include "Material.h"
+#include "appearance/FocusRing.h"
+#include "appearance/Material.h"
 
 #include <QFocusEvent>
 #include <QLinearGradient>
@@ -78,18 +78,14 @@ void SwatchButton::paintFill(QPainter &painter, const QRectF &circle) const
     QPainterPath shape;
     shape.addEllipse(circle);
     switch (m_swatch.fill.kind) {
-    case Swatch::FillKind::Solid:
-        painter.fillPath(shape, m_swatch.fill.color);
-        break;
-    case Swatch::FillKind::Light:
-        painter.fillPath(shape, Qt::white);
-        break;
+    case Swatch::FillKind::Solid: painter.fillPath(shape, m_swatch.fill.color); break;
+    case Swatch::FillKind::Light: painter.fillPath(shape, Qt::white); break;
     case Swatch::FillKind::Glass: {
         // Drawn over the window's own background, which is already opaque where it has to be.
         paintMaterial(painter, shape, Material::UltraThin, true);
         QLinearGradient frost(circle.topLeft(), circle.bottomRight());
         frost.setColorAt(0, withAlpha(Qt::white, 0.55));
-        frost.setColorAt(1, QColor::fromRgbF(0.56f, 0.56f, 0.58f, 0.25f));  // the standard grey
+        frost.setColorAt(1, QColor::fromRgbF(0.56f, 0.56f, 0.58f, 0.25f)); // the standard grey
         painter.fillPath(shape, frost);
         break;
     }

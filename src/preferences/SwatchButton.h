@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Palette.h"
-#include "Swatch.h"
+#include "appearance/Palette.h"
+#include "preferences/Swatch.h"
 
 #include <QAbstractButton>
 
@@ -13,7 +13,7 @@ class SwatchButton : public QAbstractButton
 
 public:
     static constexpr qreal kDiameter = 32;
-    static constexpr int kSide = 40;  // the circle plus 4 points on every side
+    static constexpr int kSide = 40; // the circle plus 4 points on every side
 
     explicit SwatchButton(const Swatch &swatch, QWidget *parent = nullptr);
 

@@ -1,7 +1,7 @@
-#include "SwitchControl.h"
+#include "preferences/SwitchControl.h"
 
-#include "FocusRing.h"
-#include "Theme.h"
+#include "appearance/FocusRing.h"
+#include "appearance/Theme.h"
 
 #include <QFocusEvent>
 #include <QPainter>

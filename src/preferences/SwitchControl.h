@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Palette.h"
+#include "appearance/Palette.h"
 
 #include <QAbstractButton>
 
@@ -12,7 +12,7 @@ class SwitchControl : public QAbstractButton
     Q_OBJECT
 
 public:
-    static constexpr QSize kSize{36, 22};  // a 32 × 18 track and room for the focus ring
+    static constexpr QSize kSize{36, 22}; // a 32 × 18 track and room for the focus ring
 
     explicit SwitchControl(QWidget *parent = nullptr);
 

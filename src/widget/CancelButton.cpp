@@ -1,6 +1,6 @@
-#include "CancelButton.h"
+#include "widget/CancelButton.h"
 
-#include "Symbols.h"
+#include "appearance/Symbols.h"
 
 #include <QPainter>
 

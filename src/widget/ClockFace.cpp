@@ -1,11 +1,12 @@
-#include "ClockFace.h"
+#include "widget/ClockFace.h"
 
-#include "AppModel.h"
-#include "CancelButton.h"
-#include "ClockText.h"
-#include "Fonts.h"
-#include "LongDateFormatter.h"
-#include "SettingsStore.h"
+#include "appearance/Fonts.h"
+#include "core/AppModel.h"
+#include "core/CardMetrics.h"
+#include "core/ClockText.h"
+#include "core/LongDateFormatter.h"
+#include "core/SettingsStore.h"
+#include "widget/CancelButton.h"
 
 #include <QDateTime>
 #include <QFontMetricsF>
@@ -15,9 +16,11 @@
 
 #include <cmath>
 
+using namespace CardMetrics;
+
 namespace {
 
-constexpr qreal kLineSpacing = 2;  // between the digits and the date; not scaled
+constexpr qreal kLineSpacing = 2; // between the digits and the date; not scaled
 // Antialiased glyphs reach a little past their cells.
 constexpr qreal kBleed = 2;
 
@@ -79,16 +82,26 @@ void ClockFace::reloadSettings()
 
 void ClockFace::updateFonts()
 {
-    m_digitsText = TabularText(clockDigitsFont(40 * m_scale));
-    m_ampmFont = clockBoldFont(11 * m_scale);
-    m_dateFont = systemFont(13 * m_scale);
+    m_digitsText = TabularText(clockDigitsFont(scaled(kDigits, m_scale)));
+    m_ampmFont = clockBoldFont(scaled(kAmPm, m_scale));
+    m_dateFont = systemFont(scaled(kBodyText, m_scale));
     const QFontMetricsF digits(m_digitsText.font());
     const QFontMetricsF ampm(m_ampmFont);
     const QFontMetricsF date(m_dateFont);
-    m_metrics = {digits.ascent(), digits.descent(), ampm.height(), ampm.ascent(), ampm.descent(),
+    m_metrics = {digits.ascent(),
+                 digits.descent(),
+                 ampm.height(),
+                 ampm.ascent(),
+                 ampm.descent(),
                  std::max(ampm.horizontalAdvance(QStringLiteral("AM")), ampm.horizontalAdvance(QStringLiteral("PM"))),
-                 date.height(), date.ascent()};
+                 date.height(),
+                 date.ascent()};
     m_dateWidth = date.horizontalAdvance(m_dateText);
+}
+
+qreal ClockFace::padding() const
+{
+    return scaled(kFacePadding, m_scale);
 }
 
 bool ClockFace::ampmShown() const
@@ -147,7 +160,7 @@ qreal ClockFace::mainLineLeft(const QString &digits) const
 {
     qreal width = m_digitsText.width(digits);
     if (ampmShown())
-        width += 8 * m_scale + m_metrics.ampmWidth;
+        width += scaled(kAmPmGap, m_scale) + m_metrics.ampmWidth;
     return (this->width() - width) / 2;
 }
 
@@ -243,7 +256,7 @@ void ClockFace::paintEvent(QPaintEvent *event)
         m_digitsText.draw(painter, {left, baseline}, m_digits, dirty.left() - kBleed, dirty.right() + 1 + kBleed);
     }
 
-    const qreal ampmLeft = left + m_digitsText.width(m_digits) + 8 * m_scale;
+    const qreal ampmLeft = left + m_digitsText.width(m_digits) + scaled(kAmPmGap, m_scale);
     if (ampmShown() && dirty.right() >= ampmLeft - kBleed) {
         const qreal x = ampmLeft;
         painter.setFont(m_ampmFont);

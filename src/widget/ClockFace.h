@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Palette.h"
-#include "TabularText.h"
+#include "appearance/Palette.h"
+#include "appearance/TabularText.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -43,7 +43,7 @@ public:
     QFont digitsFont() const { return m_digitsText.font(); }
     QFont ampmFont() const { return m_ampmFont; }
     QFont dateFont() const { return m_dateFont; }
-    qreal padding() const { return 16 * m_scale; }
+    qreal padding() const;
     CancelButton *cancelButton() const { return m_cancel; }
     // Where the digits line is drawn, in this widget's coordinates.
     QRectF digitsRect() const;

@@ -1,8 +1,8 @@
-#include "DrawerContainer.h"
+#include "widget/DrawerContainer.h"
 
-#include "AppModel.h"
-#include "NotesPane.h"
-#include "TimerPane.h"
+#include "core/AppModel.h"
+#include "widget/NotesPane.h"
+#include "widget/TimerPane.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "FieldFrame.h"
+#include "widget/FieldFrame.h"
 
-#include "ContinuousCorners.h"
+#include "appearance/ContinuousCorners.h"
 
 #include <QFontMetricsF>
 #include <QLineEdit>

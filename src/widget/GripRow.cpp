@@ -1,7 +1,8 @@
-#include "GripRow.h"
+#include "widget/GripRow.h"
 
-#include "CardRules.h"
-#include "ContinuousCorners.h"
+#include "appearance/ContinuousCorners.h"
+#include "core/CardMetrics.h"
+#include "core/CardRules.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -28,7 +29,7 @@ void GripRow::setPillColor(const QColor &color)
 
 QRectF GripRow::pillRect() const
 {
-    const qreal w = 34 * m_scale;
+    const qreal w = CardMetrics::scaled(CardMetrics::kGripHandleWidth, m_scale);
     constexpr qreal h = 5;
     return {(width() - w) / 2, (height() - h) / 2, w, h};
 }

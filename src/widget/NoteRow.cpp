@@ -1,8 +1,9 @@
-#include "NoteRow.h"
+#include "widget/NoteRow.h"
 
-#include "Fonts.h"
-#include "NoteText.h"
-#include "SymbolButton.h"
+#include "appearance/Fonts.h"
+#include "core/CardMetrics.h"
+#include "widget/NoteText.h"
+#include "widget/SymbolButton.h"
 
 #include <QBoxLayout>
 
@@ -34,19 +35,20 @@ void NoteRow::setLook(qreal k, const Palette &palette)
 {
     m_palette = palette;
     m_scale = k;
-    static_cast<QHBoxLayout *>(layout())->setSpacing(qRound(8 * k));
-    const QFont font = systemFont(13 * k);
+    using namespace CardMetrics;
+    static_cast<QHBoxLayout *>(layout())->setSpacing(scaledPixels(kNoteRowSpacing, k));
+    const QFont font = systemFont(scaled(kBodyText, k));
     m_text->setLook(font, palette.digits);
     // Symbols are drawn at the height of the text they stand beside.
-    m_check->setSide(qRound(13 * k));
-    m_delete->setSide(qRound(10 * k));
+    m_check->setSide(scaledPixels(kBodyText, k));
+    m_delete->setSide(scaledPixels(kNoteCross, k));
     m_delete->setSymbol(Symbol::XMark, palette.secondary);
     refreshCheckMark();
 }
 
 int NoteRow::heightAt(int width) const
 {
-    const int spacing = qRound(8 * m_scale);
+    const int spacing = CardMetrics::scaledPixels(CardMetrics::kNoteRowSpacing, m_scale);
     const int textWidth = width - m_check->width() - m_delete->width() - 2 * spacing;
     return std::max({m_check->height(), m_delete->height(), m_text->heightForWidth(std::max(textWidth, 1))});
 }

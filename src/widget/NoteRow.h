@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Note.h"
-#include "Palette.h"
+#include "appearance/Palette.h"
+#include "core/Note.h"
 
 #include <QWidget>
 

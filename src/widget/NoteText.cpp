@@ -1,4 +1,4 @@
-#include "NoteText.h"
+#include "widget/NoteText.h"
 
 #include <QPainter>
 #include <QTextLayout>

@@ -1,9 +1,10 @@
-#include "NotesPane.h"
+#include "widget/NotesPane.h"
 
-#include "AppModel.h"
-#include "FieldFrame.h"
-#include "Fonts.h"
-#include "NoteRow.h"
+#include "appearance/Fonts.h"
+#include "core/AppModel.h"
+#include "core/CardMetrics.h"
+#include "widget/FieldFrame.h"
+#include "widget/NoteRow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -39,8 +40,9 @@ QLineEdit *NotesPane::field() const
 void NotesPane::setScale(qreal k)
 {
     m_scale = k;
-    const QFont font = systemFont(13 * k);
-    m_field->setMetrics(8 * k, 6 * k, 8 * k, font);
+    using namespace CardMetrics;
+    const QFont font = systemFont(scaled(kBodyText, k));
+    m_field->setMetrics(scaled(kNoteFieldPaddingX, k), scaled(kNoteFieldPaddingY, k), scaled(kFieldRadius, k), font);
     m_placeholder->setFont(font);
     for (NoteRow *row : std::as_const(m_rows))
         row->setLook(k, m_palette);
@@ -98,29 +100,35 @@ void NotesPane::syncRows()
 }
 
 // Rows are stacked by hand: their heights depend on the width through wrapping,
-// which the pane knows exactly, so nothing waits for a layout pass.
+// which the pane knows exactly, so nothing waits for a layout pass. Measuring and
+// placing share this one routine; place is called with each child's box.
+template<typename Place>
+int NotesPane::layOut(int width, Place place) const
+{
+    using namespace CardMetrics;
+    const int side = scaledPixels(kPaneSide, m_scale);
+    const int inner = width - 2 * side;
+    int y = scaledPixels(kPaneTop, m_scale);
+    const int fieldHeight = m_field->sizeHint().height();
+    place(m_field, QRect(side, y, inner, fieldHeight));
+    y += fieldHeight;
+    for (NoteRow *row : m_rows) {
+        y += scaledPixels(kNotesSpacing, m_scale);
+        const int height = row->heightAt(inner);
+        place(row, QRect(side, y, inner, height));
+        y += height;
+    }
+    return y + scaledPixels(kNotesBottom, m_scale);
+}
+
 int NotesPane::naturalHeight(int width) const
 {
-    const int inner = width - 2 * qRound(14 * m_scale);
-    int height = 2 * qRound(10 * m_scale) + m_field->sizeHint().height();
-    for (const NoteRow *row : m_rows)
-        height += qRound(6 * m_scale) + row->heightAt(inner);
-    return height;
+    return layOut(width, [](QWidget *, const QRect &) {});
 }
 
 void NotesPane::placeChildren()
 {
-    const int side = qRound(14 * m_scale);
-    const int inner = width() - 2 * side;
-    int y = qRound(10 * m_scale);
-    m_field->setGeometry(side, y, inner, m_field->sizeHint().height());
-    y += m_field->height();
-    for (NoteRow *row : std::as_const(m_rows)) {
-        y += qRound(6 * m_scale);
-        const int height = row->heightAt(inner);
-        row->setGeometry(side, y, inner, height);
-        y += height;
-    }
+    layOut(width(), [](QWidget *child, const QRect &box) { child->setGeometry(box); });
 }
 
 void NotesPane::resizeEvent(QResizeEvent *)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Palette.h"
+#include "appearance/Palette.h"
 
 #include <QList>
 #include <QWidget>
@@ -38,6 +38,8 @@ private:
     void submit();
     void refreshPlaceholder();
     void placeChildren();
+    template<typename Place>
+    int layOut(int width, Place place) const;
 
     AppModel &m_model;
     FieldFrame *m_field;

@@ -1,4 +1,4 @@
-#include "ResizeEdge.h"
+#include "widget/ResizeEdge.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "SymbolButton.h"
+#include "widget/SymbolButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Symbols.h"
+#include "appearance/Symbols.h"
 
 #include <QWidget>
 

@@ -1,16 +1,14 @@
-#include "TimerPane.h"
+#include "widget/TimerPane.h"
 
-#include "AppModel.h"
-#include "Clock.h"
-#include "DurationParser.h"
-#include "FieldFrame.h"
-#include "Fonts.h"
-#include "ScaledButton.h"
+#include "appearance/Fonts.h"
+#include "appearance/ScaledButton.h"
+#include "core/AppModel.h"
+#include "core/CardMetrics.h"
+#include "core/DurationParser.h"
+#include "widget/FieldFrame.h"
 
 #include <QBoxLayout>
 #include <QLineEdit>
-
-#include <algorithm>
 
 TimerPane::TimerPane(AppModel &model, QWidget *parent)
     : QWidget(parent)
@@ -47,11 +45,14 @@ QLineEdit *TimerPane::field() const
 void TimerPane::setScale(qreal k)
 {
     auto *column = static_cast<QVBoxLayout *>(layout());
-    column->setSpacing(qRound(8 * k));
-    column->setContentsMargins(qRound(14 * k), qRound(10 * k), qRound(14 * k), qRound(14 * k));
-    static_cast<QHBoxLayout *>(column->itemAt(1)->layout())->setSpacing(qRound(8 * k));
+    using namespace CardMetrics;
+    const int side = scaledPixels(kPaneSide, k);
+    column->setSpacing(scaledPixels(kTimerSpacing, k));
+    column->setContentsMargins(side, scaledPixels(kPaneTop, k), side, scaledPixels(kTimerBottom, k));
+    static_cast<QHBoxLayout *>(column->itemAt(1)->layout())->setSpacing(scaledPixels(kTimerSpacing, k));
     // The desktop's sans faces (DejaVu, Noto) draw their digits at equal widths.
-    m_field->setMetrics(6 * k, 6 * k, 8 * k, systemFont(22 * k));
+    m_field->setMetrics(scaled(kTimerPadding, k), scaled(kTimerPadding, k), scaled(kFieldRadius, k),
+                        systemFont(scaled(kTimerText, k)));
     m_start->setScale(k);
     m_cancel->setScale(k);
 }
@@ -77,12 +78,7 @@ void TimerPane::filterText(const QString &text)
 
 void TimerPane::startTimer()
 {
-    const auto seconds = parseDuration(field()->text());
-    if (!seconds) {
+    // A rejected text leaves the field empty, showing its placeholder.
+    if (!m_model.startCountdown(field()->text()))
         field()->clear();
-        return;
-    }
-    const double length = std::clamp(*seconds, 1.0, kMaxSeconds);
-    m_model.setTimerEndsAt(m_model.clock().now() + length);
-    m_model.setDrawerOpen(false);
 }

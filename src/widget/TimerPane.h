@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Palette.h"
+#include "appearance/Palette.h"
 
 #include <QWidget>
 
@@ -24,11 +24,8 @@ public:
     ScaledButton *startButton() const { return m_start; }
     ScaledButton *cancelButton() const { return m_cancel; }
 
-    // Starts the typed countdown from the wall clock's current time and closes
-    // the drawer; text that is not a duration empties the field instead.
+    // Starts the typed countdown; text that is not a duration empties the field instead.
     void startTimer();
-
-    static constexpr double kMaxSeconds = 86'400;
 
 private:
     void filterText(const QString &text);

@@ -1,17 +1,17 @@
-#include "WidgetView.h"
+#include "widget/WidgetView.h"
 
-#include "AppModel.h"
-#include "CardRules.h"
-#include "ClockFace.h"
-#include "ContinuousCorners.h"
-#include "DrawerContainer.h"
-#include "GripRow.h"
-#include "Material.h"
-#include "ResizeEdge.h"
-#include "Scheduler.h"
-#include "SettingsStore.h"
-#include "Theme.h"
-#include "TimerPane.h"
+#include "appearance/ContinuousCorners.h"
+#include "appearance/Material.h"
+#include "appearance/Theme.h"
+#include "core/AppModel.h"
+#include "core/CardRules.h"
+#include "core/Scheduler.h"
+#include "core/SettingsStore.h"
+#include "widget/ClockFace.h"
+#include "widget/DrawerContainer.h"
+#include "widget/GripRow.h"
+#include "widget/ResizeEdge.h"
+#include "widget/TimerPane.h"
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -161,7 +161,8 @@ void WidgetView::onDrawerOpenChanged()
     const bool open = m_model.drawerOpen();
     if (open && !m_drawerWasOpen) {
         emit activateRequested();
-        m_scheduler.after(kFocusDelay, this, [this] { m_drawer->timerPane()->field()->setFocus(Qt::OtherFocusReason); });
+        m_scheduler.after(kFocusDelay, this,
+                          [this] { m_drawer->timerPane()->field()->setFocus(Qt::OtherFocusReason); });
     }
     m_drawerWasOpen = open;
     relayout();

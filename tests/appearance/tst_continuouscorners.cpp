@@ -1,4 +1,4 @@
-#include "ContinuousCorners.h"
+#include "appearance/ContinuousCorners.h"
 
 #include <QTest>
 
@@ -31,9 +31,11 @@ void TestContinuousCorners::shape()
     const QPainterPath path = continuousRoundedRect(rect, radius);
 
     const QRectF bounds = path.boundingRect();
-    QVERIFY2(qAbs(bounds.left() - rect.left()) < 0.01 && qAbs(bounds.top() - rect.top()) < 0.01
-                 && qAbs(bounds.right() - rect.right()) < 0.01 && qAbs(bounds.bottom() - rect.bottom()) < 0.01,
-             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(bounds.x()).arg(bounds.y()).arg(bounds.width()).arg(bounds.height())));
+    QVERIFY2(
+        qAbs(bounds.left() - rect.left()) < 0.01 && qAbs(bounds.top() - rect.top()) < 0.01
+            && qAbs(bounds.right() - rect.right()) < 0.01 && qAbs(bounds.bottom() - rect.bottom()) < 0.01,
+        qPrintable(
+            QStringLiteral("%1,%2 %3x%4").arg(bounds.x()).arg(bounds.y()).arg(bounds.width()).arg(bounds.height())));
     QVERIFY(path.contains(rect.center()));
     // Every corner is cut away, and by the same amount.
     const qreal in = 0.5;

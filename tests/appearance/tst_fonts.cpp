@@ -1,5 +1,5 @@
-#include "Fonts.h"
-#include "TabularText.h"
+#include "appearance/Fonts.h"
+#include "appearance/TabularText.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -95,10 +95,14 @@ void TestFonts::sameWidthWhateverTheDigits_data()
 {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
-    QTest::newRow("time of day") << "12:00:00" << "11:11:11";
-    QTest::newRow("short time") << "1:11" << "8:08";
-    QTest::newRow("countdown") << "00:01" << "47:59";
-    QTest::newRow("with letters") << "1 PM" << "0 PM";
+    QTest::newRow("time of day") << "12:00:00"
+                                 << "11:11:11";
+    QTest::newRow("short time") << "1:11"
+                                << "8:08";
+    QTest::newRow("countdown") << "00:01"
+                               << "47:59";
+    QTest::newRow("with letters") << "1 PM"
+                                  << "0 PM";
 }
 
 void TestFonts::sameWidthWhateverTheDigits()
@@ -125,8 +129,10 @@ void TestFonts::digitsDrawInFixedCells_data()
 {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
-    QTest::newRow("ones and zeros") << "11:11" << "00:00";
-    QTest::newRow("mixed") << "12:34" << "47:10";
+    QTest::newRow("ones and zeros") << "11:11"
+                                    << "00:00";
+    QTest::newRow("mixed") << "12:34"
+                           << "47:10";
 }
 
 void TestFonts::digitsDrawInFixedCells()

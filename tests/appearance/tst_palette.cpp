@@ -1,4 +1,4 @@
-#include "Theme.h"
+#include "appearance/Theme.h"
 
 #include <QTest>
 
@@ -26,16 +26,40 @@ QColor at(QColor c, float alpha)
 }
 
 // The colour table of the themes, written out row by row.
-const Palette lightRow{false, rgb(0.93f, 0.92f, 0.92f), black, orange, at(black, 0.40f), at(black, 0.12f),
-                       at(black, 0.06f), ColorScheme::Light};
-const Palette darkRow{false, rgb(0.04f, 0.04f, 0.04f), lightGrey, orange, at(lightGrey, 0.40f), at(lightGrey, 0.12f),
-                      at(white, 0.06f), ColorScheme::Dark};
-const Palette glassRow{true, black, white, orange, at(white, 0.50f), at(white, 0.18f), at(black, 0.20f),
-                       ColorScheme::Dark};
-const Palette redRow{false, rgb(0.98f, 0.23f, 0.09f), black, black, at(black, 0.40f), at(black, 0.15f),
-                     at(black, 0.08f), ColorScheme::Light};
-const Palette blueRow{false, rgb(0.15f, 0.39f, 0.92f), white, white, at(white, 0.40f), at(white, 0.15f),
-                      at(white, 0.08f), ColorScheme::Dark};
+const Palette lightRow{false,
+                       rgb(0.93f, 0.92f, 0.92f),
+                       black,
+                       orange,
+                       at(black, 0.40f),
+                       at(black, 0.12f),
+                       at(black, 0.06f),
+                       ColorScheme::Light};
+const Palette darkRow{false,
+                      rgb(0.04f, 0.04f, 0.04f),
+                      lightGrey,
+                      orange,
+                      at(lightGrey, 0.40f),
+                      at(lightGrey, 0.12f),
+                      at(white, 0.06f),
+                      ColorScheme::Dark};
+const Palette glassRow{
+    true, black, white, orange, at(white, 0.50f), at(white, 0.18f), at(black, 0.20f), ColorScheme::Dark};
+const Palette redRow{false,
+                     rgb(0.98f, 0.23f, 0.09f),
+                     black,
+                     black,
+                     at(black, 0.40f),
+                     at(black, 0.15f),
+                     at(black, 0.08f),
+                     ColorScheme::Light};
+const Palette blueRow{false,
+                      rgb(0.15f, 0.39f, 0.92f),
+                      white,
+                      white,
+                      at(white, 0.40f),
+                      at(white, 0.15f),
+                      at(white, 0.08f),
+                      ColorScheme::Dark};
 
 void comparePalettes(const Palette &actual, const Palette &expected)
 {
@@ -82,7 +106,8 @@ void TestPalette::table_data()
             QTest::addRow("light, %s, %s", tint, mode) << Theme::Light << accent << dark << lightRow;
             QTest::addRow("dark, %s, %s", tint, mode) << Theme::Dark << accent << dark << darkRow;
             QTest::addRow("glass, %s, %s", tint, mode) << Theme::Glass << accent << dark << glassRow;
-            QTest::addRow("system, %s, %s", tint, mode) << Theme::System << accent << dark << (dark ? darkRow : lightRow);
+            QTest::addRow("system, %s, %s", tint, mode)
+                << Theme::System << accent << dark << (dark ? darkRow : lightRow);
         }
         QTest::addRow("color, red, %s", mode) << Theme::Color << Accent::Red << dark << redRow;
         QTest::addRow("color, blue, %s", mode) << Theme::Color << Accent::Blue << dark << blueRow;
@@ -143,21 +168,34 @@ void TestPalette::resolve_data()
     const Theme card = Theme::System;
     const Theme prefs = Theme::Dark;
 
-    QTest::newRow("stored dark") << "dark" << "red" << false << card << darkRow;
-    QTest::newRow("stored light, dark mode") << "light" << "red" << true << prefs << lightRow;
-    QTest::newRow("color blue") << "color" << "blue" << false << card << blueRow;
-    QTest::newRow("color red") << "color" << "red" << true << card << redRow;
+    QTest::newRow("stored dark") << "dark"
+                                 << "red" << false << card << darkRow;
+    QTest::newRow("stored light, dark mode") << "light"
+                                             << "red" << true << prefs << lightRow;
+    QTest::newRow("color blue") << "color"
+                                << "blue" << false << card << blueRow;
+    QTest::newRow("color red") << "color"
+                               << "red" << true << card << redRow;
 
-    QTest::newRow("accent Blue counts as red") << "color" << "Blue" << false << card << redRow;
-    QTest::newRow("empty accent counts as red") << "color" << "" << false << card << redRow;
-    QTest::newRow("accent green counts as red") << "color" << "green" << true << prefs << redRow;
+    QTest::newRow("accent Blue counts as red") << "color"
+                                               << "Blue" << false << card << redRow;
+    QTest::newRow("empty accent counts as red") << "color"
+                                                << "" << false << card << redRow;
+    QTest::newRow("accent green counts as red") << "color"
+                                                << "green" << true << prefs << redRow;
 
-    QTest::newRow("card: upper case theme, light mode") << "Dark" << "red" << false << card << lightRow;
-    QTest::newRow("card: empty theme, dark mode") << "" << "red" << true << card << darkRow;
-    QTest::newRow("card: unknown theme, light mode") << "purple" << "blue" << false << card << lightRow;
-    QTest::newRow("prefs: upper case theme, light mode") << "Glass" << "red" << false << prefs << darkRow;
-    QTest::newRow("prefs: empty theme, light mode") << "" << "red" << false << prefs << darkRow;
-    QTest::newRow("prefs: unknown theme, dark mode") << "purple" << "blue" << true << prefs << darkRow;
+    QTest::newRow("card: upper case theme, light mode") << "Dark"
+                                                        << "red" << false << card << lightRow;
+    QTest::newRow("card: empty theme, dark mode") << ""
+                                                  << "red" << true << card << darkRow;
+    QTest::newRow("card: unknown theme, light mode") << "purple"
+                                                     << "blue" << false << card << lightRow;
+    QTest::newRow("prefs: upper case theme, light mode") << "Glass"
+                                                         << "red" << false << prefs << darkRow;
+    QTest::newRow("prefs: empty theme, light mode") << ""
+                                                    << "red" << false << prefs << darkRow;
+    QTest::newRow("prefs: unknown theme, dark mode") << "purple"
+                                                     << "blue" << true << prefs << darkRow;
 }
 
 void TestPalette::resolve()

@@ -1,4 +1,4 @@
-#include "ScaledButton.h"
+#include "appearance/ScaledButton.h"
 
 #include <QHBoxLayout>
 #include <QTest>
@@ -87,12 +87,10 @@ void TestScaledButton::sizeHintGrowsWithScale()
     const QSize large = button.sizeHint();
     const qreal factor = 340.0 / 220;
     // Text extents do not scale exactly linearly with the font size (hinting, whole pixels).
-    QVERIFY2(qAbs(large.height() - small.height() * factor) <= 2, qPrintable(QStringLiteral("%1 -> %2")
-                                                                                 .arg(small.height())
-                                                                                 .arg(large.height())));
-    QVERIFY2(qAbs(large.width() - small.width() * factor) <= 4, qPrintable(QStringLiteral("%1 -> %2")
-                                                                               .arg(small.width())
-                                                                               .arg(large.width())));
+    QVERIFY2(qAbs(large.height() - small.height() * factor) <= 2,
+             qPrintable(QStringLiteral("%1 -> %2").arg(small.height()).arg(large.height())));
+    QVERIFY2(qAbs(large.width() - small.width() * factor) <= 4,
+             qPrintable(QStringLiteral("%1 -> %2").arg(small.width()).arg(large.width())));
     // The padding alone takes 24 × scale across and 12 × scale down.
     QVERIFY(large.width() > 24 * factor);
     QVERIFY(large.height() > 12 * factor);

@@ -1,4 +1,4 @@
-#include "Symbols.h"
+#include "appearance/Symbols.h"
 
 #include <QImage>
 #include <QPainter>
@@ -101,9 +101,11 @@ void TestSymbols::paint()
     }
     QVERIFY(ink > 0);
     for (QPointF p : filled)
-        QVERIFY2(alphaAt(image, inSquare(box, p)) == 255, qPrintable(QStringLiteral("no ink at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(alphaAt(image, inSquare(box, p)) == 255,
+                 qPrintable(QStringLiteral("no ink at %1,%2").arg(p.x()).arg(p.y())));
     for (QPointF p : empty)
-        QVERIFY2(alphaAt(image, inSquare(box, p)) == 0, qPrintable(QStringLiteral("ink at %1,%2").arg(p.x()).arg(p.y())));
+        QVERIFY2(alphaAt(image, inSquare(box, p)) == 0,
+                 qPrintable(QStringLiteral("ink at %1,%2").arg(p.x()).arg(p.y())));
 }
 
 void TestSymbols::pixmapHonoursDevicePixelRatio_data()

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "Clock.h"
+#include "core/Clock.h"
 
 class FakeClock final : public Clock
 {
 public:
-    explicit FakeClock(double start = 1'700'000'000.0) : m_now(start) {}
+    explicit FakeClock(double start = 1'700'000'000.0)
+        : m_now(start)
+    {
+    }
 
     double now() const override { return m_now; }
     void set(double t) { m_now = t; }

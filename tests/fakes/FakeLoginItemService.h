@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoginItemService.h"
+#include "core/LoginItemService.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakeClock.h"
-#include "Scheduler.h"
+#include "core/Scheduler.h"
+#include "fakes/FakeClock.h"
 
 #include <QList>
 #include <QObject>
@@ -13,7 +13,10 @@
 class FakeScheduler final : public Scheduler
 {
 public:
-    explicit FakeScheduler(FakeClock &clock) : m_clock(clock) {}
+    explicit FakeScheduler(FakeClock &clock)
+        : m_clock(clock)
+    {
+    }
 
     void after(double delaySeconds, QObject *context, std::function<void()> fn) override
     {

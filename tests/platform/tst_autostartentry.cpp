@@ -1,4 +1,4 @@
-#include "AutostartEntry.h"
+#include "platform/xdg/AutostartEntry.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,8 +44,7 @@ QStringList parseExec(const QString &value)
         if (quoted) {
             if (c == u'"') {
                 quoted = false;
-            } else if (c == u'\\' && i + 1 < unescaped.size()
-                       && QStringLiteral("\"`$\\").contains(unescaped[i + 1])) {
+            } else if (c == u'\\' && i + 1 < unescaped.size() && QStringLiteral("\"`$\\").contains(unescaped[i + 1])) {
                 current += unescaped[++i];
             } else {
                 current += c;
@@ -135,16 +134,26 @@ void TestAutostartEntry::quoting_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("plain") << "/usr/bin/orvanta" << "/usr/bin/orvanta";
-    QTest::newRow("space") << "/home/a b/orvanta" << "\"/home/a b/orvanta\"";
-    QTest::newRow("double quote") << "/opt/say\"hi/orvanta" << "\"/opt/say\\\\\"hi/orvanta\"";
-    QTest::newRow("single quote") << "/opt/it's/orvanta" << "\"/opt/it's/orvanta\"";
-    QTest::newRow("backslash") << "/opt/back\\slash/orvanta" << "\"/opt/back\\\\\\\\slash/orvanta\"";
-    QTest::newRow("dollar and backtick") << "/opt/$HOME/`id`/orvanta" << "\"/opt/\\\\$HOME/\\\\`id\\\\`/orvanta\"";
-    QTest::newRow("percent") << "/opt/100%/orvanta" << "/opt/100%%/orvanta";
-    QTest::newRow("percent in quotes") << "/opt/100 %/orvanta" << "\"/opt/100 %%/orvanta\"";
-    QTest::newRow("tab and newline") << "/opt/a\tb\nc/orvanta" << "\"/opt/a\\tb\\nc/orvanta\"";
-    QTest::newRow("shell characters") << "/opt/a&b;c|d(e)<f>~g*h?i#j" << "\"/opt/a&b;c|d(e)<f>~g*h?i#j\"";
+    QTest::newRow("plain") << "/usr/bin/orvanta"
+                           << "/usr/bin/orvanta";
+    QTest::newRow("space") << "/home/a b/orvanta"
+                           << "\"/home/a b/orvanta\"";
+    QTest::newRow("double quote") << "/opt/say\"hi/orvanta"
+                                  << "\"/opt/say\\\\\"hi/orvanta\"";
+    QTest::newRow("single quote") << "/opt/it's/orvanta"
+                                  << "\"/opt/it's/orvanta\"";
+    QTest::newRow("backslash") << "/opt/back\\slash/orvanta"
+                               << "\"/opt/back\\\\\\\\slash/orvanta\"";
+    QTest::newRow("dollar and backtick") << "/opt/$HOME/`id`/orvanta"
+                                         << "\"/opt/\\\\$HOME/\\\\`id\\\\`/orvanta\"";
+    QTest::newRow("percent") << "/opt/100%/orvanta"
+                             << "/opt/100%%/orvanta";
+    QTest::newRow("percent in quotes") << "/opt/100 %/orvanta"
+                                       << "\"/opt/100 %%/orvanta\"";
+    QTest::newRow("tab and newline") << "/opt/a\tb\nc/orvanta"
+                                     << "\"/opt/a\\tb\\nc/orvanta\"";
+    QTest::newRow("shell characters") << "/opt/a&b;c|d(e)<f>~g*h?i#j"
+                                      << "\"/opt/a&b;c|d(e)<f>~g*h?i#j\"";
 }
 
 void TestAutostartEntry::quoting()
@@ -230,7 +239,10 @@ void TestAutostartEntry::entryState_data()
     QTest::newRow("other group first") << "[Other]\nKey=1\n" + head << false;
     QTest::newRow("key before group") << "Exec=/usr/bin/orvanta\n" + head << false;
     QTest::newRow("not a key") << head + "garbage\n" << false;
-    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0", 10) << false;
+    QTest::newRow("binary") << QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0\0\0",
+                                          10)
+                            << false;
 }
 
 void TestAutostartEntry::entryState()

@@ -1,4 +1,4 @@
-#include "ColorSchemeWatcher.h"
+#include "platform/portal/ColorSchemeWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -75,7 +75,8 @@ public:
 
     void emitSettingChanged(const QString &settingNamespace, const QString &key, const QVariant &value)
     {
-        QDBusMessage signal = QDBusMessage::createSignal(portalPath, settingsInterface, QStringLiteral("SettingChanged"));
+        QDBusMessage signal
+            = QDBusMessage::createSignal(portalPath, settingsInterface, QStringLiteral("SettingChanged"));
         signal << settingNamespace << key << QVariant::fromValue(QDBusVariant(value));
         QVERIFY(m_bus.send(signal));
     }
@@ -180,8 +181,9 @@ void TestColorSchemeWatcher::startBus()
     config.write(QString::fromLatin1(busConfig).arg(m_busDir->path().toHtmlEscaped()).toUtf8());
     config.close();
 
-    m_daemon.start(daemon, {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"),
-                            QStringLiteral("--print-address")});
+    m_daemon.start(
+        daemon,
+        {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     QVERIFY(m_daemon.waitForStarted());
     while (!m_daemon.canReadLine())
         QVERIFY2(m_daemon.waitForReadyRead(10000), "the bus printed no address");
@@ -204,8 +206,8 @@ void TestColorSchemeWatcher::startPortal()
 
 void TestColorSchemeWatcher::waitForEarlierReplies()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
-                                                       QStringLiteral("Read"));
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
     call << QStringLiteral("org.example") << QStringLiteral("barrier");
     QDBusPendingCallWatcher answer(m_appBus->asyncCall(call));
     if (!answer.isFinished()) {
@@ -330,7 +332,8 @@ void TestColorSchemeWatcher::followsSettingChanged()
     // Signals arrive in order: the unrelated ones before the dark one must change nothing.
     const QString appearance = QStringLiteral("org.freedesktop.appearance");
     m_portal->emitSettingChanged(appearance, QStringLiteral("accent-color"), QVariant::fromValue(1u));
-    m_portal->emitSettingChanged(QStringLiteral("org.example"), QStringLiteral("color-scheme"), QVariant::fromValue(1u));
+    m_portal->emitSettingChanged(QStringLiteral("org.example"), QStringLiteral("color-scheme"),
+                                 QVariant::fromValue(1u));
     m_portal->setColorScheme(1);
     QVERIFY(changed.wait());
     QCOMPARE(changed.count(), 1);

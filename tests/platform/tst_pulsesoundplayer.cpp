@@ -1,5 +1,5 @@
-#include "PulseSoundPlayer.h"
-#include "WavFile.h"
+#include "platform/sound/PulseSoundPlayer.h"
+#include "platform/sound/WavFile.h"
 
 #include <QFile>
 #include <QLocalServer>
@@ -132,16 +132,17 @@ void TestPulseSoundPlayer::parse_data()
         << riff(chunk("LIST", "abc") + pcmFmt(1, 22050, 16) + chunk("data", data)) << 22050 << 1 << 16 << data;
     QTest::newRow("chunk between format and data")
         << riff(pcmFmt(2, 48000, 16) + chunk("fact", le32(100)) + chunk("data", data)) << 48000 << 2 << 16 << data;
-    QTest::newRow("longer format chunk")
-        << riff(chunk("fmt ", fmtBody(1, 1, 8000, 8, 1) + le16(0)) + chunk("data", data)) << 8000 << 1 << 8 << data;
+    QTest::newRow("longer format chunk") << riff(chunk("fmt ", fmtBody(1, 1, 8000, 8, 1) + le16(0))
+                                                 + chunk("data", data))
+                                         << 8000 << 1 << 8 << data;
     QByteArray extensible = fmtBody(0xFFFE, 2, 44100, 24, 6) + le16(22) + le16(24) + le32(3) + le16(1)
         + QByteArray::fromHex("000000001000800000aa00389b71");
-    QTest::newRow("extensible PCM")
-        << riff(chunk("fmt ", extensible) + chunk("data", ramp(396))) << 44100 << 2 << 24 << ramp(396);
+    QTest::newRow("extensible PCM") << riff(chunk("fmt ", extensible) + chunk("data", ramp(396))) << 44100 << 2 << 24
+                                    << ramp(396);
     QTest::newRow("data cut short keeps whole frames")
         << riff(pcmFmt(2, 44100, 16) + chunk("data", ramp(10), 4000)) << 44100 << 2 << 16 << ramp(8);
-    QTest::newRow("streamed size")
-        << riff(pcmFmt(1, 44100, 32) + chunk("data", ramp(16), 0xFFFFFFFF)) << 44100 << 1 << 32 << ramp(16);
+    QTest::newRow("streamed size") << riff(pcmFmt(1, 44100, 32) + chunk("data", ramp(16), 0xFFFFFFFF)) << 44100 << 1
+                                   << 32 << ramp(16);
 }
 
 void TestPulseSoundPlayer::parse()

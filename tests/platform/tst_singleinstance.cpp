@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "platform/SingleInstance.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -11,7 +11,6 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
-
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "NullWindowPlatform.h"
-#include "WindowPlatform.h"
-#include "X11WindowPlatform.h"
+#include "platform/NullWindowPlatform.h"
+#include "platform/WindowPlatform.h"
+#include "platform/x11/X11WindowPlatform.h"
 
 #include <QGuiApplication>
 #include <QRegion>

@@ -1,11 +1,11 @@
-#include "CloseButton.h"
-#include "FakeLoginItemService.h"
-#include "Material.h"
-#include "PreferencesWindow.h"
-#include "SettingsStore.h"
-#include "SwatchButton.h"
-#include "SwitchControl.h"
-#include "Theme.h"
+#include "appearance/Material.h"
+#include "appearance/Theme.h"
+#include "core/SettingsStore.h"
+#include "fakes/FakeLoginItemService.h"
+#include "preferences/CloseButton.h"
+#include "preferences/PreferencesWindow.h"
+#include "preferences/SwatchButton.h"
+#include "preferences/SwitchControl.h"
 
 #include <QApplication>
 #include <QFile>
@@ -374,8 +374,9 @@ void TestPreferencesWindow::presentCentresOnScreen()
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QPoint centre = screen->availableGeometry().center();
-    QVERIFY2((window->geometry().center() - centre).manhattanLength() <= 1,
-             qPrintable(QStringLiteral("%1,%2").arg(window->geometry().center().x()).arg(window->geometry().center().y())));
+    QVERIFY2(
+        (window->geometry().center() - centre).manhattanLength() <= 1,
+        qPrintable(QStringLiteral("%1,%2").arg(window->geometry().center().x()).arg(window->geometry().center().y())));
 }
 
 void TestPreferencesWindow::shortcutsReachTheApplication()

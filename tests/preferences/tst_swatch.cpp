@@ -1,5 +1,5 @@
-#include "SettingsStore.h"
-#include "Swatch.h"
+#include "core/SettingsStore.h"
+#include "preferences/Swatch.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,21 +52,47 @@ void TestSwatch::matches_data()
 {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("accent");
-    QTest::addColumn<QString>("ringed");  // the id of the one swatch that matches, or empty
+    QTest::addColumn<QString>("ringed"); // the id of the one swatch that matches, or empty
 
-    QTest::newRow("defaults") << "dark" << "red" << "black";
-    QTest::newRow("dark ignores a blue accent") << "dark" << "blue" << "black";
-    QTest::newRow("dark ignores a junk accent") << "dark" << "green" << "black";
-    QTest::newRow("light") << "light" << "red" << "white";
-    QTest::newRow("glass with blue") << "glass" << "blue" << "glass";
-    QTest::newRow("color blue") << "color" << "blue" << "blue";
-    QTest::newRow("color red") << "color" << "red" << "red";
-    QTest::newRow("color, empty accent") << "color" << "" << "";
-    QTest::newRow("color, Blue") << "color" << "Blue" << "";
-    QTest::newRow("system") << "system" << "red" << "";
-    QTest::newRow("unknown theme") << "purple" << "red" << "";
-    QTest::newRow("theme in upper case") << "Dark" << "red" << "";
-    QTest::newRow("empty theme") << "" << "" << "";
+    QTest::newRow("defaults") << "dark"
+                              << "red"
+                              << "black";
+    QTest::newRow("dark ignores a blue accent") << "dark"
+                                                << "blue"
+                                                << "black";
+    QTest::newRow("dark ignores a junk accent") << "dark"
+                                                << "green"
+                                                << "black";
+    QTest::newRow("light") << "light"
+                           << "red"
+                           << "white";
+    QTest::newRow("glass with blue") << "glass"
+                                     << "blue"
+                                     << "glass";
+    QTest::newRow("color blue") << "color"
+                                << "blue"
+                                << "blue";
+    QTest::newRow("color red") << "color"
+                               << "red"
+                               << "red";
+    QTest::newRow("color, empty accent") << "color"
+                                         << ""
+                                         << "";
+    QTest::newRow("color, Blue") << "color"
+                                 << "Blue"
+                                 << "";
+    QTest::newRow("system") << "system"
+                            << "red"
+                            << "";
+    QTest::newRow("unknown theme") << "purple"
+                                   << "red"
+                                   << "";
+    QTest::newRow("theme in upper case") << "Dark"
+                                         << "red"
+                                         << "";
+    QTest::newRow("empty theme") << ""
+                                 << ""
+                                 << "";
 }
 
 void TestSwatch::matches()

@@ -1,24 +1,24 @@
-#include "AppModel.h"
-#include "CardRules.h"
-#include "ClockText.h"
-#include "CancelButton.h"
-#include "ClockFace.h"
-#include "DrawerContainer.h"
-#include "FakeClock.h"
-#include "FakeScheduler.h"
-#include "FakeSoundPlayer.h"
-#include "FieldFrame.h"
-#include "GripRow.h"
-#include "NoteRow.h"
-#include "NoteText.h"
-#include "NotesPane.h"
-#include "ResizeEdge.h"
-#include "ScaledButton.h"
-#include "SettingsStore.h"
-#include "SymbolButton.h"
-#include "Theme.h"
-#include "TimerPane.h"
-#include "WidgetView.h"
+#include "appearance/ScaledButton.h"
+#include "appearance/Theme.h"
+#include "core/AppModel.h"
+#include "core/CardRules.h"
+#include "core/ClockText.h"
+#include "core/SettingsStore.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeSoundPlayer.h"
+#include "widget/CancelButton.h"
+#include "widget/ClockFace.h"
+#include "widget/DrawerContainer.h"
+#include "widget/FieldFrame.h"
+#include "widget/GripRow.h"
+#include "widget/NoteRow.h"
+#include "widget/NoteText.h"
+#include "widget/NotesPane.h"
+#include "widget/ResizeEdge.h"
+#include "widget/SymbolButton.h"
+#include "widget/TimerPane.h"
+#include "widget/WidgetView.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -159,7 +159,7 @@ void TestWidgetView::borderWhileFlashing()
     makeCard();
     const int y = m_card->height() / 2;
     auto redAt = [&](int x) { return m_card->grab().toImage().pixelColor(x, y).red(); };
-    QVERIFY(redAt(1) < 40);  // the 1-point border leaves the second column to the surface
+    QVERIFY(redAt(1) < 40); // the 1-point border leaves the second column to the surface
     m_model->setTimerEndsAt(m_clock.now());
     m_model->tick();
     QVERIFY(m_model->flashing());
@@ -190,10 +190,10 @@ void TestWidgetView::drawerOpenObserver()
     notesPane()->field()->setFocus();
     QSignalSpy activate(m_card.get(), &WidgetView::activateRequested);
     QVERIFY(m_model->drawerOpen());
-    m_model->setDrawerOpen(true);  // already open: not a change
+    m_model->setDrawerOpen(true); // already open: not a change
     m_model->setDrawerOpen(false);
     QCOMPARE(activate.count(), 0);
-    QCOMPARE(m_scheduler->pendingCount(), 1);  // only the ticker
+    QCOMPARE(m_scheduler->pendingCount(), 1); // only the ticker
 
     m_model->setDrawerOpen(true);
     QCOMPARE(activate.count(), 1);
@@ -216,7 +216,7 @@ void TestWidgetView::clockFaceFollowsCountdown()
     QCOMPARE(face->digitsText(), QStringLiteral("1:00:00"));
     QVERIFY(!face->ampmShown());
     QVERIFY(face->cancelButton()->isVisible());
-    QCOMPARE(face->faceHeight(), height);  // the date keeps its space
+    QCOMPARE(face->faceHeight(), height); // the date keeps its space
     QTest::mouseClick(face->cancelButton(), Qt::LeftButton);
     QVERIFY(!m_model->isRunning());
     QVERIFY(face->ampmShown());
@@ -234,7 +234,7 @@ void TestWidgetView::clockFaceFollowsTicks()
 {
     QFETCH(bool, seconds);
     m_store->setValue(Keys::showSeconds, seconds);
-    m_clock.set(1'765'000'000.0 - 60 + 0.2);  // 0.2 s into a minute
+    m_clock.set(1'765'000'000.0 - 60 + 0.2); // 0.2 s into a minute
     makeCard();
     ClockFace *face = m_card->clockFace();
     auto shown = [&] {
@@ -250,7 +250,7 @@ void TestWidgetView::clockFaceFollowsTicks()
 void TestWidgetView::gripByMouse_data()
 {
     QTest::addColumn<bool>("open");
-    QTest::addColumn<double>("fraction");  // of the drawer's height; positive is down
+    QTest::addColumn<double>("fraction"); // of the drawer's height; positive is down
     QTest::addColumn<bool>("opensAfter");
     QTest::newRow("closed, a fifth down stays closed") << false << 0.2 << false;
     QTest::newRow("closed, 0.6 down opens") << false << 0.6 << true;
@@ -291,9 +291,9 @@ void TestWidgetView::widthByMouse()
     QCOMPARE(m_card->width(), 270);
     moveTo(start + QPoint(-250, 0));
     QCOMPARE(m_store->value(Keys::cardWidth), 340.0);
-    moveTo(start + QPoint(-250, 30));  // vertical movement changes nothing
+    moveTo(start + QPoint(-250, 30)); // vertical movement changes nothing
     QCOMPARE(m_store->value(Keys::cardWidth), 340.0);
-    moveTo(start + QPoint(-240, 30));  // back at once after the clamp
+    moveTo(start + QPoint(-240, 30)); // back at once after the clamp
     QCOMPARE(m_store->value(Keys::cardWidth), 330.0);
     QTest::mouseRelease(edge, Qt::LeftButton, {}, edge->mapFromGlobal(start + QPoint(-240, 30)));
     QCOMPARE(m_card->width(), 330);
@@ -309,7 +309,7 @@ void TestWidgetView::timerFieldFilter()
     QTest::keyClicks(field, QStringLiteral("1a:3b0"));
     QCOMPARE(field->text(), QStringLiteral("1:30"));
     field->clear();
-    field->insert(QStringLiteral("5 min"));  // as a paste arrives
+    field->insert(QStringLiteral("5 min")); // as a paste arrives
     QCOMPARE(field->text(), QStringLiteral("5"));
     field->clear();
     field->insert(QStringLiteral("-1.5\u00BD"));
@@ -320,29 +320,19 @@ void TestWidgetView::startTimer_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<Seconds>("seconds");
-    QTest::newRow("initial text") << "25:00" << Seconds(1500);
-    QTest::newRow("m:ss") << "1:30" << Seconds(90);
-    QTest::newRow("minutes") << "5" << Seconds(300);
-    QTest::newRow("two days clamps") << "48:00:00" << Seconds(86'400);
-    QTest::newRow("a second over a day clamps") << "24:00:01" << Seconds(86'400);
-    QTest::newRow("zero") << "0" << Seconds();
-    QTest::newRow("zero m:ss") << "0:00" << Seconds();
-    QTest::newRow("empty") << "" << Seconds();
-    QTest::newRow("four fields") << "1:2:3:4" << Seconds();
-    QTest::newRow("vulgar fraction") << "\u00BD" << Seconds();
+    QTest::newRow("a duration") << "1:30" << Seconds(90);
+    QTest::newRow("not a duration") << "1:2:3:4" << Seconds();
 }
 
+// The field's side of a start; the rule itself is the model's.
 void TestWidgetView::startTimer()
 {
     QFETCH(QString, text);
     QFETCH(Seconds, seconds);
     makeCard();
     timerField()->setText(text);
-    // The wall clock runs ahead of the last tick: the countdown counts from the wall clock.
-    m_clock.set(m_model->now() + 0.4);
     QTest::keyClick(timerField(), Qt::Key_Return);
     if (seconds) {
-        QVERIFY(m_model->timerEndsAt().has_value());
         QCOMPARE(*m_model->timerEndsAt() - m_clock.now(), *seconds);
         QVERIFY(!m_model->drawerOpen());
         QCOMPARE(timerField()->text(), text);

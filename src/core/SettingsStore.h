@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/SettingsKeys.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// The per-user typed key-value store, kept as one JSON file. Values keep their
+// type across restarts (a Boolean, a number, a string, binary data), so a value
+// of the wrong type reads as the caller's default. Every write replaces the file
+// atomically before it returns; a store that cannot be written keeps working in
+// memory. An unreadable file reads as empty and is moved aside, not overwritten,
+// at the first write.
+class SettingsStore : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Loads <directory>/settings.json; writes nothing.
+    explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
+
+    // $XDG_CONFIG_HOME/orvanta, or ~/.config/orvanta.
+    static QString defaultDirectory();
+
+    QString directory() const { return m_directory; }
+    QString filePath() const;
+
+    bool boolValue(const QString &key, bool defaultValue) const;
+    double doubleValue(const QString &key, double defaultValue) const;
+    QString stringValue(const QString &key, const QString &defaultValue) const;
+    std::optional<QByteArray> dataValue(const QString &key) const;
+    // The stored value whatever its type: bool, double, QString or QByteArray; invalid when absent.
+    QVariant rawValue(const QString &key) const;
+
+    void setBool(const QString &key, bool value);
+    void setDouble(const QString &key, double value);
+    void setString(const QString &key, const QString &value);
+    void setData(const QString &key, const QByteArray &value);
+
+    bool value(const SettingKey<bool> &key) const { return boolValue(QLatin1String(key.name), key.defaultValue); }
+    double value(const SettingKey<double> &key) const { return doubleValue(QLatin1String(key.name), key.defaultValue); }
+    QString value(const SettingKey<const char *> &key) const
+    {
+        return stringValue(QLatin1String(key.name), QLatin1String(key.defaultValue));
+    }
+    void setValue(const SettingKey<bool> &key, bool value) { setBool(QLatin1String(key.name), value); }
+    void setValue(const SettingKey<double> &key, double value) { setDouble(QLatin1String(key.name), value); }
+    void setValue(const SettingKey<const char *> &key, const QString &value)
+    {
+        setString(QLatin1String(key.name), value);
+    }
+
+    // Writes bytes to a new file beside the settings, named <stem>-<time stamp><suffix>,
+    // never replacing an existing file. Returns false when it could not be written.
+    bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes) const;
+
+signals:
+    // Emitted after every write of key, also when the value did not change.
+    void changed(const QString &key);
+
+private:
+    void load();
+    void write(const QString &key, const QJsonValue &value);
+    bool save();
+    bool moveUnreadableAside();
+
+    QString m_directory;
+    QJsonObject m_values;
+    bool m_unreadableOnDisk = false;
+};

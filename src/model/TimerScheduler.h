@@ -1,9 +1,0 @@
-#pragma once
-
-#include "Scheduler.h"
-
-class TimerScheduler final : public Scheduler
-{
-public:
-    void after(double delaySeconds, QObject *context, std::function<void()> fn) override;
-};

@@ -1,0 +1,176 @@
+#include "platform/x11/X11WindowPlatform.h"
+
+#include <QEvent>
+#include <QRectF>
+#include <QRegion>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <type_traits>
+
+#include <cstdlib>
+#include <memory>
+
+static_assert(std::is_same_v<xcb_atom_t, quint32> && std::is_same_v<xcb_window_t, quint32>,
+              "the header keeps atoms and windows as quint32");
+
+namespace {
+
+template<typename T>
+using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
+
+template<typename T>
+XcbReply<T> reply(T *raw)
+{
+    return XcbReply<T>(raw, &std::free);
+}
+
+constexpr quint32 allDesktops = 0xFFFFFFFF;
+constexpr quint32 stateAdd = 1;
+constexpr quint32 sourceApplication = 1;
+// Window managers apply focus-stealing prevention to applications, not to pagers.
+constexpr quint32 sourcePager = 2;
+
+const char *const stickyStates[]
+    = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+
+} // namespace
+
+X11WindowPlatform::X11WindowPlatform(xcb_connection_t *connection)
+    : m_connection(connection)
+{
+    // The screen named by DISPLAY, as Qt's own connection uses it.
+    char *host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &m_screenNumber) == 0)
+        m_screenNumber = 0;
+    std::free(host);
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+    for (int i = 0; screens.rem > 0; xcb_screen_next(&screens), ++i) {
+        // The first screen, unless DISPLAY names another one that exists.
+        if (i == 0 || i == m_screenNumber)
+            m_root = screens.data->root;
+    }
+}
+
+quint32 X11WindowPlatform::atom(const QByteArray &name) const
+{
+    const auto known = m_atoms.constFind(name);
+    if (known != m_atoms.constEnd())
+        return *known;
+    const auto answer = reply(xcb_intern_atom_reply(
+        m_connection, xcb_intern_atom(m_connection, false, quint16(name.size()), name.constData()), nullptr));
+    const xcb_atom_t value = answer ? answer->atom : xcb_atom_t(XCB_ATOM_NONE);
+    m_atoms.insert(name, value);
+    return value;
+}
+
+void X11WindowPlatform::makeSticky(QWindow *window)
+{
+    // The window manager drops a window's states when it is hidden; they go back on before
+    // every map.
+    window->installEventFilter(this);
+    const xcb_window_t id = xcb_window_t(window->winId());
+    addStickyStates(id);
+    if (window->isVisible()) {
+        // A mapped window's desktop and states change only on request to the window manager.
+        sendToRoot(id, "_NET_WM_DESKTOP", {allDesktops, sourceApplication, 0, 0, 0});
+        sendToRoot(id, "_NET_WM_STATE",
+                   {stateAdd, atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_ABOVE"), sourceApplication, 0});
+        sendToRoot(
+            id, "_NET_WM_STATE",
+            {stateAdd, atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER"), sourceApplication, 0});
+    }
+    xcb_flush(m_connection);
+}
+
+bool X11WindowPlatform::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt sends Show before it maps the window and keeps the states it finds on it.
+    if (event->type() == QEvent::Show) {
+        if (auto *window = qobject_cast<QWindow *>(watched)) {
+            addStickyStates(xcb_window_t(window->winId()));
+            xcb_flush(m_connection);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void X11WindowPlatform::addStickyStates(quint32 window) const
+{
+    const xcb_atom_t desktop = allDesktops;
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
+                        &desktop);
+
+    const xcb_atom_t stateAtom = atom("_NET_WM_STATE");
+    QList<xcb_atom_t> states;
+    const auto current = reply(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, false, window, stateAtom, XCB_ATOM_ATOM, 0, 1024), nullptr));
+    if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
+        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(current.get()));
+        states = QList<xcb_atom_t>(values, values + xcb_get_property_value_length(current.get()) / sizeof(xcb_atom_t));
+    }
+    for (const char *name : stickyStates) {
+        if (!states.contains(atom(name)))
+            states.append(atom(name));
+    }
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, stateAtom, XCB_ATOM_ATOM, 32,
+                        quint32(states.size()), states.constData());
+}
+
+void X11WindowPlatform::sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const
+{
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(messageType);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        message.data.data32[i] = data[i];
+    xcb_send_event(m_connection, false, m_root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+}
+
+QList<quint32> X11WindowPlatform::blurRegionData(const QRegion &region, qreal devicePixelRatio)
+{
+    QList<quint32> data;
+    for (const QRect &rect : region) {
+        const QRect device = QRectF(QPointF(rect.topLeft()) * devicePixelRatio, QSizeF(rect.size()) * devicePixelRatio)
+                                 .toAlignedRect();
+        data << quint32(device.x()) << quint32(device.y()) << quint32(device.width()) << quint32(device.height());
+    }
+    return data;
+}
+
+void X11WindowPlatform::setBlurBehind(QWindow *window, bool on, const QRegion &region)
+{
+    const xcb_window_t id = xcb_window_t(window->winId());
+    const xcb_atom_t blur = atom("_KDE_NET_WM_BLUR_BEHIND_REGION");
+    if (on) {
+        const QList<quint32> data = blurRegionData(region, window->devicePixelRatio());
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, id, blur, XCB_ATOM_CARDINAL, 32, quint32(data.size()),
+                            data.constData());
+    } else {
+        xcb_delete_property(m_connection, id, blur);
+    }
+    xcb_flush(m_connection);
+}
+
+bool X11WindowPlatform::hasCompositor() const
+{
+    const xcb_atom_t selection = atom("_NET_WM_CM_S" + QByteArray::number(m_screenNumber));
+    const auto owner
+        = reply(xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
+    return owner && owner->owner != XCB_NONE;
+}
+
+void X11WindowPlatform::activate(QWindow *window)
+{
+    window->requestActivate();
+    if (window->isVisible()) {
+        sendToRoot(xcb_window_t(window->winId()), "_NET_ACTIVE_WINDOW", {sourcePager, XCB_CURRENT_TIME, 0, 0, 0});
+        xcb_flush(m_connection);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/WindowPlatform.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+#include <array>
+
+// The connection is Qt's; <xcb/xcb.h> stays inside the implementation.
+struct xcb_connection_t;
+
+// Window hints through EWMH on an X11 connection shared with Qt's xcb plugin.
+class X11WindowPlatform final : public QObject, public WindowPlatform
+{
+    Q_OBJECT
+
+public:
+    explicit X11WindowPlatform(xcb_connection_t *connection);
+
+    void makeSticky(QWindow *window) override;
+    void setBlurBehind(QWindow *window, bool on, const QRegion &region) override;
+    bool hasCompositor() const override;
+    void activate(QWindow *window) override;
+
+    // The blur property's value: x, y, width and height of each rectangle in device pixels.
+    static QList<quint32> blurRegionData(const QRegion &region, qreal devicePixelRatio);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    quint32 atom(const QByteArray &name) const;
+    void addStickyStates(quint32 window) const;
+    void sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const;
+
+    xcb_connection_t *m_connection;
+    int m_screenNumber = 0;
+    quint32 m_root = 0; // XCB_NONE
+    mutable QHash<QByteArray, quint32> m_atoms;
+};

@@ -1,0 +1,69 @@
+#include "core/ClockText.h"
+
+#include <QTest>
+#include <QTime>
+
+class TestClockText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void timeString_data();
+    void timeString();
+    void countdownString_data();
+    void countdownString();
+};
+
+void TestClockText::timeString_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<bool>("h24");
+    QTest::addColumn<bool>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("afternoon");
+    QTest::newRow("morning") << QTime(9, 5, 7) << false << true << "9:05:07" << false;
+    QTest::newRow("evening") << QTime(21, 5, 0) << false << true << "9:05:00" << true;
+    QTest::newRow("half past midnight") << QTime(0, 30, 0) << false << true << "12:30:00" << false;
+    QTest::newRow("noon") << QTime(12, 0, 0) << false << true << "12:00:00" << true;
+    QTest::newRow("24h without seconds") << QTime(9, 5, 7) << true << false << "09:05" << false;
+    QTest::newRow("24h evening") << QTime(21, 5, 7) << true << true << "21:05:07" << true;
+    QTest::newRow("24h midnight") << QTime(0, 0, 0) << true << false << "00:00" << false;
+    QTest::newRow("12h without seconds") << QTime(23, 59, 59) << false << false << "11:59" << true;
+}
+
+void TestClockText::timeString()
+{
+    QFETCH(QTime, time);
+    QFETCH(bool, h24);
+    QFETCH(bool, seconds);
+    QFETCH(QString, text);
+    QFETCH(bool, afternoon);
+    QCOMPARE(ClockText::timeString(time, h24, seconds), text);
+    QCOMPARE(ClockText::isAfternoon(time), afternoon);
+}
+
+void TestClockText::countdownString_data()
+{
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << 0.0 << "00:00";
+    QTest::newRow("0.4 rounds up") << 0.4 << "00:01";
+    QTest::newRow("0.3 rounds up") << 0.3 << "00:01";
+    QTest::newRow("59.2 rounds up") << 59.2 << "01:00";
+    QTest::newRow("61") << 61.0 << "01:01";
+    QTest::newRow("25 minutes") << 1500.0 << "25:00";
+    QTest::newRow("3599.2 rounds to an hour") << 3599.2 << "1:00:00";
+    QTest::newRow("an hour") << 3600.0 << "1:00:00";
+    QTest::newRow("a day") << 86'400.0 << "24:00:00";
+    QTest::newRow("beyond a day") << 100'000.0 << "27:46:40";
+}
+
+void TestClockText::countdownString()
+{
+    QFETCH(double, seconds);
+    QFETCH(QString, text);
+    QCOMPARE(ClockText::countdownString(seconds), text);
+}
+
+QTEST_GUILESS_MAIN(TestClockText)
+#include "tst_clocktext.moc"

@@ -1,0 +1,312 @@
+#include "core/AppModel.h"
+#include "core/NotesCodec.h"
+#include "core/SettingsStore.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeScheduler.h"
+#include "fakes/FakeSoundPlayer.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(NoteList)
+
+namespace {
+const QUuid kIdA = QUuid::fromString(QLatin1String("0f8fad5b-d9cb-469f-a165-70867728950e"));
+const QUuid kIdB = QUuid::fromString(QLatin1String("7C9E6679-7425-40DE-944B-E07FC1F90AE7"));
+const QString kNotes = QStringLiteral("notes");
+} // namespace
+
+class TestNotes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void encodesExactBytes();
+    void encodesEscapes();
+    void decodeAccepts_data();
+    void decodeAccepts();
+    void decodeRejects_data();
+    void decodeRejects();
+
+    void addTrims_data();
+    void addTrims();
+    void addStopsAtLimit();
+    void largeStoredListLoadsInFull();
+    void toggleAndDelete();
+    void eachChangePublishesOnceAndStores();
+    void survivesRestart();
+    void unreadableListIsBackedUpBeforeReplaced();
+    void stringInsteadOfDataLoadsEmpty();
+
+private:
+    std::unique_ptr<AppModel> makeModel();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SettingsStore> m_store;
+    FakeClock m_clock;
+    FakeScheduler m_scheduler{m_clock};
+    FakeSoundPlayer m_sound;
+};
+
+void TestNotes::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+}
+
+void TestNotes::cleanup()
+{
+    m_store.reset();
+    m_dir.reset();
+}
+
+std::unique_ptr<AppModel> TestNotes::makeModel()
+{
+    return std::make_unique<AppModel>(AppModel::Services{m_clock, m_scheduler, m_sound, *m_store});
+}
+
+void TestNotes::encodesExactBytes()
+{
+    const NoteList notes{{kIdA, QStringLiteral("Buy milk"), false}, {kIdB, QStringLiteral("Call Élodie ☎"), true}};
+    const QByteArray expected
+        = "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"Buy milk\",\"done\":false},"
+          "{\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AE7\",\"text\":\"Call \xC3\x89lodie \xE2\x98\x8E\","
+          "\"done\":true}]";
+    QCOMPARE(NotesCodec::encode(notes), expected);
+    QCOMPARE(NotesCodec::encode({}), QByteArray("[]"));
+}
+
+void TestNotes::encodesEscapes()
+{
+    const NoteList notes{{kIdA, QStringLiteral("a\"b\\c\nd\te\u0001f/g"), false}};
+    const QByteArray bytes = NotesCodec::encode(notes);
+    QVERIFY2(bytes.contains(R"("text":"a\"b\\c\nd\te\u0001f/g")"), bytes.constData());
+    QCOMPARE(NotesCodec::decode(bytes), std::optional<NoteList>(notes));
+}
+
+void TestNotes::decodeAccepts_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<NoteList>("expected");
+
+    const QByteArray a = "0F8FAD5B-D9CB-469F-A165-70867728950E";
+    QTest::newRow("empty array") << QByteArray("[]") << NoteList{};
+    QTest::newRow("other member order") << ("[{\"done\":true,\"text\":\"x\",\"id\":\"" + a + "\"}]")
+                                        << NoteList{{kIdA, "x", true}};
+    QTest::newRow("unknown member") << ("[{\"id\":\"" + a + "\",\"color\":\"red\",\"text\":\"x\",\"done\":false}]")
+                                    << NoteList{{kIdA, "x", false}};
+    QTest::newRow("lower-case id") << ("[{\"id\":\"" + a.toLower() + "\",\"text\":\"x\",\"done\":false}]")
+                                   << NoteList{{kIdA, "x", false}};
+    QTest::newRow("whitespace between tokens")
+        << ("[ {\n \"id\" : \"" + a + "\", \"text\":\"\", \"done\":false } ]") << NoteList{{kIdA, "", false}};
+}
+
+void TestNotes::decodeAccepts()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(NoteList, expected);
+    QCOMPARE(NotesCodec::decode(json), std::optional<NoteList>(expected));
+}
+
+void TestNotes::decodeRejects_data()
+{
+    QTest::addColumn<QByteArray>("json");
+
+    const QByteArray id = "\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\"";
+    QTest::newRow("missing done") << ("[{" + id + ",\"text\":\"x\"}]");
+    QTest::newRow("missing text") << ("[{" + id + ",\"done\":true}]");
+    QTest::newRow("missing id") << QByteArray("[{\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("done as number") << ("[{" + id + ",\"text\":\"x\",\"done\":1}]");
+    QTest::newRow("text as number") << ("[{" + id + ",\"text\":5,\"done\":true}]");
+    QTest::newRow("id as number") << QByteArray("[{\"id\":5,\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("id in braces") << QByteArray(
+        "[{\"id\":\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\",\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("id too short") << QByteArray(
+        "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950\",\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("id not hex") << QByteArray(
+        "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950G\",\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("id without hyphens") << QByteArray(
+        "[{\"id\":\"0F8FAD5BD9CB469FA16570867728950E0000\",\"text\":\"x\",\"done\":true}]");
+    QTest::newRow("element not an object") << QByteArray("[1]");
+    QTest::newRow("object at top") << QByteArray("{}");
+    QTest::newRow("truncated") << ("[{" + id + ",\"text\":\"x\",\"do");
+    QTest::newRow("binary junk") << QByteArray("\x00\xff\xfe junk", 8);
+    QTest::newRow("one bad element spoils all") << ("[{" + id + ",\"text\":\"x\",\"done\":true},{" + id + "}]");
+}
+
+void TestNotes::decodeRejects()
+{
+    QFETCH(QByteArray, json);
+    QVERIFY(!NotesCodec::decode(json).has_value());
+}
+
+void TestNotes::addTrims_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("spaces around") << "  word  "
+                                   << "word";
+    QTest::newRow("tabs around") << "\tx\t"
+                                 << "x";
+    QTest::newRow("no-break and ideographic spaces") << "\u00A0x\u3000"
+                                                     << "x";
+    QTest::newRow("inner spaces kept") << " a  b "
+                                       << "a  b";
+    QTest::newRow("line breaks kept") << "\nx\n"
+                                      << "\nx\n";
+}
+
+void TestNotes::addTrims()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    auto model = makeModel();
+    model->addNote(typed);
+    QCOMPARE(model->notes().size(), 1);
+    QCOMPARE(model->notes().first().text, stored);
+    QVERIFY(!model->notes().first().done);
+    QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes)), std::optional<NoteList>(model->notes()));
+}
+
+void TestNotes::addStopsAtLimit()
+{
+    auto model = makeModel();
+    QSignalSpy published(model.get(), &AppModel::notesChanged);
+    model->addNote(QStringLiteral("   "));
+    model->addNote(QStringLiteral("\t"));
+    QCOMPARE(published.count(), 0);
+    QVERIFY(!m_store->rawValue(kNotes).isValid());
+
+    for (int i = 0; i < 6; ++i)
+        model->addNote(QString::number(i));
+    QCOMPARE(model->notes().size(), AppModel::maxNotes);
+    QCOMPARE(model->notes().last().text, QStringLiteral("4"));
+    QCOMPARE(published.count(), AppModel::maxNotes);
+
+    model->deleteNote(model->notes().first().id);
+    model->addNote(QStringLiteral("again"));
+    QCOMPARE(model->notes().size(), AppModel::maxNotes);
+    QCOMPARE(model->notes().last().text, QStringLiteral("again"));
+}
+
+void TestNotes::largeStoredListLoadsInFull()
+{
+    NoteList seven;
+    for (int i = 0; i < 7; ++i)
+        seven.append({QUuid::createUuid(), QString::number(i), i % 2 == 0});
+    m_store->setData(kNotes, NotesCodec::encode(seven));
+    auto model = makeModel();
+    QCOMPARE(model->notes(), seven);
+    model->addNote(QStringLiteral("refused"));
+    QCOMPARE(model->notes().size(), 7);
+    model->deleteNote(seven[0].id);
+    model->deleteNote(seven[1].id);
+    model->addNote(QStringLiteral("still refused at five"));
+    QCOMPARE(model->notes().size(), 5);
+    model->deleteNote(seven[2].id);
+    model->addNote(QStringLiteral("taken"));
+    QCOMPARE(model->notes().size(), 5);
+    QCOMPARE(model->notes().last().text, QStringLiteral("taken"));
+}
+
+void TestNotes::toggleAndDelete()
+{
+    auto model = makeModel();
+    model->addNote(QStringLiteral("a"));
+    model->addNote(QStringLiteral("b"));
+    model->addNote(QStringLiteral("c"));
+    const NoteList before = model->notes();
+
+    model->toggleNote(before[1].id);
+    QVERIFY(model->notes()[1].done);
+    QVERIFY(!model->notes()[0].done && !model->notes()[2].done);
+    model->toggleNote(before[1].id);
+    QCOMPARE(model->notes(), before);
+
+    model->deleteNote(before[1].id);
+    QCOMPARE(model->notes(), (NoteList{before[0], before[2]}));
+}
+
+void TestNotes::eachChangePublishesOnceAndStores()
+{
+    auto model = makeModel();
+    model->addNote(QStringLiteral("a"));
+    const QUuid id = model->notes().first().id;
+    QSignalSpy published(model.get(), &AppModel::notesChanged);
+    QSignalSpy stored(m_store.get(), &SettingsStore::changed);
+
+    model->toggleNote(QUuid::createUuid()); // matches nothing: no publication, no write
+    QCOMPARE(published.count(), 0);
+    QCOMPARE(stored.count(), 0);
+
+    model->toggleNote(id);
+    QCOMPARE(published.count(), 1);
+    QCOMPARE(stored.count(), 1);
+
+    model->deleteNote(QUuid::createUuid()); // matches nothing: publishes and stores the same list
+    QCOMPARE(published.count(), 2);
+    QCOMPARE(stored.count(), 2);
+    QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes)), std::optional<NoteList>(model->notes()));
+}
+
+void TestNotes::survivesRestart()
+{
+    NoteList saved;
+    {
+        auto model = makeModel();
+        model->addNote(QStringLiteral("first"));
+        model->addNote(QStringLiteral("second"));
+        model->toggleNote(model->notes().last().id);
+        saved = model->notes();
+    }
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+    auto model = makeModel();
+    QCOMPARE(model->notes(), saved);
+}
+
+void TestNotes::unreadableListIsBackedUpBeforeReplaced()
+{
+    const QByteArray broken = "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"precious\"}]";
+    m_store->setData(kNotes, broken);
+    auto model = makeModel();
+    QVERIFY(model->notes().isEmpty());
+    QDir dir(m_dir->path());
+    QVERIFY(dir.entryList({QStringLiteral("notes-*")}).isEmpty()); // nothing written at start
+
+    model->addNote(QStringLiteral("new"));
+    QCOMPARE(model->notes().size(), 1);
+    QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes))->size(), 1);
+    const QStringList backups = dir.entryList({QStringLiteral("notes-*")});
+    QCOMPARE(backups.size(), 1);
+    QFile backup(dir.filePath(backups.first()));
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), broken);
+
+    // Only the unreadable bytes are kept: later saves make no further backups.
+    model->addNote(QStringLiteral("newer"));
+    QCOMPARE(dir.entryList({QStringLiteral("notes-*")}).size(), 1);
+
+    // A second unreadable list in the same second gets a file of its own.
+    m_store->setData(kNotes, "junk");
+    auto second = makeModel();
+    second->addNote(QStringLiteral("x"));
+    QCOMPARE(dir.entryList({QStringLiteral("notes-*")}).size(), 2);
+}
+
+void TestNotes::stringInsteadOfDataLoadsEmpty()
+{
+    m_store->setString(kNotes, QStringLiteral("[]"));
+    auto model = makeModel();
+    QVERIFY(model->notes().isEmpty());
+    model->addNote(QStringLiteral("x"));
+    QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes))->size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestNotes)
+#include "tst_notes.moc"
