@@ -8,7 +8,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libic
           libpulse-dev libpulse0 fonts-inter)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(xvfb openbox picom trayer xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox dbus
-               python3)
+               python3 clang-format)
 fi
 
 missing=()

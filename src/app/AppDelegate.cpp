@@ -16,6 +16,7 @@
 #include "preferences/PreferencesWindow.h"
 #include "widget/WidgetView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -35,9 +36,25 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::start()
 {
+    makeActions();
     setupMenuBar();
     setupPanel();
-    connect(m_panel->card(), &WidgetView::preferencesRequested, this, &AppDelegate::showPreferences);
+}
+
+// Each action exists once; the tray menu, the card's context menu and the
+// preferences window all hold the same objects, so their shortcuts and labels agree.
+void AppDelegate::makeActions()
+{
+    m_toggleAction = new QAction(tr("Show / Hide Widget"), this);
+    connect(m_toggleAction, &QAction::triggered, this, &AppDelegate::togglePanel);
+    m_preferencesAction = new QAction(tr("Preferences…"), this);
+    m_preferencesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(m_preferencesAction, &QAction::triggered, this, &AppDelegate::showPreferences);
+    m_separator = new QAction(this);
+    m_separator->setSeparator(true);
+    m_quitAction = new QAction(tr("Quit Orvanta"), this);
+    m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(m_quitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
 }
 
 void AppDelegate::setupMenuBar()
@@ -57,12 +74,7 @@ void AppDelegate::setupMenuBar()
 QMenu *AppDelegate::makeMenu()
 {
     auto *menu = new QMenu;
-    menu->addAction(QStringLiteral("Show / Hide Widget"), this, &AppDelegate::togglePanel);
-    QAction *preferences = menu->addAction(QStringLiteral("Preferences…"), this, &AppDelegate::showPreferences);
-    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    menu->addSeparator();
-    QAction *quit = menu->addAction(QStringLiteral("Quit Orvanta"), qApp, &QCoreApplication::quit);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    menu->addActions({m_toggleAction, m_preferencesAction, m_separator, m_quitAction});
     return menu;
 }
 
@@ -72,7 +84,7 @@ void AppDelegate::setupPanel()
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
-    connect(card, &WidgetView::quitRequested, qApp, &QCoreApplication::quit);
+    card->setMenuActions({m_preferencesAction, m_separator, m_quitAction});
 
     m_colorScheme = new ColorSchemeWatcher(this);
     connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);
@@ -111,9 +123,7 @@ void AppDelegate::showPreferences()
 {
     if (!m_prefsWindow) {
         m_prefsWindow = std::make_unique<PreferencesWindow>(*m_settings, *m_loginItem);
-        m_prefsWindow->setWindowTitle(QStringLiteral("Orvanta Preferences"));
-        connect(m_prefsWindow.get(), &PreferencesWindow::preferencesRequested, this, &AppDelegate::showPreferences);
-        connect(m_prefsWindow.get(), &PreferencesWindow::quitRequested, qApp, &QCoreApplication::quit);
+        m_prefsWindow->addActions({m_preferencesAction, m_quitAction});
         m_prefsWindow->winId();
         applySystemLook();
     }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class AppModel;
+class QAction;
 class AutostartEntry;
 class ColorSchemeWatcher;
 class FloatingPanel;
@@ -36,6 +37,7 @@ public:
     void showPreferences();
 
 private:
+    void makeActions();
     void setupMenuBar();
     QMenu *makeMenu();
     void setupPanel();
@@ -49,6 +51,10 @@ private:
     std::unique_ptr<AutostartEntry> m_loginItem;
     ColorSchemeWatcher *m_colorScheme = nullptr;
     std::unique_ptr<AppModel> m_model;
+    QAction *m_toggleAction = nullptr;
+    QAction *m_preferencesAction = nullptr;
+    QAction *m_separator = nullptr;
+    QAction *m_quitAction = nullptr;
     QSystemTrayIcon *m_statusItem = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<FloatingPanel> m_panel;

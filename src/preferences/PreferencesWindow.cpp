@@ -46,14 +46,16 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
 {
     // Needs the alpha channel from the start: it cannot be added once the window exists.
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowTitle(tr("Preferences"));
+    // Hidden on the window itself, but a taskbar or window switcher names it.
+    setWindowTitle(tr("Orvanta Preferences"));
     setFixedSize(kSize);
 
     m_closeButton->move(kCloseButtonInset, kCloseButtonInset);
     connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
 
     buildForm();
-    installShortcuts();
+    // The application's own shortcuts (preferences, quit) are added by its owner.
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     // The card's width and the notes change often (a drag writes the width at every
     // step) and are not shown here.
     connect(&m_settings, &SettingsStore::changed, this, [this](const QString &key) {
@@ -156,15 +158,6 @@ void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *c
 {
     m_switches.append({key, control});
     connect(control, &QAbstractButton::clicked, this, [this, key](bool on) { m_settings.setValue(key, on); });
-}
-
-void PreferencesWindow::installShortcuts()
-{
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
-            &PreferencesWindow::preferencesRequested);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
-            &PreferencesWindow::quitRequested);
-    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 SwitchControl *PreferencesWindow::switchFor(const QString &key) const
@@ -287,6 +280,8 @@ void PreferencesWindow::mousePressEvent(QMouseEvent *event)
     event->accept();
     if (windowHandle() && windowHandle()->startSystemMove())
         return;
+    // WORKAROUND: window managers without _NET_WM_MOVERESIZE support (and Qt's offscreen
+    // platform) refuse a system move; the window then follows the pointer itself.
     m_dragOffset = event->globalPosition().toPoint() - pos();
 }
 

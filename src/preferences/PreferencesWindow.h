@@ -45,10 +45,6 @@ public:
     SwatchButton *swatchButton(int index) const { return m_swatchButtons.value(index); }
     CloseButton *closeButton() const { return m_closeButton; }
 
-signals:
-    void preferencesRequested();
-    void quitRequested();
-
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -69,7 +65,6 @@ private:
     QWidget *makeSwatchRow();
     QWidget *makeSwitchRow(const QString &label, SwitchControl *control);
     void bindSwitch(const SettingKey<bool> &key, SwitchControl *control);
-    void installShortcuts();
     void refresh();
     void applyColors(const Palette &palette);
 

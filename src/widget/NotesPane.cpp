@@ -19,7 +19,8 @@ NotesPane::NotesPane(AppModel &model, QWidget *parent)
 {
     // The placeholder lies over the field but lets every click through to it.
     m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // Inside a line edit a label would take the edit's text colour.
+    // WORKAROUND: a QLabel inside a QLineEdit paints with the edit's Text role, so the
+    // placeholder would take the typed text's colour; it is pointed at WindowText instead.
     m_placeholder->setForegroundRole(QPalette::WindowText);
     auto *overlay = new QHBoxLayout(m_field->lineEdit());
     overlay->setContentsMargins(2, 0, 0, 0);

@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QShortcut>
 #include <QWindow>
 
 #include <cmath>
@@ -44,13 +43,15 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     connect(m_grip, &GripRow::released, this, &WidgetView::onGripReleased);
     connect(m_edge, &ResizeEdge::dragged, this, &WidgetView::onEdgeDragged);
 
-    auto *preferences = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
-    connect(preferences, &QShortcut::activated, this, &WidgetView::preferencesRequested);
-    auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    connect(quit, &QShortcut::activated, this, &WidgetView::quitRequested);
-
     applyPalette();
     applyWidth();
+}
+
+void WidgetView::setMenuActions(const QList<QAction *> &actions)
+{
+    m_menuActions = actions;
+    // Added to the card as well, so their shortcuts work while it has the keyboard.
+    addActions(actions);
 }
 
 Palette WidgetView::cardPalette() const
@@ -195,12 +196,10 @@ void WidgetView::mousePressEvent(QMouseEvent *event)
 
 void WidgetView::contextMenuEvent(QContextMenuEvent *event)
 {
+    if (m_menuActions.isEmpty())
+        return;
     QMenu menu(this);
-    QAction *preferences = menu.addAction(QStringLiteral("Preferences…"), this, &WidgetView::preferencesRequested);
-    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    menu.addSeparator();
-    QAction *quit = menu.addAction(QStringLiteral("Quit Orvanta"), this, &WidgetView::quitRequested);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    menu.addActions(m_menuActions);
     menu.exec(event->globalPos());
 }
 

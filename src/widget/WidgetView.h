@@ -2,11 +2,13 @@
 
 #include "appearance/Palette.h"
 
+#include <QList>
 #include <QWidget>
 
 #include <optional>
 
 class AppModel;
+class QAction;
 class ClockFace;
 class DrawerContainer;
 class GripRow;
@@ -26,6 +28,9 @@ public:
     static constexpr double kFocusDelay = 0.05;
 
     WidgetView(AppModel &model, SettingsStore &settings, Scheduler &scheduler, QWidget *parent = nullptr);
+
+    // The entries of the card's context menu, in order (a separator is an action too).
+    void setMenuActions(const QList<QAction *> &actions);
 
     // The desktop's light or dark appearance, which the system theme follows.
     void setSystemDark(bool dark);
@@ -47,8 +52,6 @@ signals:
     void sizeChanged(const QSize &size);
     // The card wants the keyboard: its drawer has just opened.
     void activateRequested();
-    void preferencesRequested();
-    void quitRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -78,4 +81,5 @@ private:
     bool m_drawerWasOpen;
     std::optional<int> m_dragReveal;
     QSize m_reported;
+    QList<QAction *> m_menuActions;
 };

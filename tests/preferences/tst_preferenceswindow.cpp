@@ -7,6 +7,7 @@
 #include "preferences/SwatchButton.h"
 #include "preferences/SwitchControl.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QScreen>
@@ -382,8 +383,14 @@ void TestPreferencesWindow::presentCentresOnScreen()
 void TestPreferencesWindow::shortcutsReachTheApplication()
 {
     PreferencesWindow *window = makeWindow();
-    QSignalSpy preferences(window, &PreferencesWindow::preferencesRequested);
-    QSignalSpy quit(window, &PreferencesWindow::quitRequested);
+    // The application's actions, as its owner hands them to the window.
+    QAction preferencesAction;
+    preferencesAction.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    QAction quitAction;
+    quitAction.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    window->addActions({&preferencesAction, &quitAction});
+    QSignalSpy preferences(&preferencesAction, &QAction::triggered);
+    QSignalSpy quit(&quitAction, &QAction::triggered);
     window->present();
     QVERIFY(QTest::qWaitForWindowActive(window));
 

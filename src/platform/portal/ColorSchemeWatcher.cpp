@@ -15,7 +15,8 @@ namespace {
 const QString appearanceNamespace = QStringLiteral("org.freedesktop.appearance");
 const QString colorSchemeKey = QStringLiteral("color-scheme");
 
-// Read wraps the value in a second variant, SettingChanged does not; unwrap either.
+// WORKAROUND: the portal's Read wraps the value in a second variant (a long-standing
+// portal quirk, kept for compatibility), SettingChanged does not; unwrap either.
 std::optional<uint> colorSchemeValue(QVariant value)
 {
     while (value.metaType() == QMetaType::fromType<QDBusVariant>())

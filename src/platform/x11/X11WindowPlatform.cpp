@@ -29,7 +29,9 @@ XcbReply<T> reply(T *raw)
 constexpr quint32 allDesktops = 0xFFFFFFFF;
 constexpr quint32 stateAdd = 1;
 constexpr quint32 sourceApplication = 1;
-// Window managers apply focus-stealing prevention to applications, not to pagers.
+// WORKAROUND: window managers (openbox, xfwm4, KWin) refuse an application's activation
+// request for a window the user did not click, as focus-stealing prevention; a pager's
+// request is obeyed, so the card asks as a pager when its drawer opens.
 constexpr quint32 sourcePager = 2;
 
 const char *const stickyStates[]
@@ -68,8 +70,9 @@ quint32 X11WindowPlatform::atom(const QByteArray &name) const
 
 void X11WindowPlatform::makeSticky(QWindow *window)
 {
-    // The window manager drops a window's states when it is hidden; they go back on before
-    // every map.
+    // WORKAROUND: window managers drop a window's _NET_WM_DESKTOP and _NET_WM_STATE when it is
+    // unmapped (ICCCM withdrawal), so a hidden and re-shown card would lose them; they go
+    // back on before every map.
     window->installEventFilter(this);
     const xcb_window_t id = xcb_window_t(window->winId());
     addStickyStates(id);
@@ -87,7 +90,8 @@ void X11WindowPlatform::makeSticky(QWindow *window)
 
 bool X11WindowPlatform::eventFilter(QObject *watched, QEvent *event)
 {
-    // Qt sends Show before it maps the window and keeps the states it finds on it.
+    // WORKAROUND (see makeSticky): Qt sends Show before it maps the window and keeps the
+    // states it finds on it, so this is the moment to put them back.
     if (event->type() == QEvent::Show) {
         if (auto *window = qobject_cast<QWindow *>(watched)) {
             addStickyStates(xcb_window_t(window->winId()));
