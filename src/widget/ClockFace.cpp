@@ -109,9 +109,10 @@ bool ClockFace::ampmShown() const
     return !m_h24 && !m_running;
 }
 
+// While a countdown runs the date keeps its space but is not drawn.
 bool ClockFace::dateShown() const
 {
-    return m_showDate;
+    return m_showDate && !m_running;
 }
 
 QString ClockFace::currentDigits(const QDateTime &local) const
@@ -176,6 +177,20 @@ QRectF ClockFace::digitsRect() const
 {
     const qreal left = mainLineLeft(m_digits);
     return {left, padding(), m_digitsText.width(m_digits), mainLine().height};
+}
+
+// The column right of the digits: AM above, PM on the digits' baseline.
+QRectF ClockFace::ampmRect(bool pm) const
+{
+    const qreal baseline = padding() + mainLine().ascent;
+    const qreal top = baseline - m_metrics.ampmAscent - (pm ? 0 : m_metrics.ampmHeight);
+    return {digitsRect().right() + scaled(kAmPmGap, m_scale), top, m_metrics.ampmWidth, m_metrics.ampmHeight};
+}
+
+QRectF ClockFace::dateRect() const
+{
+    const qreal top = padding() + mainLine().height + kLineSpacing;
+    return {(width() - m_dateWidth) / 2, top, m_dateWidth, m_metrics.dateHeight};
 }
 
 void ClockFace::onTick()
@@ -256,24 +271,22 @@ void ClockFace::paintEvent(QPaintEvent *event)
         m_digitsText.draw(painter, {left, baseline}, m_digits, dirty.left() - kBleed, dirty.right() + 1 + kBleed);
     }
 
-    const qreal ampmLeft = left + m_digitsText.width(m_digits) + scaled(kAmPmGap, m_scale);
-    if (ampmShown() && dirty.right() >= ampmLeft - kBleed) {
-        const qreal x = ampmLeft;
+    if (ampmShown() && dirty.right() >= ampmRect(false).left() - kBleed) {
         painter.setFont(m_ampmFont);
-        painter.setPen(m_afternoon ? m_palette.secondary : m_palette.accent);
-        painter.drawText(QPointF(x, baseline - m_metrics.ampmHeight), QStringLiteral("AM"));
-        painter.setPen(m_afternoon ? m_palette.accent : m_palette.secondary);
-        painter.drawText(QPointF(x, baseline), QStringLiteral("PM"));
+        for (const bool pm : {false, true}) {
+            const QRectF label = ampmRect(pm);
+            painter.setPen(pm == m_afternoon ? m_palette.accent : m_palette.secondary);
+            painter.drawText(QPointF(label.left(), label.top() + m_metrics.ampmAscent),
+                             pm ? QStringLiteral("PM") : QStringLiteral("AM"));
+        }
     }
 
-    // While a countdown runs the date keeps its space but is not drawn.
-    if (m_showDate && !m_running) {
-        const qreal top = padding() + line.height + kLineSpacing;
-        const QRectF box(0, top, width(), m_metrics.dateHeight);
-        if (QRectF(dirty).intersects(box)) {
+    if (dateShown()) {
+        const QRectF date = dateRect();
+        if (QRectF(dirty).intersects(QRectF(0, date.top(), width(), date.height()))) {
             painter.setFont(m_dateFont);
             painter.setPen(m_palette.secondary);
-            painter.drawText(QPointF((width() - m_dateWidth) / 2, top + m_metrics.dateAscent), m_dateText);
+            painter.drawText(QPointF(date.left(), date.top() + m_metrics.dateAscent), m_dateText);
         }
     }
 }

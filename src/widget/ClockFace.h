@@ -45,8 +45,11 @@ public:
     QFont dateFont() const { return m_dateFont; }
     qreal padding() const;
     CancelButton *cancelButton() const { return m_cancel; }
-    // Where the digits line is drawn, in this widget's coordinates.
+    // Where the digits line, an AM or PM label and the date line are drawn, in this widget's
+    // coordinates; the labels and the date only count while they are shown.
     QRectF digitsRect() const;
+    QRectF ampmRect(bool pm) const;
+    QRectF dateRect() const;
 
 signals:
     void heightChanged();

@@ -52,9 +52,14 @@ void DrawerContainer::measure()
     }
 }
 
+std::array<QRect, 2> DrawerContainer::dividers() const
+{
+    return {QRect(0, 0, width(), 1), QRect(0, m_timer->geometry().bottom() + 1, width(), 1)};
+}
+
 void DrawerContainer::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(QRect(0, 0, width(), 1), m_divider);
-    painter.fillRect(QRect(0, m_timer->geometry().bottom() + 1, width(), 1), m_divider);
+    for (const QRect &divider : dividers())
+        painter.fillRect(divider, m_divider);
 }

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <array>
+
 class AppModel;
 class NotesPane;
 class TimerPane;
@@ -27,6 +29,9 @@ public:
 
     // The natural height of the panes: 96 until measured, never below 1.
     int drawerHeight() const { return m_drawerHeight; }
+
+    // The hairlines above the timer pane and above the notes pane.
+    std::array<QRect, 2> dividers() const;
 
     TimerPane *timerPane() const { return m_timer; }
     NotesPane *notesPane() const { return m_notes; }

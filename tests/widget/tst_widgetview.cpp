@@ -47,6 +47,8 @@ private slots:
     void clockFaceFollowsCountdown();
     void clockFaceFollowsTicks_data();
     void clockFaceFollowsTicks();
+    void reportedBoxes_data();
+    void reportedBoxes();
     void gripByMouse_data();
     void gripByMouse();
     void widthByMouse();
@@ -244,6 +246,61 @@ void TestWidgetView::clockFaceFollowsTicks()
     for (double step : {0.5, 1.0, 20.0, 38.5, 0.5}) {
         m_scheduler->advanceBy(step);
         QCOMPARE(face->digitsText(), shown());
+    }
+}
+
+void TestWidgetView::reportedBoxes_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<int>("hour");
+    QTest::newRow("220, morning") << 220.0 << 9;
+    QTest::newRow("220, afternoon") << 220.0 << 13;
+    QTest::newRow("340, afternoon") << 340.0 << 21;
+}
+
+// Tests find the card's parts in its pictures by the boxes it reports: what it paints must
+// lie there, the face's accent only on the lit AM or PM label.
+void TestWidgetView::reportedBoxes()
+{
+    QFETCH(double, width);
+    QFETCH(int, hour);
+    m_store->setValue(Keys::cardWidth, width);
+    m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(hour, 5, 7)).toSecsSinceEpoch());
+    makeCard();
+    const QImage picture = m_card->grab().toImage();
+    const Palette colors = m_card->cardPalette();
+    const auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) <= 40 && qAbs(a.green() - b.green()) <= 40 && qAbs(a.blue() - b.blue()) <= 40;
+    };
+    ClockFace *face = m_card->clockFace();
+    QVERIFY(face->ampmRect(false).bottom() <= face->ampmRect(true).top());
+    const QRect digits = face->digitsRect().toAlignedRect();
+    const QRect lit = face->ampmRect(hour >= 12).toAlignedRect();
+    const QRect date = face->dateRect().toAlignedRect();
+    int litAccent = 0;
+    for (int y = 0; y < face->height(); ++y) {
+        for (int x = 0; x < face->width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            if (near(pixel, colors.digits))
+                QVERIFY2(digits.contains(x, y), qPrintable(QStringLiteral("digits at %1,%2").arg(x).arg(y)));
+            if (near(pixel, colors.accent)) {
+                QVERIFY2(lit.contains(x, y), qPrintable(QStringLiteral("accent at %1,%2").arg(x).arg(y)));
+                ++litAccent;
+            }
+            // Below the digits' line only the date is drawn.
+            if (y >= date.top() && y <= date.bottom() && x > 1 && x < face->width() - 2
+                && pixel.rgb() != colors.surface.rgb())
+                QVERIFY2(date.contains(x, y), qPrintable(QStringLiteral("date ink at %1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(litAccent > 15);
+
+    const QPoint drawer = m_card->drawer()->pos();
+    for (const QRect &divider : m_card->drawer()->dividers()) {
+        const int y = drawer.y() + divider.y();
+        QCOMPARE(divider.width(), m_card->width());
+        QVERIFY(picture.pixel(m_card->width() / 2, y) != colors.surface.rgb());
+        QCOMPARE(picture.pixel(m_card->width() / 2, y - 1), colors.surface.rgb());
     }
 }
 
