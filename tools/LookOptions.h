@@ -13,8 +13,11 @@ struct LookOptions
     QCommandLineOption theme{QStringLiteral("theme"), QStringLiteral("theme setting"), QStringLiteral("name")};
     QCommandLineOption accent{QStringLiteral("accent"), QStringLiteral("accent setting"), QStringLiteral("name")};
     QCommandLineOption darkDesktop{QStringLiteral("dark-desktop"), QStringLiteral("desktop in dark mode")};
+    QCommandLineOption layout{QStringLiteral("layout"),
+                              QStringLiteral("also write the boxes drawn, \"name x y w h\" a line"),
+                              QStringLiteral("file")};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({output, theme, accent, darkDesktop}); }
+    void addTo(QCommandLineParser &parser) const { parser.addOptions({output, theme, accent, darkDesktop, layout}); }
 
     // Stops with the usage text when no output file is given.
     void requireOutput(QCommandLineParser &parser) const

@@ -4,8 +4,9 @@
 //   orvanta-render-card -o card.png [--theme dark] [--accent red] [--width 220]
 //       [--time 2026-12-08T09:05:07] [--countdown SECONDS] [--flashing]
 //       [--closed] [--h24] [--no-seconds] [--no-date] [--dark-desktop]
-//       [--note TEXT]... [--done-note TEXT]...
+//       [--note TEXT]... [--done-note TEXT]... [--layout boxes.txt]
 
+#include "CardLayout.h"
 #include "LookOptions.h"
 #include "core/AppModel.h"
 #include "core/SettingsStore.h"
@@ -76,5 +77,7 @@ int main(int argc, char *argv[])
         model.tick();
     }
     card.ensurePolished();
-    return card.grab().save(parser.value(look.output)) ? 0 : 1;
+    if (!card.grab().save(parser.value(look.output)))
+        return 1;
+    return !parser.isSet(look.layout) || saveCardLayout(card, parser.value(look.layout)) ? 0 : 1;
 }

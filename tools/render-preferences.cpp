@@ -1,14 +1,41 @@
 // Renders the preferences window to a PNG for a theme and accent, for review.
 //
 //   orvanta-render-preferences -o prefs.png [--theme dark] [--accent red] [--dark-desktop]
+//       [--layout boxes.txt]
 
+#include "LayoutFile.h"
 #include "LookOptions.h"
 #include "core/SettingsStore.h"
 #include "fakes/FakeLoginItemService.h"
+#include "preferences/CloseButton.h"
 #include "preferences/PreferencesWindow.h"
+#include "preferences/SwatchButton.h"
+#include "preferences/SwitchControl.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QTemporaryDir>
+
+namespace {
+
+// Writes where the window drew its parts (see LayoutFile): "window", "close", "form" (what
+// the sections fill), "swatch-ID" for each swatch and "switch-KEY" for each switch, the
+// launch-at-login switch as "switch-login".
+bool savePreferencesLayout(const PreferencesWindow &window, const QString &path)
+{
+    LayoutFile layout(window);
+    layout.add(QStringLiteral("window"), &window);
+    layout.add(QStringLiteral("close"), window.closeButton());
+    layout.add(QStringLiteral("form"), &window, window.layout()->contentsRect());
+    for (int i = 0; const SwatchButton *swatch = window.swatchButton(i); ++i)
+        layout.add(QStringLiteral("swatch-") + swatch->swatch().id, swatch);
+    for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen, Keys::sound})
+        layout.add(QStringLiteral("switch-") + QLatin1String(key.name), window.switchFor(QLatin1String(key.name)));
+    layout.add(QStringLiteral("switch-login"), window.launchAtLoginSwitch());
+    return layout.save(path);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -30,5 +57,7 @@ int main(int argc, char *argv[])
     window.setSystemDark(parser.isSet(look.darkDesktop));
     window.setTranslucencyAvailable(true);
     window.ensurePolished();
-    return window.grab().save(parser.value(look.output)) ? 0 : 1;
+    if (!window.grab().save(parser.value(look.output)))
+        return 1;
+    return !parser.isSet(look.layout) || savePreferencesLayout(window, parser.value(look.layout)) ? 0 : 1;
 }
