@@ -6,7 +6,9 @@
 #   ac_quit_wait                  waits for AC_APP to end; its status in DS_EXIT_STATUS
 #   ac_end_program                stops AC_APP if it still runs
 #   ac_card_geometry              "x y w h" of the card
-#   ac_open_tray_menu / ac_open_card_menu, then ac_choose N (Down N times, Return)
+#   ac_open_tray_menu / ac_open_card_menu X Y, then ac_choose N (Down N times, Return)
+#   ac_layout RENDERER ARGS...    renders a state; prints the file of the boxes the renderer drew
+#   ac_where LAYOUT NAME          "x y w h" of one of them; ac_centre LAYOUT NAME its centre "x y"
 #   ac_snap WID FILE              the window's own pixels; ac_snap_root FILE the screen
 #   ac_pixel FILE X Y             "R G B" of one pixel
 #   ac_count FILE X Y W H R G B TOL      pixels of the box within TOL of the colour
@@ -166,12 +168,12 @@ ac_open_tray_menu() {
     ds_poll "$DS_TIMEOUT" ac_new_menu "$AC_MENU_BEFORE" || { AC_WHY="the tray menu did not open"; return 1; }
 }
 
-# A right click on the clock, away from the digits.
+# A right click on the card at (X,Y) from its top-left corner: a part that is not a control.
 ac_open_card_menu() {
     local x y w h
     read -r x y w h < <(ac_card_geometry)
     AC_MENU_BEFORE=$(ac_menus)
-    xdotool mousemove "$((x + w / 2))" "$((y + 12))" click 3
+    xdotool mousemove "$((x + $1))" "$((y + $2))" click 3
     ds_poll "$DS_TIMEOUT" ac_new_menu "$AC_MENU_BEFORE" || { AC_WHY="the card's menu did not open"; return 1; }
 }
 
@@ -197,6 +199,23 @@ ac_drag() {
     done
     xdotool mouseup 1
 }
+
+# --- where things are ---
+
+# Renders a state with RENDERER ARGS... and prints the file in which the renderer listed the
+# boxes it drew, one "name x y w h" line each, in the picture's pixels.
+ac_layout() {
+    local renderer=$1 file
+    shift
+    file=$(ac_tmp layout.txt)
+    QT_QPA_PLATFORM=offscreen "$renderer" -o "$file.png" --layout "$file" "$@" >/dev/null 2>&1 && [[ -s $file ]] || return 1
+    rm -f "$file.png"
+    echo "$file"
+}
+
+# Fails when the layout has no such box.
+ac_where() { awk -v n="$2" '$1 == n {print $2, $3, $4, $5; found = 1; exit} END {exit !found}' "$1"; }
+ac_centre() { ac_where "$@" | awk '{print $1 + int($3 / 2), $2 + int($4 / 2)}'; }
 
 # --- pictures ---
 

@@ -4,16 +4,20 @@
 # observed through screenshots, window geometry and the files the program writes. Each case
 # starts the program with its own empty settings folder.
 #
-#   tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD]
+#   tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD [PATH_TO_ORVANTA_RENDER_PREFERENCES]]
 #
-# What the clock face shows is compared with the card renderer's picture of the same state
-# (the renderer defaults to tools/orvanta-render-card of the program's build folder).
+# What the clock face shows is compared with the card renderer's picture of the same state,
+# and where things are (the digits, a field, a switch) is read from the layout the renderers
+# report for that state; the renderers default to tools/orvanta-render-card and
+# tools/orvanta-render-preferences of the program's build folder.
 # Exits 77 (skipped) when Xvfb or xdotool is missing, non-zero when any check fails.
+# A box "x y w h" or a point "x y" is handed on as its numbers, unquoted.
+# shellcheck disable=SC2046
 set -u
 # Each case's sound server is its own, found in its own runtime folder.
 unset PULSE_SERVER PULSE_RUNTIME_PATH PULSE_COOKIE
 
-bin=${1:?usage: tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD]}
+bin=${1:?usage: tst_acceptance.sh PATH_TO_ORVANTA [PATH_TO_ORVANTA_RENDER_CARD [PATH_TO_ORVANTA_RENDER_PREFERENCES]]}
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -24,6 +28,7 @@ source "$here/acceptance-lib.sh"
 
 AC_BIN=$bin
 AC_RENDERER=${2:-$(dirname "$bin")/../../tools/orvanta-render-card}
+PREFS_RENDERER=${3:-$(dirname "$AC_RENDERER")/orvanta-render-preferences}
 
 passed=0
 failed=0
@@ -48,7 +53,7 @@ diagnose() {
 }
 
 # Chooses entry N of a menu opened by OPENER and expects the program to end cleanly.
-#   quit_from_menu "the card's menu" ac_open_card_menu 2
+#   quit_from_menu "the card's menu" open_card_menu 2
 quit_from_menu() {
     local where=$1 opener=$2 entry=$3
     if "$opener" && ac_choose "$entry" && ac_quit_wait; then
@@ -79,6 +84,7 @@ done
 ((${#missing[@]})) && { fail "the acceptance run needs ${missing[*]}"; finish; }
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 [[ -x $AC_RENDERER ]] || { fail "no card renderer at $AC_RENDERER"; finish; }
+[[ -x $PREFS_RENDERER ]] || { fail "no preferences renderer at $PREFS_RENDERER"; finish; }
 
 # A time zone in which it is early afternoon, so the 12-hour clock shows a one-digit hour
 # with PM lit and the 24-hour clock a two-digit hour.
@@ -88,35 +94,65 @@ if ((offset > 0)); then zone=Etc/GMT-$offset; elif ((offset < 0)); then zone=Etc
 
 ds_start || { fail "the private desktop did not start"; finish; }
 
-# --- the card at the default width of 220, default settings ---
+# --- the card ---
 #
-# From the card's top-left corner: the clock face fills the top F rows (F is read from the
-# first divider); at its left margin (12,50) only the surface shows; the AM/PM column lies in
-# x 174..200 with AM on rows 29..43 and PM on 44..58; the digits lie in x 14..170, rows 16..62;
-# a running countdown's cancel button is the 18-px circle 8 px in from the top-right corner.
-# In the drawer: the timer field is centred 30 px under the first divider, its text within
-# rows F+16..F+43; the notes field 25 px under the second divider; the note rows below it, each
-# with its check circle centred at x=20 and its cross at x=w-19; the grip row is the last 20 px.
+# Where the card's parts are comes from the card renderer's layout of the same state, read
+# by card_state for the card's width and settings: CARD for the card as it starts (clock,
+# open drawer), RUNNING for a running countdown with the drawer closed, and NOTES in the
+# notes case. Positions are from the card's top-left corner; GRIP is the grip row's height.
+# The clock face fills the top F rows and the notes pane starts under the second divider,
+# DIV2; both are found on the card itself and must be where the renderer draws them.
 
 readonly surface_dark="10 10 10" digits_dark="232 232 232" accent_orange="245 140 33" border_dark="37 37 37"
+CARD="" RUNNING="" NOTES="" GRIP=0
+
+# True when the layout has every named box; says which are missing in AC_WHY.
+layout_has() {
+    local layout=$1 name absent=""
+    shift
+    for name in "$@"; do ac_where "$layout" "$name" >/dev/null || absent+=" $name"; done
+    [[ -z $absent ]] || { AC_WHY="the renderer reports no${absent}"; return 1; }
+}
+
+# A point of bare surface: between the resize edge and the digits, level with their middle.
+face_margin() {
+    local ex ew dx dy dh
+    read -r ex _ ew _ < <(ac_where "$CARD" edge)
+    read -r dx dy _ dh < <(ac_where "$CARD" digits)
+    echo "$(((ex + ew + dx) / 2)) $((dy + dh / 2))"
+}
+
+# The first row under the notes field, where the note rows begin.
+rows_top() { ac_where "$CARD" notes-field | awk '{print $2 + $4}'; }
 
 probe_dividers() {
-    local shot=$1 h=$2 r g b
-    read -r r g b < <(ac_pixel "$shot" 4 40)
-    # Runs of rows unlike the surface at the left margin, below the top border: the two dividers.
-    mapfile -t AC_DIVIDERS < <(ac_ink_rows "$shot" 4 6 1 "$((h - 28))" "$r" "$g" "$b" 8)
+    local shot=$1 h=$2 mx my r g b
+    # Halfway between the card's left edge and the drawer's fields, from the digits' middle
+    # row down to the grip row, only the surface and the two dividers show.
+    mx=$(($(ac_where "$CARD" timer-field | awk '{print $1}') / 2))
+    read -r _ my < <(face_margin)
+    read -r r g b < <(ac_pixel "$shot" "$mx" "$my")
+    mapfile -t AC_DIVIDERS < <(ac_ink_rows "$shot" "$mx" "$my" 1 "$((h - GRIP - my))" "$r" "$g" "$b" 8)
     F=${AC_DIVIDERS[0]%% *}
     DIV2=${AC_DIVIDERS[1]%% *}
     [[ -n $F && -n $DIV2 ]]
 }
 
-# Reads the card's geometry and its dividers into x y w h F DIV2.
+# Reads the card's geometry and its dividers into x y w h F DIV2, and the renderer's layouts
+# of the card at its width, with the renderer options given for its settings.
 card_state() {
-    local shot
+    local shot want1 want2
     shot=$(ac_tmp state.png)
     read -r x y w h < <(ac_card_geometry)
+    CARD=$(ac_layout "$AC_RENDERER" --width "$w" "$@") && RUNNING=$(ac_layout "$AC_RENDERER" --width "$w" --countdown 3 --closed "$@") ||
+        { AC_WHY="the card renderer wrote no layout"; return 1; }
+    layout_has "$CARD" face digits edge divider1 divider2 timer-field timer-text notes-field notes-text grip || return 1
+    layout_has "$RUNNING" digits cancel || return 1
+    GRIP=$(ac_where "$CARD" grip | awk '{print $4}')
     ac_snap "$AC_CARD" "$shot"
     probe_dividers "$shot" "$h" || { AC_WHY="no drawer dividers on the card"; return 1; }
+    want1=$(ac_where "$CARD" divider1 | awk '{print $2}') want2=$(ac_where "$CARD" divider2 | awk '{print $2}')
+    ((F == want1 && DIV2 == want2)) || { AC_WHY="dividers at rows $F and $DIV2, the renderer draws them at $want1 and $want2"; return 1; }
 }
 
 height_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh == $1)); }
@@ -126,7 +162,11 @@ height_below() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); (
 card_has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$AC_CARD" ]]; }
 
 click_at() { xdotool mousemove "$1" "$2" click 1; }
-click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); click_at "$((gx + gw / 2))" "$((gy + gh - 10))"; }
+# A click on the middle of a box of the layout (CARD unless given), on the card at (x,y).
+click_box() { local cx cy; read -r cx cy < <(ac_centre "${2:-$CARD}" "$1"); click_at "$((x + cx))" "$((y + cy))"; }
+# The grip row is the card's last GRIP rows, whatever its height now.
+click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); click_at "$((gx + gw / 2))" "$((gy + gh - GRIP / 2))"; }
+open_card_menu() { ac_open_card_menu $(face_margin); }
 
 # How wide the text in the timer field is, in the digits colour: 0 or 1..2 for the caret of an
 # empty field (a centred field hides its placeholder while it has the keyboard, and the
@@ -134,21 +174,24 @@ click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); cli
 timer_field_text_width() {
     local shot=$DS_TMP/timer-field.png box
     ac_snap "$AC_CARD" "$shot"
-    box=$(ac_color_box "$shot" 30 "$((F + 16))" "$((w - 60))" 28 $digits_dark 50) || { echo 0; return; }
+    box=$(ac_color_box "$shot" $(ac_where "$CARD" timer-text) $digits_dark 50) || { echo 0; return; }
     awk '{print $3 - $1 + 1}' <<<"$box"
 }
 timer_field_empty() { (($(timer_field_text_width) <= 3)); }
 timer_field_filled() { (($(timer_field_text_width) >= 12)); }
 
-accent_in_digits() {
+# Accent pixels where the digits of the given layout are drawn.
+digits_accent() {
     local shot
     shot=$(ac_tmp digits.png)
     ac_snap "$AC_CARD" "$shot"
-    (($(ac_count "$shot" 14 16 156 46 $accent_orange 40) > 100))
+    ac_count "$shot" $(ac_where "$1" digits) $accent_orange 40
 }
-no_accent_in_digits() { ! accent_in_digits; }
+# A countdown's digits, or none where the time of day is drawn.
+accent_in_digits() { (($(digits_accent "$RUNNING") > 100)); }
+no_accent_in_digits() { ! (($(digits_accent "$CARD") > 100)); }
 
-# The face (rows 0..F-1 of a width-220 card) against the renderer's time of day now.
+# The face (rows 0..F-1 of the card) against the renderer's time of day now.
 face_shows_now() {
     local shot t0 t1
     shot=$(ac_tmp face.png)
@@ -173,18 +216,19 @@ case_first_start() {
     echo "== first start with no settings"
     ds_new_profile
     check "the program starts and its card appears in the corner" ac_launch orvanta-first || return
-    local x y w h F DIV2 right top shot t0 t1 first hour lit dim
-    card_state
+    local x y w h F DIV2 right top shot t0 t1 first hour lit dim ready=""
+    card_state && ready=yes
     read -r right top < <(ac_corner)
     if ((w == 220 && x + w == right && y == top)); then
         pass "the card is 220 px wide, its top-right corner 24 px inside the work area ($right,$top)"
     else
         fail "card ${w}x${h}+${x}+${y}, expected width 220 with its top-right corner at ($right,$top)"
     fi
-    if [[ -n $F && -n $DIV2 ]] && ((h - 20 - F >= 96)); then
-        pass "the drawer is open: dividers at rows $F and $DIV2, ${h} px high"
+    if [[ -n $ready ]] && ((h == $(ac_where "$CARD" card | awk '{print $4}'))); then
+        pass "the drawer is open: dividers at rows $F and $DIV2, ${h} px high, as the renderer lays out the open card"
     else
-        fail "the drawer is not open: card ${h} px high, dividers at '${AC_DIVIDERS[*]}'"
+        fail "the drawer is not open: card ${h} px high, dividers at '${AC_DIVIDERS[*]}'${AC_WHY:+ ($AC_WHY)}"
+        return
     fi
     if [[ ! -e $(ac_settings_file) ]]; then pass "nothing is written at start-up"; else fail "settings written at start-up: $(cat "$(ac_settings_file)")"; fi
 
@@ -193,19 +237,21 @@ case_first_start() {
     ac_snap "$AC_CARD" "$shot"
     t1=$(date +%s)
     local color
-    color=$(ac_pixel "$shot" 12 50)
+    color=$(ac_pixel "$shot" $(face_margin))
     if ac_near "$color" "$surface_dark" 2; then pass "dark theme: the card's surface is $color"; else fail "the card's surface is $color, expected $surface_dark"; fi
 
     hour=$(date +%-H)
-    if ((hour >= 12)); then lit=44 dim=29; else lit=29 dim=44; fi
-    local lit_count dim_count dim_ink
-    lit_count=$(ac_count "$shot" 174 "$lit" 27 15 $accent_orange 40)
-    dim_count=$(ac_count "$shot" 174 "$dim" 27 15 $accent_orange 40)
-    dim_ink=$(ac_count "$shot" 174 "$dim" 27 15 90 90 90 30)
+    if ((hour >= 12)); then lit=pm dim=am; else lit=am dim=pm; fi
+    local lit_count=0 dim_count=0 dim_ink=0
+    if layout_has "$CARD" am pm; then
+        lit_count=$(ac_count "$shot" $(ac_where "$CARD" $lit) $accent_orange 40)
+        dim_count=$(ac_count "$shot" $(ac_where "$CARD" $dim) $accent_orange 40)
+        dim_ink=$(ac_count "$shot" $(ac_where "$CARD" $dim) 90 90 90 30)
+    fi
     if ((lit_count > 15 && dim_count == 0 && dim_ink > 10)); then
         pass "12-hour clock: the AM/PM column shows $( ((hour >= 12)) && echo PM || echo AM) in the orange accent and the other in grey"
     else
-        fail "AM/PM column at hour $hour: $lit_count accent pixels on the lit label, $dim_count on the other, $dim_ink grey"
+        fail "AM/PM column at hour $hour: $lit_count accent pixels on the lit label, $dim_count on the other, $dim_ink grey${AC_WHY:+ ($AC_WHY)}"
     fi
 
     if ac_shows_time_between "$shot" 0 0 "$w" "$F" "$((t0 - 1))" "$t1" --; then
@@ -285,8 +331,8 @@ case_countdown() {
     check "the program starts" ac_launch orvanta-countdown || return
     local x y w h F DIV2 closed start times on off shot recording rms mid
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
-    closed=$((F + 20))
-    click_at "$((x + w / 2))" "$((y + F + 30))"
+    closed=$((F + GRIP))
+    click_box timer-field
     xdotool key ctrl+a type "0:03"
     recording=$(ac_tmp chime.wav)
     [[ $sound == server ]] && ac_start_recording "$recording"
@@ -301,8 +347,8 @@ case_countdown() {
     shot=$(ac_tmp running.png)
     ac_snap "$AC_CARD" "$shot"
     local accent cancel_ink
-    accent=$(ac_count "$shot" 14 16 156 46 $accent_orange 40)
-    cancel_ink=$(ac_count "$shot" "$((w - 26))" 8 18 18 200 200 200 60)
+    accent=$(ac_count "$shot" $(ac_where "$RUNNING" digits) $accent_orange 40)
+    cancel_ink=$(ac_count "$shot" $(ac_where "$RUNNING" cancel) 200 200 200 60)
     if ((accent > 100 && cancel_ink > 4)); then pass "countdown digits: $accent accent pixels; the cancel button's cross shows"; else fail "countdown: $accent accent pixels in the digits, $cancel_ink cross pixels in the cancel button"; fi
 
     mid=$((closed / 2))
@@ -316,7 +362,7 @@ case_countdown() {
         else
             fail "the flash was seen from ${on} s to ${off} s, expected about 1.4 s"
         fi
-        if (($(ac_count "$AC_FLASH_SHOT" 14 16 156 46 $accent_orange 40) == 0)); then pass "while the border flashes the digits already show the time of day"; else fail "the digits are still in the accent colour while the border flashes ($AC_FLASH_SHOT)"; fi
+        if (($(ac_count "$AC_FLASH_SHOT" $(ac_where "$CARD" digits) $accent_orange 40) == 0)); then pass "while the border flashes the digits already show the time of day"; else fail "the digits are still in the accent colour while the border flashes ($AC_FLASH_SHOT)"; fi
     else
         fail "no accent border within 6 s of a 3-second countdown${AC_BORDER_OTHER:+ (border seen as $AC_BORDER_OTHER)}"
     fi
@@ -340,14 +386,14 @@ case_countdown() {
     # The cancel button: a second countdown, cancelled after a second, ends with no flash and no chime.
     click_grip
     ds_poll 3 height_is "$h" || fail "the grip did not open the drawer again"
-    click_at "$((x + w / 2))" "$((y + F + 30))"
+    click_box timer-field
     xdotool key ctrl+a type "0:04"
     recording=$(ac_tmp cancelled.wav)
     [[ $sound == server ]] && ac_start_recording "$recording"
     xdotool key Return
     start=$(ac_now)
     ds_poll 3 height_is "$closed" && ds_poll 3 accent_in_digits || fail "a second countdown of 4 s did not start"
-    click_at "$((x + w - 17))" "$((y + 17))"
+    click_box cancel "$RUNNING"
     if ds_poll 2 no_accent_in_digits; then
         check "the cancel button stops the countdown: the face shows the time of day without the button" face_shows_now "$F" --closed
     else
@@ -375,7 +421,7 @@ case_drawer() {
     check "the program starts" ac_launch orvanta-drawer || return
     local x y w h F DIV2 open closed drawer d
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
-    open=$h closed=$((F + 20)) drawer=$((h - F - 20))
+    open=$h closed=$((F + GRIP)) drawer=$((h - F - GRIP))
     click_grip
     if ds_poll 3 geometry_is "$x $y $w $closed"; then pass "a click on the grip closes the drawer: top and right edges stay, ${open} -> ${closed} px"; else fail "after a click on the grip: $(ac_card_geometry), expected $x $y $w $closed"; fi
     click_grip
@@ -385,15 +431,15 @@ case_drawer() {
 
     # Dragging down from closed: the drawer follows the pointer, then settles by the half rule.
     d=$((drawer / 2 + 20))
-    xdotool mousemove "$((x + w / 2))" "$((y + closed - 10))" mousedown 1
+    xdotool mousemove "$((x + w / 2))" "$((y + closed - GRIP / 2))" mousedown 1
     local i
     for ((i = 1; i <= 8; i++)); do
-        xdotool mousemove "$((x + w / 2))" "$((y + closed - 10 + d * i / 16))"
+        xdotool mousemove "$((x + w / 2))" "$((y + closed - GRIP / 2 + d * i / 16))"
         sleep 0.03
     done
     if ds_poll 2 geometry_is "$x $y $w $((closed + d / 2))"; then pass "dragging the grip down pulls the drawer open with the pointer: ${closed} + $((d / 2)) px, top fixed"; else fail "half-way through the drag the card is $(ac_card_geometry), expected $x $y $w $((closed + d / 2))"; fi
     for ((i = 9; i <= 16; i++)); do
-        xdotool mousemove "$((x + w / 2))" "$((y + closed - 10 + d * i / 16))"
+        xdotool mousemove "$((x + w / 2))" "$((y + closed - GRIP / 2 + d * i / 16))"
         sleep 0.03
     done
     xdotool mouseup 1
@@ -402,13 +448,13 @@ case_drawer() {
     click_grip
     ds_poll 3 height_is "$closed" || fail "the grip did not close the drawer again"
     d=$((drawer / 2 - 20))
-    ac_drag "$((x + w / 2))" "$((y + closed - 10))" 0 "$d" 12
+    ac_drag "$((x + w / 2))" "$((y + closed - GRIP / 2))" 0 "$d" 12
     if ds_poll 3 geometry_is "$x $y $w $closed"; then pass "released ${d} px down (under half) it snaps back closed"; else fail "released ${d} px down: $(ac_card_geometry), expected $x $y $w $closed"; fi
 
     # Opened, the drawer hands the keyboard to the timer field, even from the notes field.
     click_grip
     ds_poll 3 height_is "$open" || fail "the grip did not open the drawer"
-    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    click_box notes-field
     click_grip
     ds_poll 3 height_is "$closed" || fail "the grip did not close the drawer"
     click_grip
@@ -429,14 +475,14 @@ case_width() {
     echo "== the card's width"
     ds_new_profile
     check "the program starts" ac_launch orvanta-width || return
-    local x y w h F DIV2 right shot1 shot2 ex ey i t0 t1 x2 y2 w2 h2 box1 box2
+    local x y w h F DIV2 right shot1 shot2 ex ey i t0 t1 x2 y2 w2 h2 box1 box2 wide
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
     right=$((x + w))
     shot1=$(ac_tmp narrow.png)
     ac_snap "$AC_CARD" "$shot1"
-    box1=$(ac_ink_box "$shot1" 14 16 156 46 $surface_dark 60)
+    box1=$(ac_ink_box "$shot1" $(ac_where "$CARD" digits) $surface_dark 60)
 
-    ex=$((x + 4)) ey=$((y + h / 2))
+    ex=$((x + $(ac_centre "$CARD" edge | awk '{print $1}'))) ey=$((y + h / 2))
     xdotool mousemove "$ex" "$ey" mousedown 1
     for ((i = 1; i <= 5; i++)); do xdotool mousemove "$((ex - 10 * i))" "$ey"; sleep 0.03; done
     if ds_poll 2 width_is 270 && read -r x2 y2 w2 h2 < <(ac_card_geometry) && ((x2 + w2 == right && y2 == y)); then
@@ -462,17 +508,18 @@ case_width() {
     t0=$(date +%s)
     ac_snap "$AC_CARD" "$shot2"
     t1=$(date +%s)
-    box2=$(ac_ink_box "$shot2" 22 25 241 71 $surface_dark 60)
+    wide=$(ac_layout "$AC_RENDERER" --width "$w2") && layout_has "$wide" digits face || { fail "no layout of the card at $w2 px${AC_WHY:+ ($AC_WHY)}"; return; }
+    box2=$(ac_ink_box "$shot2" $(ac_where "$wide" digits) $surface_dark 60)
     local ratio_h ratio_d
     ratio_h=$(awk -v a="$box1" -v b="$box2" 'BEGIN {split(a, p, " "); split(b, q, " "); printf "%.3f", (q[4] - q[2] + 1) / (p[4] - p[2] + 1)}')
-    ratio_d=$(awk -v a="$h" -v b="$h2" 'BEGIN {printf "%.3f", (b - 20) / (a - 20)}')
+    ratio_d=$(awk -v a="$h" -v b="$h2" -v g="$GRIP" 'BEGIN {printf "%.3f", (b - g) / (a - g)}')
     if awk -v r="$ratio_h" -v s="$ratio_d" 'BEGIN {exit !(r > 1.4 && r < 1.7 && s > 1.45 && s < 1.65)}'; then
         pass "everything inside is larger: digits ${ratio_h}x as high, the card without its grip row ${ratio_d}x (340/220 = 1.545)"
     else
         fail "after widening to 340: digits ${ratio_h}x as high ($box1 -> $box2), card without grip ${ratio_d}x ($h -> $h2), expected about 1.545"
     fi
     local face2
-    face2=$(awk -v f="$F" 'BEGIN {printf "%d", f * 340 / 220 - 2}')
+    face2=$(ac_where "$wide" face | awk '{print $4}')
     if ac_shows_time_between "$shot2" 0 0 340 "$face2" "$((t0 - 1))" "$t1" -- --width 340; then
         pass "the wide face is the renderer's face at 340 px"
     else
@@ -481,10 +528,13 @@ case_width() {
 }
 
 # ---------------------------------------------------------------------------------------------
-# Rows of the notes list, "top bottom" each, found by their crosses.
+# Rows of the notes list on a card H high, "top bottom" each, found by their crosses: ink in
+# the crosses' column between the notes field and the grip row.
 note_rows() {
-    local shot=$1 w=$2 h=$3 top=$4
-    ac_ink_rows "$shot" "$((w - 25))" "$top" 12 "$((h - 20 - top))" $surface_dark 30
+    local shot=$1 h=$2 top cx cw
+    top=$(rows_top)
+    read -r cx _ cw _ < <(ac_where "$NOTES" note1-cross)
+    ac_ink_rows "$shot" "$cx" "$top" "$cw" "$((h - GRIP - top))" $surface_dark 30
 }
 
 note_row_count_is() {
@@ -492,20 +542,20 @@ note_row_count_is() {
     shot=$(ac_tmp rows.png)
     read -r gx gy gw gh < <(ac_card_geometry)
     ac_snap "$AC_CARD" "$shot"
-    (($(note_rows "$shot" "$gw" "$gh" "$((DIV2 + 40))" | wc -l) == $1))
+    (($(note_rows "$shot" "$gh" | wc -l) == $1))
 }
 
 stored_notes_are() { [[ $(ac_notes | tr '\t\n' ':|') == "$1" ]]; }
 
-# The look of the note row centred on row MID: sets NOTE_MARK (accent pixels in its check
-# mark), NOTE_FULL (text pixels at the full digits colour) and NOTE_LINE (the longest run of
-# ink along one pixel row of its text, which a strike-through makes as wide as the word).
+# The look of note row N (from 1): sets NOTE_MARK (accent pixels in its check mark), NOTE_FULL
+# (text pixels at the full digits colour) and NOTE_LINE (the longest run of ink along one pixel
+# row of its text, which a strike-through makes as wide as the word).
 note_look() {
-    local mid=$1 shot=$DS_TMP/note.png
+    local shot=$DS_TMP/note.png
     ac_snap "$AC_CARD" "$shot"
-    NOTE_MARK=$(ac_count "$shot" 13 "$((mid - 7))" 15 15 $accent_orange 50)
-    NOTE_FULL=$(ac_count "$shot" 36 "$((mid - 8))" "$((w - 70))" 16 $digits_dark 30)
-    NOTE_LINE=$(ac_longest_run "$shot" 36 "$((mid - 8))" "$((w - 70))" 16 $surface_dark 60)
+    NOTE_MARK=$(ac_count "$shot" $(ac_where "$NOTES" "note$1-check") $accent_orange 50)
+    NOTE_FULL=$(ac_count "$shot" $(ac_where "$NOTES" "note$1-text") $digits_dark 30)
+    NOTE_LINE=$(ac_longest_run "$shot" $(ac_where "$NOTES" "note$1-text") $surface_dark 60)
 }
 note_looks_checked() { note_look "$1"; ((NOTE_MARK > 60 && NOTE_FULL == 0 && NOTE_LINE >= 18)); }
 
@@ -513,9 +563,13 @@ case_notes() {
     echo "== notes"
     ds_new_profile
     check "the program starts" ac_launch orvanta-notes || return
-    local x y w h F DIV2 note n rows shot row_top row_bottom mid before
+    local x y w h F DIV2 note n shot before top
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
-    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    # Where the rows of the five notes typed below are drawn.
+    NOTES=$(ac_layout "$AC_RENDERER" --width "$w" --note one --note two --note three --note four --note five) &&
+        layout_has "$NOTES" note1-check note1-text note1-cross note2-check note2-text note4-cross ||
+        { fail "no layout of the card with five notes${AC_WHY:+ ($AC_WHY)}"; return; }
+    click_box notes-field
     n=0
     for note in one two three four five; do
         xdotool type "$note"
@@ -541,34 +595,29 @@ case_notes() {
     fi
     shot=$(ac_tmp full.png)
     ac_snap "$AC_CARD" "$shot"
-    if (($(ac_max_level "$shot" 22 "$((DIV2 + 14))" "$((w - 44))" 20) < 150)); then pass "the disabled field shows none of the typed text"; else fail "typed text shows in the full list's field ($(ac_keep "$shot"))"; fi
+    if (($(ac_max_level "$shot" $(ac_where "$CARD" notes-text)) < 150)); then pass "the disabled field shows none of the typed text"; else fail "typed text shows in the full list's field ($(ac_keep "$shot"))"; fi
 
     # Check off the second note by its circle.
-    mapfile -t rows < <(note_rows "$shot" "$w" "$h" "$((DIV2 + 40))")
-    read -r row_top row_bottom <<<"${rows[1]}"
-    mid=$(((row_top + row_bottom) / 2))
-    local before_look first_top first_bottom
-    note_look "$mid"
+    local before_look
+    note_look 2
     before_look="mark $NOTE_MARK px, $NOTE_FULL full-colour text px, ink line $NOTE_LINE px"
     if ((NOTE_MARK == 0 && NOTE_FULL > 20 && NOTE_LINE < 12)); then
         pass "an open note shows an empty circle and plain text ($before_look)"
     else
         fail "the second note, still open, shows $before_look ($(ac_keep "$DS_TMP/note.png"))"
     fi
-    click_at "$((x + 20))" "$((y + mid))"
+    click_box note2-check "$NOTES"
     if ds_poll 3 stored_notes_are "open:one|done:two|open:three|open:four|open:five|"; then pass "a click on a note's circle checks it off and stores it"; else fail "after a click on the second circle: stored '$(ac_notes | tr '\t\n' ':|')'"; fi
-    if ds_poll 2 note_looks_checked "$mid"; then
+    if ds_poll 2 note_looks_checked 2; then
         pass "the checked note shows a filled accent mark ($NOTE_MARK px), dimmed text struck through (a $NOTE_LINE-px line)"
     else
         fail "checked note: mark $NOTE_MARK accent px, $NOTE_FULL text px at full colour, ink line $NOTE_LINE px ($(ac_keep "$DS_TMP/note.png"))"
     fi
-    read -r first_top first_bottom <<<"${rows[0]}"
-    note_look "$(((first_top + first_bottom) / 2))"
+    note_look 1
     if ((NOTE_MARK == 0 && NOTE_FULL > 20)); then pass "the other notes stay open"; else fail "the first note changed its look: mark $NOTE_MARK accent px, $NOTE_FULL full-colour text px"; fi
 
     # Delete the fourth note with its cross.
-    read -r row_top row_bottom <<<"${rows[3]}"
-    click_at "$((x + w - 19))" "$((y + (row_top + row_bottom) / 2))"
+    click_box note4-cross "$NOTES"
     if ds_poll 3 stored_notes_are "open:one|done:two|open:three|open:five|" && ds_poll 3 note_row_count_is 4; then
         pass "a note's cross deletes it: four rows and four stored notes remain"
     else
@@ -579,37 +628,40 @@ case_notes() {
     read -r x y w h < <(ac_card_geometry)
     before=$(ac_tmp before-quit.png)
     ac_snap "$AC_CARD" "$before"
-    quit_from_menu "the card's menu" ac_open_card_menu 2
+    quit_from_menu "the card's menu" open_card_menu 2
     check "the program starts again with the same settings folder" ac_launch orvanta-notes-again || return
     # The rows, from under the notes field down to the grip row, as they were before quitting.
-    convert "$before" -crop "${w}x$((h - DIV2 - 60))+0+$((DIV2 + 40))" +repage "$before.rows.png"
-    if ds_poll 3 rows_look_like "$before.rows.png" "$DIV2" && stored_notes_are "open:one|done:two|open:three|open:five|"; then
+    top=$(rows_top)
+    convert "$before" -crop "${w}x$((h - GRIP - top))+0+$top" +repage "$before.rows.png"
+    if ds_poll 3 rows_look_like "$before.rows.png" "$top" && stored_notes_are "open:one|done:two|open:three|open:five|"; then
         pass "after a restart the same notes show in the same order with the same check marks"
     else
         fail "after a restart: card $(ac_card_geometry) (was ${h} high), $ROWS_DIFF pixels of the rows differ ($(ac_keep "$DS_TMP/rows-now.png")), stored '$(ac_notes | tr '\t\n' ':|')'"
     fi
 }
 
-# True when the card's note rows (under the notes field below divider DIV2) equal the picture.
+# True when the card's rows from row TOP down equal the picture.
 rows_look_like() {
-    local picture=$1 div2=$2 shot=$DS_TMP/card-now.png crop=$DS_TMP/rows-now.png
+    local picture=$1 top=$2 shot=$DS_TMP/card-now.png crop=$DS_TMP/rows-now.png
     ac_snap "$AC_CARD" "$shot"
-    convert "$shot" -crop "$(identify -format '%wx%h' "$picture")+0+$((div2 + 40))" +repage "$crop"
+    convert "$shot" -crop "$(identify -format '%wx%h' "$picture")+0+$top" +repage "$crop"
     ROWS_DIFF=$(compare -metric AE -fuzz 2% "$picture" "$crop" null: 2>&1)
     [[ $ROWS_DIFF == 0 ]]
 }
 
 # ---------------------------------------------------------------------------------------------
-# The preferences window, 340x380; coordinates from its top-left corner:
-#   swatches centred on row 105 at x = 52 Black, 108 White, 164 Blue, 220 Red, 276 Glass; a
-#   selected swatch's ring passes through (centre + 19, 105), the gap beside it at centre + 23;
-#   switches centred at x = 294 on rows 177 "24-hour clock", 203 "Show seconds", 229 "Show
-#   date", 255 "Start with drawer open", 314 "Timer sound", 340 "Launch at login"; the knob
-#   sits at x = 282 when off (the left probe is then white) and at x = 306 when on;
-#   the close button at (15,15); bare window background at (10,200).
-readonly -A swatch_x=([black]=52 [white]=108 [blue]=164 [red]=220 [glass]=276)
-readonly -A switch_y=([h24]=177 [showSeconds]=203 [showDate]=229 [startOpen]=255 [sound]=314 [login]=340)
+# The preferences window, 340x380. Where its parts are comes from the preferences renderer's
+# layout, PREFS_LAYOUT, from the window's top-left corner. A switch's knob sits in the round
+# left end of its track when off (a white spot there), at the right end when on; a selected
+# swatch's ring runs along the edge of its box, unlike the background just beside the box.
 readonly -A surface_of=([black]="10 10 10" [white]="237 235 235" [blue]="38 99 235" [red]="250 59 23")
+PREFS_LAYOUT=""
+
+# A click on the middle of a box of the window at (px,py).
+click_prefs() { local cx cy; read -r cx cy < <(ac_centre "$PREFS_LAYOUT" "$1"); click_at "$((px + cx))" "$((py + cy))"; }
+
+# A point of bare window background: left of the form, level with its middle.
+prefs_bare() { ac_where "$PREFS_LAYOUT" form | awk '{print int($1 / 2), $2 + int($4 / 2)}'; }
 
 prefs_snap() {
     local shot
@@ -621,18 +673,20 @@ prefs_snap() {
 # "on" or "off" for the switch of each name, read from one picture (not in the blue theme,
 # whose white tint looks like a knob).
 switch_states() {
-    local shot=$1 name out=""
+    local shot=$1 name out="" sx sy sh
     for name in h24 showSeconds showDate startOpen sound login; do
-        if ac_near "$(ac_pixel "$shot" 282 "${switch_y[$name]}")" "255 255 255" 30; then out+="$name=off "; else out+="$name=on "; fi
+        read -r sx sy _ sh < <(ac_where "$PREFS_LAYOUT" "switch-$name")
+        if ac_near "$(ac_pixel "$shot" "$((sx + sh / 2))" "$((sy + sh / 2))")" "255 255 255" 30; then out+="$name=off "; else out+="$name=on "; fi
     done
     echo "${out% }"
 }
 
 ringed_swatches() {
-    local shot=$1 name ring gap out=""
+    local shot=$1 name ring gap out="" sx sy sw sh
     for name in black white blue red glass; do
-        ring=$(ac_pixel "$shot" "$((swatch_x[$name] + 19))" 105)
-        gap=$(ac_pixel "$shot" "$((swatch_x[$name] + 23))" 105)
+        read -r sx sy sw sh < <(ac_where "$PREFS_LAYOUT" "swatch-$name")
+        ring=$(ac_pixel "$shot" "$((sx + sw - 1))" "$((sy + sh / 2))")
+        gap=$(ac_pixel "$shot" "$((sx + sw))" "$((sy + sh / 2))")
         ac_near "$ring" "$gap" 40 || out+="$name "
     done
     echo "${out% }"
@@ -648,22 +702,24 @@ card_pixel() {
     ac_snap "$AC_CARD" "$shot"
     ac_pixel "$shot" "$1" "$2"
 }
-card_surface_is() { ac_near "$(card_pixel 12 50)" "$1" 3; }
-prefs_background_is() { ac_near "$(ac_pixel "$(prefs_snap)" 10 200)" "$1" 3; }
+card_surface_is() { ac_near "$(card_pixel $(face_margin))" "$1" 3; }
+prefs_background_is() { ac_near "$(ac_pixel "$(prefs_snap)" $(prefs_bare))" "$1" 3; }
 
 # Accent pixels in the face: with no countdown running only the lit AM or PM label has them.
 card_ampm_ink() {
     local shot
     shot=$(ac_tmp ampm.png)
     ac_snap "$AC_CARD" "$shot"
-    ac_count "$shot" 10 10 200 60 $accent_orange 40
+    ac_count "$shot" $(ac_where "$CARD" face) $accent_orange 40
 }
+# The digits' line across the whole card, however wide the digits are.
+digits_line() { ac_where "$CARD" digits | awk -v w="$w" '{print 0, $2, w, $4}'; }
 # The width of the digits' ink (the digits colour only, so not the AM/PM column).
 digits_width() {
     local shot box
     shot=$(ac_tmp width.png)
     ac_snap "$AC_CARD" "$shot"
-    box=$(ac_color_box "$shot" 10 16 200 46 $digits_dark 40) || { echo 0; return; }
+    box=$(ac_color_box "$shot" $(digits_line) $digits_dark 40) || { echo 0; return; }
     awk '{print $3 - $1 + 1}' <<<"$box"
 }
 digits_wider_than() { (($(digits_width) > $1)); }
@@ -674,8 +730,10 @@ case_preferences() {
     echo "== the preferences window"
     ds_new_profile
     check "the program starts" ac_launch orvanta-prefs || return
-    local x y w h F DIV2 shot px py pw ph
+    local x y w h F DIV2 shot px py pw ph name
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    PREFS_LAYOUT=$(ac_layout "$PREFS_RENDERER") && layout_has "$PREFS_LAYOUT" close form swatch-{black,white,blue,red,glass} switch-{h24,showSeconds,showDate,startOpen,sound,login} ||
+        { fail "no layout of the preferences window${AC_WHY:+ ($AC_WHY)}"; return; }
     if ac_open_tray_menu && ac_choose 2 && ds_poll "$DS_TIMEOUT" ac_prefs_count_is 1; then
         PREFS=$(ac_prefs_windows)
         read -r px py pw ph < <(ds_geometry "$PREFS")
@@ -684,7 +742,7 @@ case_preferences() {
         fail "\"Preferences…\" in the tray menu: $(ac_prefs_windows | wc -l) preferences windows ${AC_WHY}"
         return
     fi
-    if ac_open_card_menu && ac_choose 1; then
+    if open_card_menu && ac_choose 1; then
         ds_poll 1 ac_prefs_count_is 2
         if [[ $(ac_prefs_windows) == "$PREFS" ]]; then pass "\"Preferences…\" in the card's menu brings up the same single window"; else fail "after \"Preferences…\" in the card's menu: windows $(ac_prefs_windows | tr '\n' ' '), expected only $PREFS"; fi
     else
@@ -692,8 +750,9 @@ case_preferences() {
     fi
 
     shot=$(prefs_snap)
-    if ! ac_near "$(ac_pixel "$shot" 52 105)" "0 0 0" 10 || ! ac_near "$(ac_pixel "$shot" 108 105)" "255 255 255" 10; then
-        fail "the preferences window's layout is not the one these checks know (swatches not at row 105; picture $(ac_keep "$shot"))"
+    if ! ac_near "$(ac_pixel "$shot" $(ac_centre "$PREFS_LAYOUT" swatch-black))" "0 0 0" 10 ||
+        ! ac_near "$(ac_pixel "$shot" $(ac_centre "$PREFS_LAYOUT" swatch-white))" "255 255 255" 10; then
+        fail "the preferences window is not laid out as the renderer reports (the black and white swatches are elsewhere; picture $(ac_keep "$shot"))"
         return
     fi
     local states
@@ -708,21 +767,21 @@ case_preferences() {
     local ampm width height
     ampm=$(card_ampm_ink)
     width=$(digits_width)
-    click_at "$((px + 294))" "$((py + switch_y[h24]))"
+    click_prefs switch-h24
     if ds_poll 2 no_ampm && ds_poll 2 digits_wider_than "$width" && setting_is h24 true; then
         pass "\"24-hour clock\" on: the AM/PM column goes ($ampm ink pixels before), the hour gets two digits ($width -> $(digits_width) px); h24 stored"
     else
         fail "\"24-hour clock\" on: AM/PM ink $(card_ampm_ink) (was $ampm), digits $(digits_width) px (was $width), h24 '$(ac_setting h24)'"
     fi
     width=$(digits_width)
-    click_at "$((px + 294))" "$((py + switch_y[showSeconds]))"
+    click_prefs switch-showSeconds
     if ds_poll 2 digits_narrower_than "$((width - 30))" && setting_is showSeconds false; then
         pass "\"Show seconds\" off: the digits lose the seconds ($width -> $(digits_width) px); stored"
     else
         fail "\"Show seconds\" off: digits $(digits_width) px (were $width), showSeconds '$(ac_setting showSeconds)'"
     fi
     read -r x y w height < <(ac_card_geometry)
-    click_at "$((px + 294))" "$((py + switch_y[showDate]))"
+    click_prefs switch-showDate
     if ds_poll 2 height_below "$((height - 10))"; then
         if setting_is showDate false; then pass "\"Show date\" off: the card loses its date line (${height} -> $(ac_card_geometry | awk '{print $4}') px); stored"; else fail "showDate stored as '$(ac_setting showDate)'"; fi
     else
@@ -730,9 +789,9 @@ case_preferences() {
     fi
 
     # Each swatch re-colours the card and the window and rings itself.
-    local name theme accent want
+    local theme accent want
     for name in white blue glass black red; do
-        click_at "$((px + swatch_x[$name]))" "$((py + 105))"
+        click_prefs "swatch-$name"
         case $name in
         black) theme='"dark"' accent="" ;;
         white) theme='"light"' accent="" ;;
@@ -751,7 +810,7 @@ case_preferences() {
             if ds_poll 2 card_surface_is "$want" && ds_poll 2 prefs_background_is "$want"; then
                 pass "swatch $name: the card and the window turn to $want"
             else
-                fail "swatch $name: card surface $(card_pixel 12 50), window $(ac_pixel "$(prefs_snap)" 10 200), expected $want"
+                fail "swatch $name: card surface $(card_pixel $(face_margin)), window $(ac_pixel "$(prefs_snap)" $(prefs_bare)), expected $want"
             fi
         fi
         if ds_poll 2 ringed_is "$name"; then pass "swatch $name rings itself alone"; else fail "after a click on $name the ringed swatches are '$(ringed_swatches "$(prefs_snap)")'"; fi
@@ -759,17 +818,17 @@ case_preferences() {
 
     # Launch at login.
     local entry=$XDG_CONFIG_HOME/autostart/orvanta.desktop
-    click_at "$((px + 294))" "$((py + switch_y[login]))"
+    click_prefs switch-login
     if ds_poll 2 test -f "$entry" && grep -q '^Exec=.*orvanta' "$entry" && ds_poll 2 prefs_switch_is login on; then
         pass "\"Launch at login\" on writes $entry ($(grep '^Exec=' "$entry"))"
     else
         fail "\"Launch at login\" on: entry $( [[ -f $entry ]] && echo present || echo missing), switch $(switch_states "$(prefs_snap)")"
     fi
-    click_at "$((px + 294))" "$((py + switch_y[login]))"
+    click_prefs switch-login
     if ds_poll 2 test ! -e "$entry" && ds_poll 2 prefs_switch_is login off; then pass "\"Launch at login\" off removes the entry"; else fail "\"Launch at login\" off: entry $( [[ -e $entry ]] && echo still there || echo gone), switch $(switch_states "$(prefs_snap)")"; fi
 
     # Closed and opened again, the window shows the current settings.
-    click_at "$((px + 15))" "$((py + 15))"
+    click_prefs close
     if ds_poll 3 ac_unmapped "$PREFS"; then pass "the close button closes the window"; else fail "the close button left the window open"; fi
     if ac_open_tray_menu && ac_choose 2 && ds_poll "$DS_TIMEOUT" ac_prefs_count_is 1; then
         PREFS=$(ac_prefs_windows)
@@ -789,7 +848,7 @@ case_preferences() {
     # "Quit Orvanta" in the tray menu; at the next start everything changed is there.
     quit_from_menu "the tray menu" ac_open_tray_menu 3
     check "the program starts again" ac_launch orvanta-prefs-again || return
-    card_state || { fail "at the next start the card shows no open drawer ($AC_WHY)"; return; }
+    card_state --theme color --accent red --h24 --no-seconds --no-date || { fail "at the next start the card shows no open drawer ($AC_WHY)"; return; }
     shot=$(ac_tmp restarted.png)
     local t0 t1
     t0=$(date +%s)
@@ -809,15 +868,16 @@ glass_shows() {
     ac_snap "$AC_CARD" "$shot"
     root=$(ac_tmp glass-root.png)
     ac_snap_root "$root"
-    local gx gy gw gh
+    local gx gy gw gh mx my
     read -r gx gy gw gh < <(ac_card_geometry)
-    inside=$(ac_pixel "$root" "$((gx + 12))" "$((gy + 50))")
-    outside=$(ac_pixel "$root" "$((gx - 6))" "$((gy + 50))")
+    read -r mx my < <(face_margin)
+    inside=$(ac_pixel "$root" "$((gx + mx))" "$((gy + my))")
+    outside=$(ac_pixel "$root" "$((gx - 6))" "$((gy + my))")
     # The tint is (0.10, 0.10, 0.11) at 80 per cent over what lies behind.
     want=$(awk -v o="$outside" 'BEGIN {split(o, c, " "); printf "%d %d %d", 20.4 + 0.2 * c[1] + 0.5, 20.4 + 0.2 * c[2] + 0.5, 22.4 + 0.2 * c[3] + 0.5}')
     if ! ac_near "$inside" "$want" 4; then AC_WHY="on screen the card shows $inside over $outside, expected $want"; return 1; fi
-    if ((($(ac_max_level "$shot" 14 16 156 46)) < 250)); then AC_WHY="the digits are not white"; return 1; fi
-    if ac_near "$(ac_pixel "$(prefs_snap)" 10 200)" "10 10 10" 3; then AC_WHY="the window kept the dark surface"; return 1; fi
+    if ((($(ac_max_level "$shot" $(digits_line))) < 250)); then AC_WHY="the digits are not white"; return 1; fi
+    if ac_near "$(ac_pixel "$(prefs_snap)" $(prefs_bare))" "10 10 10" 3; then AC_WHY="the window kept the dark surface"; return 1; fi
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -825,13 +885,15 @@ case_show_hide_move() {
     echo "== show and hide, moving, and what does not move"
     ds_new_profile
     check "the program starts" ac_launch orvanta-move || return
-    local x y w h F DIV2 x2 y2 w2 h2
+    local x y w h F DIV2 x2 y2 w2 h2 mx my ex
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
+    read -r mx my < <(face_margin)
+    ex=$(ac_centre "$CARD" edge | awk '{print $1}')
     if ac_open_tray_menu && ac_choose 1 && ds_poll 3 ac_unmapped "$AC_CARD"; then pass "\"Show / Hide Widget\" hides the card"; else fail "\"Show / Hide Widget\" left the card visible ${AC_WHY}"; fi
     if ac_open_tray_menu && ac_choose 1 && ds_poll 3 ac_viewable "$AC_CARD" && ds_poll 3 ac_in_corner "$AC_CARD"; then pass "\"Show / Hide Widget\" again shows it in the corner"; else fail "\"Show / Hide Widget\" did not bring the card back: $(ac_card_geometry) ${AC_WHY}"; fi
 
-    # The face's empty bottom-left corner moves the window with the pointer.
-    ac_drag "$((x + 20))" "$((y + F - 8))" -200 150 10
+    # The face's empty margin moves the window with the pointer.
+    ac_drag "$((x + mx))" "$((y + my))" -200 150 10
     read -r x2 y2 w2 h2 < <(ac_card_geometry)
     if ((x2 - x >= -203 && x2 - x <= -197 && y2 - y >= 147 && y2 - y <= 153)); then
         pass "dragging an empty part of the card moves it by the pointer's (-200,+150): now at ($x2,$y2)"
@@ -839,15 +901,15 @@ case_show_hide_move() {
         fail "after dragging the face by (-200,+150) the card went from ($x,$y) to ($x2,$y2)"
     fi
     x=$x2 y=$y2
-    ac_drag "$((x + w / 2))" "$((y + h - 10))" -150 0 10
+    ac_drag "$((x + w / 2))" "$((y + h - GRIP / 2))" -150 0 10
     sleep 0.3
     read -r x2 y2 w2 h2 < <(ac_card_geometry)
     if ((x2 == x && y2 == y)); then pass "dragging the grip sideways does not move the card"; else fail "dragging the grip moved the card from ($x,$y) to ($x2,$y2)"; fi
-    ac_drag "$((x + 4))" "$((y + 40))" 0 120 10
+    ac_drag "$((x + ex))" "$((y + my))" 0 120 10
     sleep 0.3
     read -r x2 y2 w2 h2 < <(ac_card_geometry)
     if ((x2 == x && y2 == y && w2 == w)); then pass "dragging the left edge up and down neither moves nor resizes the card"; else fail "a vertical drag on the left edge: ($x,$y) ${w} wide -> ($x2,$y2) ${w2} wide"; fi
-    ac_drag "$((x + 4))" "$((y + 40))" -40 0 8
+    ac_drag "$((x + ex))" "$((y + my))" -40 0 8
     if ds_poll 2 width_is 260; then
         read -r x2 y2 w2 h2 < <(ac_card_geometry)
         if ((x2 + w2 == x + w && y2 == y)); then pass "dragging the left edge resizes the card without moving it: right edge and top stay"; else fail "dragging the left edge moved the card: ($x,$y) ${w} wide -> ($x2,$y2) ${w2} wide"; fi
@@ -871,7 +933,7 @@ case_bad_input() {
     check "the program starts" ac_launch orvanta-input || return
     local x y w h F DIV2 shot
     card_state || { fail "the card shows its open drawer ($AC_WHY)"; return; }
-    click_at "$((x + w / 2))" "$((y + F + 30))"
+    click_box timer-field
     xdotool key ctrl+a BackSpace
     if ds_poll 2 timer_field_empty; then pass "the emptied timer field shows no text"; else fail "the emptied timer field still shows text (text $(timer_field_text_width) px wide)"; fi
     xdotool type "abc XYZ -+. ,;"
@@ -890,17 +952,17 @@ case_bad_input() {
         fi
     done
 
-    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    click_box notes-field
     xdotool type "   "
     xdotool key Return
     sleep 0.5
     if height_is "$h" && [[ -z $(ac_notes) ]]; then pass "a blank note adds nothing"; else fail "a blank note: card $(ac_card_geometry) (was $h high), stored '$(ac_notes)'"; fi
 
     # Typed with letters in between: 1a:3b0 keeps 1:30.
-    click_at "$((x + w / 2))" "$((y + F + 30))"
+    click_box timer-field
     xdotool key ctrl+a type "1a:3b0"
     xdotool key Return
-    if ds_poll 3 height_is "$((F + 20))"; then
+    if ds_poll 3 height_is "$((F + GRIP))"; then
         if ds_poll 2 face_counts_down 87 90 "$F" --closed; then pass "typed 1a:3b0 keeps 1:30: a countdown of 90 s runs ($AC_SHOWN s left)"; else fail "typed 1a:3b0: the face shows no countdown of about 90 s ($(ac_keep "$DS_TMP/countdown.png"))"; fi
     else
         fail "typed 1a:3b0 and Return: no countdown started (card $(ac_card_geometry))"
@@ -909,14 +971,14 @@ case_bad_input() {
     # Pasted: "5 min" copied from the notes field keeps 5.
     click_grip
     ds_poll 3 height_is "$h" || fail "the grip did not open the drawer"
-    click_at "$((x + w / 2))" "$((y + DIV2 + 25))"
+    click_box notes-field
     xdotool type "5 min"
     xdotool key ctrl+a ctrl+c
-    click_at "$((x + w / 2))" "$((y + F + 30))"
+    click_box timer-field
     xdotool key ctrl+a ctrl+v
     ds_poll 2 timer_field_filled || fail "pasting \"5 min\" into the timer field shows nothing"
     xdotool key Return
-    if ds_poll 3 height_is "$((F + 20))"; then
+    if ds_poll 3 height_is "$((F + GRIP))"; then
         if ds_poll 2 face_counts_down 297 300 "$F" --closed; then pass "pasted \"5 min\" keeps 5: a countdown of 300 s runs ($AC_SHOWN s left)"; else fail "pasted \"5 min\": the face shows no countdown of about 300 s ($(ac_keep "$DS_TMP/countdown.png"))"; fi
     else
         fail "pasted \"5 min\" and Return: no countdown started (card $(ac_card_geometry))"
