@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,6 +82,19 @@ QStringList parseExec(const QString &value)
     return arguments;
 }
 
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly)
+        && file.write(contents) == contents.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString execValue(const QByteArray &entry)
 {
     for (const QByteArray &line : entry.split('\n')) {
@@ -109,10 +123,33 @@ private slots:
     void entryState();
     void unwritableFolder_data();
     void unwritableFolder();
+    void legacyEntry_data();
+    void legacyEntry();
+    void entryProgram_data();
+    void entryProgram();
+    void programMoved();
 
 private:
+    // An executable file at relativePath in the temporary folder; its absolute path.
+    QString makeExecutable(const QString &relativePath) const;
+    void writeEntry(const QString &path, const QByteArray &contents) const;
+
     std::unique_ptr<QTemporaryDir> m_config;
 };
+
+QString TestAutostartEntry::makeExecutable(const QString &relativePath) const
+{
+    const QString path = m_config->filePath(relativePath);
+    if (!writeFile(path, "#!/bin/sh\n")
+        || !QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        return {};
+    return path;
+}
+
+void TestAutostartEntry::writeEntry(const QString &path, const QByteArray &contents) const
+{
+    QVERIFY2(writeFile(path, contents), qPrintable(path));
+}
 
 void TestAutostartEntry::init()
 {
@@ -163,13 +200,15 @@ void TestAutostartEntry::quoting()
 
     QCOMPARE(desktopExecQuote(path), value);
     QCOMPARE(parseExec(desktopExecQuote(path)), QStringList{path});
+    QCOMPARE(AutostartEntry::program(AutostartEntry::contents(path)), path);
 }
 
 void TestAutostartEntry::registerAndUnregister()
 {
-    const QString executable = QStringLiteral("/opt/My Apps/orvanta");
+    const QString executable = makeExecutable(QStringLiteral("My Apps/orvanta"));
+    QVERIFY(!executable.isEmpty());
     AutostartEntry entry(executable);
-    QCOMPARE(entry.filePath(), m_config->filePath(QStringLiteral("autostart/orvanta.desktop")));
+    QCOMPARE(entry.filePath(), m_config->filePath(QStringLiteral("autostart/io.github.orvanta.Orvanta.desktop")));
     QVERIFY(!entry.isEnabled());
 
     QVERIFY(entry.setEnabled(true));
@@ -181,12 +220,13 @@ void TestAutostartEntry::registerAndUnregister()
     QCOMPARE(lines.first(), QByteArray("[Desktop Entry]"));
     QVERIFY(lines.contains("Type=Application"));
     QVERIFY(lines.contains("Name=Orvanta"));
+    QVERIFY(lines.contains("Icon=io.github.orvanta.Orvanta"));
     QVERIFY(lines.contains("X-GNOME-Autostart-enabled=true"));
     QVERIFY(!lines.contains("Hidden=true"));
     QCOMPARE(parseExec(execValue(written)), QStringList{executable});
     // The atomic write leaves nothing else behind.
     QCOMPARE(QDir(m_config->filePath(QStringLiteral("autostart"))).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("orvanta.desktop")});
+             QStringList{QStringLiteral("io.github.orvanta.Orvanta.desktop")});
 
     QVERIFY(entry.setEnabled(false));
     QVERIFY(!entry.isEnabled());
@@ -205,12 +245,8 @@ void TestAutostartEntry::entryForRunningExecutable()
 
 void TestAutostartEntry::registeringReplacesDisabledEntry()
 {
-    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
-    QVERIFY(QDir().mkpath(m_config->filePath(QStringLiteral("autostart"))));
-    QFile file(entry.filePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/usr/bin/orvanta\nHidden=true\n");
-    file.close();
+    AutostartEntry entry(QStringLiteral("/bin/sh"));
+    writeEntry(entry.filePath(), "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/bin/sh\nHidden=true\n");
     QVERIFY(!entry.isEnabled());
 
     QVERIFY(entry.setEnabled(true));
@@ -222,8 +258,9 @@ void TestAutostartEntry::entryState_data()
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<bool>("enabled");
 
-    const QByteArray head = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/usr/bin/orvanta\n";
-    QTest::newRow("as written") << AutostartEntry::contents(QStringLiteral("/a b/orvanta")) << true;
+    // A program that is there, so that only the entry itself decides.
+    const QByteArray head = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=/bin/sh\n";
+    QTest::newRow("as written") << AutostartEntry::contents(QStringLiteral("/bin/sh")) << true;
     QTest::newRow("minimal") << head << true;
     QTest::newRow("comments and blank lines") << "# made by hand\n\n" + head + "\n# end\n" << true;
     QTest::newRow("hidden") << head + "Hidden=true\n" << false;
@@ -237,7 +274,7 @@ void TestAutostartEntry::entryState_data()
     QTest::newRow("no command") << QByteArray("[Desktop Entry]\nType=Application\nName=Orvanta\n") << false;
     QTest::newRow("empty command") << head + "Exec=\n" << false;
     QTest::newRow("other group first") << "[Other]\nKey=1\n" + head << false;
-    QTest::newRow("key before group") << "Exec=/usr/bin/orvanta\n" + head << false;
+    QTest::newRow("key before group") << "Exec=/bin/sh\n" + head << false;
     QTest::newRow("not a key") << head + "garbage\n" << false;
     QTest::newRow("binary") << QByteArray("\x7f"
                                           "ELF\x02\x01\x01\0\0\0",
@@ -250,13 +287,9 @@ void TestAutostartEntry::entryState()
     QFETCH(QByteArray, contents);
     QFETCH(bool, enabled);
 
-    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
+    AutostartEntry entry(QStringLiteral("/bin/sh"));
     QCOMPARE(AutostartEntry::isEnabledEntry(contents), enabled);
-    QVERIFY(QDir().mkpath(m_config->filePath(QStringLiteral("autostart"))));
-    QFile file(entry.filePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    file.close();
+    writeEntry(entry.filePath(), contents);
     QCOMPARE(entry.isEnabled(), enabled);
 }
 
@@ -286,6 +319,126 @@ void TestAutostartEntry::unwritableFolder()
     AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
     QVERIFY(!entry.setEnabled(true));
     QVERIFY(!entry.isEnabled());
+}
+
+void TestAutostartEntry::legacyEntry_data()
+{
+    // The entries under the current and the earlier name; empty for none. @PROGRAM@ stands
+    // for a program that is there, @GONE@ for one that was moved away.
+    QTest::addColumn<QByteArray>("current");
+    QTest::addColumn<QByteArray>("legacy");
+    QTest::addColumn<bool>("enabled");
+
+    const QByteArray on = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=@PROGRAM@\n";
+    const QByteArray gone = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec=@GONE@\n";
+    const QByteArray hidden = on + "Hidden=true\n";
+    const QByteArray gnomeOff = on + "X-GNOME-Autostart-enabled=false\n";
+    const QByteArray none;
+    QTest::newRow("neither") << none << none << false;
+    QTest::newRow("earlier entry only") << none << on << true;
+    QTest::newRow("earlier entry switched off") << none << hidden << false;
+    QTest::newRow("earlier entry's program gone") << none << gone << false;
+    QTest::newRow("current entry only") << on << none << true;
+    QTest::newRow("current switched off, earlier on") << hidden << on << true;
+    QTest::newRow("current's program gone, earlier on") << gone << on << true;
+    QTest::newRow("both switched off") << hidden << gnomeOff << false;
+    QTest::newRow("current too long to be an entry")
+        << on + "# " + QByteArray(AutostartEntry::kMaxEntrySize, 'x') + "\n" << none << false;
+}
+
+void TestAutostartEntry::legacyEntry()
+{
+    QFETCH(QByteArray, current);
+    QFETCH(QByteArray, legacy);
+    QFETCH(bool, enabled);
+
+    const QString executable = makeExecutable(QStringLiteral("bin/orvanta"));
+    QVERIFY(!executable.isEmpty());
+    const auto resolve = [&](QByteArray contents) {
+        return contents.replace("@PROGRAM@", QFile::encodeName(executable))
+            .replace("@GONE@", QFile::encodeName(m_config->filePath(QStringLiteral("old/orvanta"))));
+    };
+    AutostartEntry entry(executable);
+    QCOMPARE(entry.legacyFilePath(), m_config->filePath(QStringLiteral("autostart/orvanta.desktop")));
+    if (!current.isEmpty())
+        writeEntry(entry.filePath(), resolve(current));
+    if (!legacy.isEmpty())
+        writeEntry(entry.legacyFilePath(), resolve(legacy));
+    QCOMPARE(entry.isEnabled(), enabled);
+
+    // Turning it on leaves the current entry alone, for this program.
+    QVERIFY(entry.setEnabled(true));
+    QVERIFY(entry.isEnabled());
+    QVERIFY(!QFileInfo::exists(entry.legacyFilePath()));
+    QCOMPARE(AutostartEntry::program(readFile(entry.filePath())), executable);
+
+    // Turning it off removes both, so that neither starts the program.
+    if (!legacy.isEmpty())
+        writeEntry(entry.legacyFilePath(), resolve(legacy));
+    QVERIFY(entry.setEnabled(false));
+    QVERIFY(!entry.isEnabled());
+    QVERIFY(!QFileInfo::exists(entry.filePath()));
+    QVERIFY(!QFileInfo::exists(entry.legacyFilePath()));
+}
+
+void TestAutostartEntry::entryProgram_data()
+{
+    // @DIR@ is the temporary folder.
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("made");
+    QTest::addColumn<bool>("enabled");
+
+    const QString none;
+    QTest::newRow("program there") << "@DIR@/bin/orvanta" << none << "executable" << true;
+    QTest::newRow("program moved away") << "@DIR@/bin/orvanta" << none << "nothing" << false;
+    QTest::newRow("not executable") << "@DIR@/bin/orvanta" << none << "file" << false;
+    QTest::newRow("a folder") << "@DIR@/bin/orvanta" << none << "folder" << false;
+    QTest::newRow("with arguments") << "@DIR@/bin/orvanta" << " --flag \"a b\"" << "executable" << true;
+    QTest::newRow("quoted") << "@DIR@/My Apps/$HOME \"100%\"/orvanta" << none << "executable" << true;
+    QTest::newRow("quoted, moved away") << "@DIR@/My Apps/orvanta" << none << "nothing" << false;
+    QTest::newRow("found on the PATH") << "sh" << none << "nothing" << true;
+    QTest::newRow("not on the PATH") << "orvanta-no-such-program" << none << "nothing" << false;
+}
+
+void TestAutostartEntry::entryProgram()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, arguments);
+    QFETCH(QString, made);
+    QFETCH(bool, enabled);
+
+    program.replace(QStringLiteral("@DIR@"), m_config->path());
+    if (made == QLatin1String("executable"))
+        QCOMPARE(makeExecutable(QDir(m_config->path()).relativeFilePath(program)), program);
+    else if (made == QLatin1String("file"))
+        QVERIFY(writeFile(program, "#!/bin/sh\n"));
+    else if (made == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(program));
+
+    const QByteArray contents = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec="
+        + (desktopExecQuote(program) + arguments).toUtf8() + "\n";
+    QCOMPARE(AutostartEntry::program(contents), program);
+    AutostartEntry entry(QStringLiteral("/bin/sh"));
+    writeEntry(entry.filePath(), contents);
+    QCOMPARE(entry.isEnabled(), enabled);
+}
+
+// The program was moved since the entry was written: the switch shows off, and turning it on
+// again points the entry at the new place.
+void TestAutostartEntry::programMoved()
+{
+    const QString before = makeExecutable(QStringLiteral("before/orvanta"));
+    const QString after = makeExecutable(QStringLiteral("after/orvanta"));
+    QVERIFY(!before.isEmpty() && !after.isEmpty());
+    QVERIFY(AutostartEntry(before).setEnabled(true));
+    QVERIFY(QFile::remove(before));
+
+    AutostartEntry moved(after);
+    QVERIFY(!moved.isEnabled());
+    QVERIFY(moved.setEnabled(true));
+    QVERIFY(moved.isEnabled());
+    QCOMPARE(parseExec(execValue(readFile(moved.filePath()))), QStringList{after});
 }
 
 QTEST_GUILESS_MAIN(TestAutostartEntry)

@@ -1,5 +1,7 @@
 #include "platform/xdg/AutostartEntry.h"
 
+#include "core/ApplicationInfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,8 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -51,10 +55,116 @@ QString escapeStringValue(const QString &value)
     return escaped;
 }
 
-QString autostartFilePath()
+using EntryKeys = QList<std::pair<QByteArray, QByteArray>>;
+
+// The keys of the main group in file order, or nothing when the session would reject the file.
+std::optional<EntryKeys> mainGroupKeys(const QByteArray &contents)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/autostart/orvanta.desktop");
+    bool inMainGroup = false;
+    EntryKeys keys;
+    for (const QByteArray &rawLine : contents.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        if (line.startsWith('[')) {
+            // The main group comes first; whatever follows it (actions) does not matter here.
+            if (inMainGroup)
+                break;
+            if (line != "[Desktop Entry]")
+                return std::nullopt;
+            inMainGroup = true;
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        // A key outside a group or a line that is no key: the session rejects the whole file.
+        if (!inMainGroup || equals <= 0)
+            return std::nullopt;
+        keys.append({line.left(equals).trimmed(), line.mid(equals + 1).trimmed()});
+    }
+    if (!inMainGroup)
+        return std::nullopt;
+    return keys;
+}
+
+// The value the session reads for key: the last one given.
+QByteArray lastValue(const EntryKeys &keys, const char *key)
+{
+    for (auto it = keys.crbegin(); it != keys.crend(); ++it) {
+        if (it->first == key)
+            return it->second;
+    }
+    return {};
+}
+
+// Undoes escapeStringValue; an unknown escape is kept as it stands.
+QString unescapeStringValue(const QString &value)
+{
+    QString plain;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        const QChar next = i + 1 < value.size() ? value[i + 1] : QChar();
+        const qsizetype known = QStringLiteral("sntr\\").indexOf(next);
+        if (c != u'\\' || known < 0) {
+            plain += c;
+            continue;
+        }
+        plain += QStringLiteral(" \n\t\r\\")[known];
+        ++i;
+    }
+    return plain;
+}
+
+// The first argument of an unescaped Exec value, unquoted, with "%%" read as '%'.
+QString firstArgument(const QString &command)
+{
+    const QString text = command.trimmed();
+    QString argument;
+    if (text.startsWith(u'"')) {
+        for (qsizetype i = 1; i < text.size() && text[i] != u'"'; ++i) {
+            if (text[i] == u'\\' && i + 1 < text.size())
+                ++i;
+            argument += text[i];
+        }
+    } else {
+        argument = text.section(u' ', 0, 0);
+    }
+    return argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
+}
+
+// Whether the session would find the program: a path names an executable file, a bare name
+// is looked up on the PATH.
+bool programExists(const QString &program)
+{
+    if (program.isEmpty())
+        return false;
+    if (!program.contains(u'/'))
+        return !QStandardPaths::findExecutable(program).isEmpty();
+    const QFileInfo file(program);
+    return file.isFile() && file.isExecutable();
+}
+
+QString autostartFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart/");
+}
+
+bool isStartedEntry(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray contents = file.read(AutostartEntry::kMaxEntrySize + 1);
+    if (contents.size() > AutostartEntry::kMaxEntrySize)
+        return false;
+    return AutostartEntry::isEnabledEntry(contents) && programExists(AutostartEntry::program(contents));
+}
+
+bool removeEntry(const QString &path)
+{
+    if (QFile::remove(path))
+        return true;
+    const QFileInfo left(path);
+    return !left.exists() && !left.isSymLink();
 }
 
 } // namespace
@@ -73,7 +183,8 @@ AutostartEntry::AutostartEntry()
 }
 
 AutostartEntry::AutostartEntry(const QString &executable)
-    : m_filePath(autostartFilePath())
+    : m_filePath(autostartFolder() + QLatin1String(ApplicationInfo::id) + QStringLiteral(".desktop"))
+    , m_legacyFilePath(autostartFolder() + QStringLiteral("orvanta.desktop"))
     , m_executable(executable)
 {
 }
@@ -86,63 +197,40 @@ QByteArray AutostartEntry::contents(const QString &executable)
                                          "Type=Application\n"
                                          "Name=Orvanta\n"
                                          "Comment=Clock, countdown and notes on the desktop\n"
-                                         "Exec=%1\n"
+                                         "Icon=%1\n"
+                                         "Exec=%2\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(desktopExecQuote(executable));
+                              .arg(QLatin1String(ApplicationInfo::id), desktopExecQuote(executable));
     return entry.toUtf8();
 }
 
 bool AutostartEntry::isEnabledEntry(const QByteArray &contents)
 {
-    bool inMainGroup = false;
-    bool hasCommand = false;
-    bool hidden = false;
-    bool autostartDisabled = false;
-    for (const QByteArray &rawLine : contents.split('\n')) {
-        const QByteArray line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        if (line.startsWith('[')) {
-            // The main group comes first; whatever follows it (actions) does not matter here.
-            if (inMainGroup)
-                break;
-            if (line != "[Desktop Entry]")
-                return false;
-            inMainGroup = true;
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        // A key outside a group or a line that is no key: the session rejects the whole file.
-        if (!inMainGroup || equals <= 0)
-            return false;
-        const QByteArray key = line.left(equals).trimmed();
-        const QByteArray value = line.mid(equals + 1).trimmed();
-        if (key == "Exec")
-            hasCommand = !value.isEmpty();
-        else if (key == "Hidden")
-            hidden = value == "true";
-        else if (key == "X-GNOME-Autostart-enabled")
-            autostartDisabled = value == "false";
-    }
-    return inMainGroup && hasCommand && !hidden && !autostartDisabled;
+    const std::optional<EntryKeys> keys = mainGroupKeys(contents);
+    return keys && !lastValue(*keys, "Exec").isEmpty() && lastValue(*keys, "Hidden") != "true"
+        && lastValue(*keys, "X-GNOME-Autostart-enabled") != "false";
+}
+
+QString AutostartEntry::program(const QByteArray &contents)
+{
+    const std::optional<EntryKeys> keys = mainGroupKeys(contents);
+    if (!keys)
+        return {};
+    return firstArgument(unescapeStringValue(QString::fromUtf8(lastValue(*keys, "Exec"))));
 }
 
 bool AutostartEntry::isEnabled() const
 {
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return isEnabledEntry(file.readAll());
+    return isStartedEntry(m_filePath) || isStartedEntry(m_legacyFilePath);
 }
 
 bool AutostartEntry::setEnabled(bool enabled)
 {
     if (!enabled) {
-        if (QFile::remove(m_filePath))
-            return true;
-        const QFileInfo left(m_filePath);
-        return !left.exists() && !left.isSymLink();
+        // Both are tried: either one alone would still start the program.
+        const bool removed = removeEntry(m_filePath);
+        return removeEntry(m_legacyFilePath) && removed;
     }
     if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
         return false;
@@ -150,7 +238,7 @@ bool AutostartEntry::setEnabled(bool enabled)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = contents(m_executable);
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size() || !file.commit())
         return false;
-    return file.commit();
+    return removeEntry(m_legacyFilePath);
 }

@@ -5,10 +5,12 @@
 #include <QByteArray>
 #include <QString>
 
-// Launch at login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/orvanta.desktop.
-// The program counts as registered exactly when that file is a desktop entry the session
-// would start: it exists, parses, has a command, and is not switched off (Hidden=true or
-// X-GNOME-Autostart-enabled=false, which is how desktop settings tools disable an entry).
+// Launch at login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/<application id>.desktop.
+// Earlier builds wrote autostart/orvanta.desktop, which the session still starts: it is read as
+// well, and both are removed when the switch is turned off. The program counts as registered
+// exactly when the session would start it from one of them: the entry exists, parses, is not
+// switched off (Hidden=true or X-GNOME-Autostart-enabled=false, which is how desktop settings
+// tools disable an entry), and the program it runs is still there.
 class AutostartEntry final : public LoginItemService
 {
 public:
@@ -16,19 +18,28 @@ public:
     AutostartEntry();
     explicit AutostartEntry(const QString &executable);
 
-    // Resolved when the entry is made, so it follows XDG_CONFIG_HOME.
+    // Resolved when the entry is made, so they follow XDG_CONFIG_HOME.
     QString filePath() const { return m_filePath; }
+    QString legacyFilePath() const { return m_legacyFilePath; }
 
     bool isEnabled() const override;
-    // Writes the entry atomically, replacing a disabled one; removing a missing entry succeeds.
+    // Turning it on writes the entry atomically, replacing a disabled or outdated one, and
+    // removes the legacy entry; turning it off removes both. Removing a missing entry succeeds.
     bool setEnabled(bool enabled) override;
 
     // The file that registering writes for executable.
     static QByteArray contents(const QString &executable);
     static bool isEnabledEntry(const QByteArray &contents);
+    // The program an entry runs: the first word of its Exec value with the escapes and
+    // quoting of a desktop entry undone; empty when there is none.
+    static QString program(const QByteArray &contents);
+
+    // Longer files are no entry this program wrote, and are not read.
+    static constexpr qint64 kMaxEntrySize = 64 * 1024;
 
 private:
     QString m_filePath;
+    QString m_legacyFilePath;
     QString m_executable;
 };
 
