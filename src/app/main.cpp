@@ -1,22 +1,72 @@
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "appearance/Fonts.h"
+#include "core/ApplicationInfo.h"
+#include "platform/MissingDisplay.h"
 #include "platform/SingleInstance.h"
 #include "platform/XWaylandPreference.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QSessionManager>
+
+#include <cstdio>
+
+namespace {
+
+// Prints the command line's answer; false when it could not be written whole.
+bool print(const QString &text, FILE *stream)
+{
+    if (text.isEmpty())
+        return true;
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size())
+        && std::fflush(stream) == 0;
+}
+
+// The hicolor PNGs that the package installs, embedded so that every window shows the icon
+// wherever the program runs from.
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    const CommandLine::Outcome commandLine = CommandLine::parse(CommandLine::arguments(argc, argv));
+    if (!commandLine.run) {
+        const bool written = print(commandLine.standardOutput, stdout);
+        print(commandLine.standardError, stderr);
+        return written ? commandLine.exitStatus : ExitStatus::failure;
+    }
+
     preferXWayland();
+    if (const std::optional<QString> reason = missingDisplay()) {
+        print(QStringLiteral("orvanta: %1\n").arg(*reason), stderr);
+        return ExitStatus::failure;
+    }
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Orvanta"));
-    app.setDesktopFileName(QStringLiteral("orvanta"));
+    app.setApplicationVersion(QLatin1String(ApplicationInfo::version));
+    app.setDesktopFileName(QLatin1String(ApplicationInfo::id));
+    app.setWindowIcon(applicationIcon());
     // The card and the tray live on when every other window is closed.
     app.setQuitOnLastWindowClosed(false);
+    // Starting at login is the autostart entry's work. A session that restored the program
+    // would start a second copy, with a -session argument that the command line refuses.
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, [](QSessionManager &manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
 
     SingleInstance instance;
     if (!instance.tryBecomePrimary())
-        return 0;
+        return ExitStatus::success;
 
     registerFontAliases();
     AppDelegate delegate;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+// The program's exit statuses; the manual page lists them.
+namespace ExitStatus {
+inline constexpr int success = 0;
+// No display to open, or the answer to --help or --version could not be written.
+inline constexpr int failure = 1;
+inline constexpr int usage = 2;
+} // namespace ExitStatus
+
+// The command line, read before anything touches the display or a running copy. The program
+// takes no arguments in normal use; --help and --version answer and end the run, and anything
+// else ends it with a one-line complaint.
+class CommandLine
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+public:
+    struct Outcome
+    {
+        bool run = true;
+        // When not run: the status to exit with and what to print first.
+        int exitStatus = ExitStatus::success;
+        QString standardOutput;
+        QString standardError;
+    };
+
+    // arguments leaves out the program's own name.
+    static Outcome parse(const QStringList &arguments);
+    static QStringList arguments(int argc, const char *const *argv);
+
+    // How much of an unknown argument the complaint repeats.
+    static constexpr qsizetype kMaxEchoedLength = 64;
+};
