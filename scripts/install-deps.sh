@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Orvanta needs that are not there yet.
 #   scripts/install-deps.sh          to build and run the program
-#   scripts/install-deps.sh --tests  also what the tests and the desktop checks use
+#   scripts/install-deps.sh --package  also what building the Debian package needs
+#   scripts/install-deps.sh --tests    also what the tests, the desktop checks and the package check use
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev libxcb1-dev
           libpulse-dev libpulse0 fonts-inter)
+if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
+    # CPack finds the program's library dependencies with dpkg-shlibdeps, and ELF files with file.
+    packages+=(dpkg-dev file)
+fi
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(xvfb openbox picom trayer xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox dbus
-               python3 clang-format)
+               python3 clang-format desktop-file-utils appstream lintian librsvg2-bin)
 fi
 
 missing=()
