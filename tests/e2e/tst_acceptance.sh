@@ -820,7 +820,7 @@ case_preferences() {
     done
 
     # Launch at login.
-    local entry=$XDG_CONFIG_HOME/autostart/orvanta.desktop
+    local entry=$XDG_CONFIG_HOME/autostart/io.github.orvanta.Orvanta.desktop
     click_prefs switch-login
     if ds_poll 2 test -f "$entry" && grep -q '^Exec=.*orvanta' "$entry" && ds_poll 2 prefs_switch_is login on; then
         pass "\"Launch at login\" on writes $entry ($(grep '^Exec=' "$entry"))"

@@ -241,6 +241,19 @@ else
 fi
 ds_screenshot 2-preferences
 
+# What a taskbar shows for the window, and how a launcher matches it to its desktop entry.
+if [[ -n $prefs ]]; then
+    icon_sizes=$(xprop -id "$prefs" _NET_WM_ICON 2>/dev/null | grep -o 'Icon ([0-9]* x [0-9]*)' | tr -dc '0-9x\n' | tr '\n' ' ')
+    if [[ $icon_sizes == *"16x16 "* && $icon_sizes == *"48x48 "* ]]; then
+        pass "the preferences window carries the application icon ($icon_sizes)"
+    else
+        fail "the preferences window's _NET_WM_ICON holds '$icon_sizes', expected 16x16 and 48x48 among them"
+    fi
+    wm_class=$(xprop -id "$prefs" WM_CLASS 2>/dev/null)
+    [[ $wm_class == *'", "Orvanta"' ]] && pass "its WM_CLASS matches the desktop entry's StartupWMClass=Orvanta" \
+        || fail "its WM_CLASS is '$wm_class', expected the class Orvanta"
+fi
+
 if [[ -n $prefs ]]; then
     # Moved aside, the window shows that the second request arrived when it is centred again.
     read -r ax ay aw ah < <(ds_workarea)
