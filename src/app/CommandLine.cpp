@@ -23,7 +23,9 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     const QString version = QStringLiteral("--version");
     for (const QString &argument : arguments) {
         if (!help.contains(argument) && argument != version) {
-            return {false, ExitStatus::usage, {},
+            return {false,
+                    ExitStatus::usage,
+                    {},
                     tr("orvanta: unknown argument '%1'; try 'orvanta --help'\n").arg(echoed(argument))};
         }
     }
@@ -31,7 +33,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
         return {};
     // Of --help and --version, the first one given answers.
     if (help.contains(arguments.first())) {
-        return {false, ExitStatus::success,
+        return {false,
+                ExitStatus::success,
                 tr("Usage: orvanta [--help | --version]\n"
                    "\n"
                    "Keeps a clock, a countdown and a short notes list on one floating card on the\n"
@@ -45,7 +48,8 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
                    "The manual page orvanta(1) says more.\n"),
                 {}};
     }
-    return {false, ExitStatus::success,
+    return {false,
+            ExitStatus::success,
             tr("Orvanta %1\n"
                "Copyright (C) 2026 The Orvanta developers\n"
                "License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"

@@ -60,9 +60,8 @@ int main(int argc, char *argv[])
     app.setQuitOnLastWindowClosed(false);
     // Starting at login is the autostart entry's work. A session that restored the program
     // would start a second copy, with a -session argument that the command line refuses.
-    QObject::connect(&app, &QGuiApplication::saveStateRequest, [](QSessionManager &manager) {
-        manager.setRestartHint(QSessionManager::RestartNever);
-    });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest,
+                     [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
     SingleInstance instance;
     if (!instance.tryBecomePrimary())

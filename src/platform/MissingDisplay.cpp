@@ -24,7 +24,8 @@ std::optional<QString> missingDisplay(const QByteArray &qpaPlatform, const QByte
     const bool onlyX11 = !names.isEmpty()
         && std::all_of(names.cbegin(), names.cend(), [](const QByteArray &name) { return name == "xcb"; });
     if (onlyX11 && display.isEmpty())
-        return QCoreApplication::translate("MissingDisplay", "no display to open: QT_QPA_PLATFORM is xcb and DISPLAY is not set");
+        return QCoreApplication::translate("MissingDisplay",
+                                           "no display to open: QT_QPA_PLATFORM is xcb and DISPLAY is not set");
     return std::nullopt;
 }
 

@@ -1,5 +1,5 @@
-#include "core/ApplicationInfo.h"
 #include "app/CommandLine.h"
+#include "core/ApplicationInfo.h"
 
 #include <QTest>
 
@@ -56,12 +56,10 @@ void TestCommandLine::parse_data()
     QTest::newRow("session restore") << QStringList{"-session", "1a2b"} << false << 2 << none << complaint("-session");
     QTest::newRow("newline stays on one line") << QStringList{"a\nb\tc"} << false << 2 << none << complaint("a?b?c");
     QTest::newRow("escape sequence") << QStringList{"\x1b[31mred"} << false << 2 << none << complaint("?[31mred");
-    QTest::newRow("long argument is cut")
-        << QStringList{QString(1000, u'x')} << false << 2 << none
-        << complaint(QString(CommandLine::kMaxEchoedLength, u'x') + u'…');
-    QTest::newRow("just short enough")
-        << QStringList{QString(CommandLine::kMaxEchoedLength, u'y')} << false << 2 << none
-        << complaint(QString(CommandLine::kMaxEchoedLength, u'y'));
+    QTest::newRow("long argument is cut") << QStringList{QString(1000, u'x')} << false << 2 << none
+                                          << complaint(QString(CommandLine::kMaxEchoedLength, u'x') + u'…');
+    QTest::newRow("just short enough") << QStringList{QString(CommandLine::kMaxEchoedLength, u'y')} << false << 2
+                                       << none << complaint(QString(CommandLine::kMaxEchoedLength, u'y'));
     QTest::newRow("non-ASCII") << QStringList{"--hélp"} << false << 2 << none << complaint("--hélp");
 }
 

@@ -342,8 +342,8 @@ void TestAutostartEntry::legacyEntry_data()
     QTest::newRow("current switched off, earlier on") << hidden << on << true;
     QTest::newRow("current's program gone, earlier on") << gone << on << true;
     QTest::newRow("both switched off") << hidden << gnomeOff << false;
-    QTest::newRow("current too long to be an entry")
-        << on + "# " + QByteArray(AutostartEntry::kMaxEntrySize, 'x') + "\n" << none << false;
+    const QByteArray tooLong = on + "# " + QByteArray(AutostartEntry::kMaxEntrySize, 'x') + "\n";
+    QTest::newRow("current too long to be an entry") << tooLong << none << false;
 }
 
 void TestAutostartEntry::legacyEntry()
@@ -394,7 +394,9 @@ void TestAutostartEntry::entryProgram_data()
     QTest::newRow("program moved away") << "@DIR@/bin/orvanta" << none << "nothing" << false;
     QTest::newRow("not executable") << "@DIR@/bin/orvanta" << none << "file" << false;
     QTest::newRow("a folder") << "@DIR@/bin/orvanta" << none << "folder" << false;
-    QTest::newRow("with arguments") << "@DIR@/bin/orvanta" << " --flag \"a b\"" << "executable" << true;
+    QTest::newRow("with arguments") << "@DIR@/bin/orvanta"
+                                    << " --flag \"a b\""
+                                    << "executable" << true;
     QTest::newRow("quoted") << "@DIR@/My Apps/$HOME \"100%\"/orvanta" << none << "executable" << true;
     QTest::newRow("quoted, moved away") << "@DIR@/My Apps/orvanta" << none << "nothing" << false;
     QTest::newRow("found on the PATH") << "sh" << none << "nothing" << true;
