@@ -122,14 +122,14 @@ QString ClockFace::currentDigits(const QDateTime &local) const
     return ClockText::timeString(local.time(), m_h24, m_showSeconds);
 }
 
-// What the face shows changes only when this does. Without seconds that is once a
-// minute: zones are whole minutes off UTC, so local minutes turn with UTC ones.
+// What the face shows changes only when this does. Without seconds too the local time is
+// looked at every second: a change of zone moves the local minute, the date and AM/PM
+// while the UTC minute stays the same.
 qint64 ClockFace::shownSecond() const
 {
     if (m_running)
         return qint64(std::ceil(m_model.remaining()));
-    const qint64 second = qint64(std::floor(m_model.now()));
-    return m_showSeconds ? second : second - second % 60;
+    return qint64(std::floor(m_model.now()));
 }
 
 void ClockFace::refreshDate(const QDate &today)
@@ -195,7 +195,7 @@ QRectF ClockFace::dateRect() const
 
 void ClockFace::onTick()
 {
-    // Half the ticks end here, and without seconds all but one a minute.
+    // Half the ticks end here.
     const qint64 second = shownSecond();
     if (second == m_shownSecond)
         return;

@@ -3,6 +3,7 @@
 #include "core/AppModel.h"
 #include "core/CardRules.h"
 #include "core/ClockText.h"
+#include "core/LongDateFormatter.h"
 #include "core/SettingsStore.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeScheduler.h"
@@ -26,9 +27,44 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
 #include <optional>
 
 using Seconds = std::optional<double>;
+
+namespace {
+
+// Sets the time zone the C library (and so QDateTime) uses, and puts the old one back.
+class ZoneGuard
+{
+public:
+    explicit ZoneGuard(const QByteArray &zone)
+        : m_old(qgetenv("TZ"))
+    {
+        set(zone);
+    }
+    ~ZoneGuard()
+    {
+        if (m_old.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", m_old);
+        ::tzset();
+    }
+    ZoneGuard(const ZoneGuard &) = delete;
+    ZoneGuard &operator=(const ZoneGuard &) = delete;
+
+    static void set(const QByteArray &zone)
+    {
+        qputenv("TZ", zone);
+        ::tzset();
+    }
+
+private:
+    QByteArray m_old;
+};
+
+} // namespace
 
 class TestWidgetView : public QObject
 {
@@ -228,13 +264,22 @@ void TestWidgetView::clockFaceFollowsCountdown()
 void TestWidgetView::clockFaceFollowsTicks_data()
 {
     QTest::addColumn<bool>("seconds");
-    QTest::newRow("with seconds") << true;
-    QTest::newRow("without seconds") << false;
+    // The zone (POSIX form) the user moves to before the last tick, which stays within the
+    // minute; empty: no move.
+    QTest::addColumn<QByteArray>("laterZone");
+    QTest::newRow("with seconds") << true << QByteArray();
+    QTest::newRow("without seconds") << false << QByteArray();
+    QTest::newRow("with seconds, zone half an hour off") << true << QByteArray("XST-5:30");
+    QTest::newRow("without seconds, zone half an hour off") << false << QByteArray("XST-5:30");
+    QTest::newRow("without seconds, zone into the afternoon") << false << QByteArray("XST-7");
+    QTest::newRow("without seconds, zone into the day before") << false << QByteArray("XST+10");
 }
 
 void TestWidgetView::clockFaceFollowsTicks()
 {
     QFETCH(bool, seconds);
+    QFETCH(QByteArray, laterZone);
+    const ZoneGuard zone("UTC0");
     m_store->setValue(Keys::showSeconds, seconds);
     m_clock.set(1'765'000'000.0 - 60 + 0.2); // 0.2 s into a minute
     makeCard();
@@ -247,6 +292,14 @@ void TestWidgetView::clockFaceFollowsTicks()
         m_scheduler->advanceBy(step);
         QCOMPARE(face->digitsText(), shown());
     }
+    if (laterZone.isEmpty())
+        return;
+    ZoneGuard::set(laterZone);
+    m_scheduler->advanceBy(1.0);
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(qint64(m_model->now() * 1000));
+    QCOMPARE(face->digitsText(), shown());
+    QCOMPARE(face->afternoon(), ClockText::isAfternoon(local.time()));
+    QCOMPARE(face->dateText(), LongDateFormatter(QLocale().name()).format(local.date()));
 }
 
 void TestWidgetView::reportedBoxes_data()
