@@ -7,7 +7,8 @@
 // The program's exit statuses; the manual page lists them.
 namespace ExitStatus {
 inline constexpr int success = 0;
-// No display to open, or the answer to --help or --version could not be written.
+// No display to open, the answer to --help or --version could not be written, or this copy
+// must not run because it cannot be the only one or cannot reach the one that runs.
 inline constexpr int failure = 1;
 inline constexpr int usage = 2;
 } // namespace ExitStatus

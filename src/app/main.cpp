@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/StartupFailure.h"
 #include "appearance/Fonts.h"
 #include "core/ApplicationInfo.h"
 #include "platform/MissingDisplay.h"
@@ -64,8 +65,13 @@ int main(int argc, char *argv[])
                      [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
     SingleInstance instance;
-    if (!instance.tryBecomePrimary())
-        return ExitStatus::success;
+    // Not the primary: another copy was asked to show itself, or this one must not run.
+    if (!instance.tryBecomePrimary()) {
+        if (instance.errorString().isEmpty())
+            return ExitStatus::success;
+        reportStartupFailure(instance.errorString());
+        return ExitStatus::failure;
+    }
 
     registerFontAliases();
     AppDelegate delegate;

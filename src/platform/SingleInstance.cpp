@@ -1,114 +1,316 @@
 #include "platform/SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QScopeGuard>
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
 
 namespace {
 
 const QByteArray showMessage = QByteArrayLiteral("show\n");
 // A peer that sends this much without a line break is not one of ours.
 constexpr qsizetype maxPending = 64;
+// What one turn of the event loop reads from the pipe.
+constexpr size_t readChunk = 4096;
+constexpr char lockName[] = "lock";
+constexpr char pipeName[] = "pipe";
+// Launches at the same moment hold the folder for a few milliseconds each; one that holds it
+// this long is stuck.
+constexpr int turnWaitMs = 3000;
+// How long a later launch waits for room in the pipe of a busy primary instance.
+constexpr int writeWaitMs = 1000;
 
-// Without a runtime folder the names go into the shared temporary folder, so they carry
-// the user id to keep users apart.
-QString pathStem()
+QString errorText(int error)
 {
-    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtimeDir.isEmpty() && QFileInfo(runtimeDir).isDir())
-        return runtimeDir + QStringLiteral("/orvanta");
-    return QDir::tempPath() + QStringLiteral("/orvanta-") + QString::number(::getuid());
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Only a pipe of our own is trusted: in a shared folder someone else could have put
-// anything under the name.
-bool isOwnPipe(int fd)
+// Why an opened folder is no place for the lock, or nothing when it is one: a directory of
+// this user's that nobody else may enter and that this user can write.
+QString privacyProblem(int folder)
 {
     struct stat info;
-    return ::fstat(fd, &info) == 0 && S_ISFIFO(info.st_mode) && info.st_uid == ::getuid();
+    if (::fstat(folder, &info) != 0)
+        return errorText(errno);
+    if (!S_ISDIR(info.st_mode))
+        return SingleInstance::tr("not a folder");
+    if (info.st_uid != ::geteuid())
+        return SingleInstance::tr("owned by user %1").arg(info.st_uid);
+    if ((info.st_mode & 07777) != 0700)
+        return SingleInstance::tr("mode %1, not 0700").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    if (::faccessat(folder, ".", W_OK | X_OK, 0) != 0)
+        return errorText(errno);
+    return {};
+}
+
+// The folder `name` in `parent`, made with mode 0700 unless it exists. It is opened without
+// following a symbolic link and checked through the opened descriptor, so it cannot be swapped
+// between the check and its use. On failure, says why in `problem`.
+UniqueFd openPrivateFolder(const QString &parent, const QString &name, bool parentMustBePrivate, QString &problem)
+{
+    const QString path = parent + u'/' + name;
+    const UniqueFd parentFd(::open(QFile::encodeName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parentFd.isValid()) {
+        problem = QStringLiteral("%1: %2").arg(parent, errorText(errno));
+        return {};
+    }
+    if (parentMustBePrivate) {
+        const QString why = privacyProblem(parentFd.get());
+        if (!why.isEmpty()) {
+            problem = QStringLiteral("%1: %2").arg(parent, why);
+            return {};
+        }
+    }
+    const QByteArray encoded = QFile::encodeName(name);
+    if (::mkdirat(parentFd.get(), encoded.constData(), 0700) != 0 && errno != EEXIST) {
+        problem = QStringLiteral("%1: %2").arg(path, errorText(errno));
+        return {};
+    }
+    UniqueFd folder(::openat(parentFd.get(), encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const int error = errno;
+    const QString why = !folder.isValid() ? (error == ELOOP ? SingleInstance::tr("a symbolic link") : errorText(error))
+                                          : privacyProblem(folder.get());
+    if (!why.isEmpty()) {
+        problem = QStringLiteral("%1: %2").arg(path, why);
+        return {};
+    }
+    return folder;
+}
+
+// Removes a file or an empty folder; true when nothing is left under the name.
+bool removeEntry(int folder, const char *name)
+{
+    if (::unlinkat(folder, name, 0) == 0 || errno == ENOENT)
+        return true;
+    return errno == EISDIR && ::unlinkat(folder, name, AT_REMOVEDIR) == 0;
+}
+
+// Launches at the same moment take turns holding the folder, so that none of them looks at
+// the lock or the pipe while another one replaces or makes them. Returns 0 or the error.
+int takeTurn(int folder)
+{
+    const QDeadlineTimer deadline(turnWaitMs);
+    while (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || deadline.hasExpired())
+            return errno;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return 0;
+}
+
+// Writes one request. Requests of this size are written whole or not at all, so requests of
+// two launches never mix; a full pipe is given a moment to drain.
+bool writeRequest(int pipe)
+{
+    const QDeadlineTimer deadline(writeWaitMs);
+    for (;;) {
+        if (::write(pipe, showMessage.constData(), size_t(showMessage.size())) == showMessage.size())
+            return true;
+        if (errno == EINTR)
+            continue;
+        pollfd room{pipe, POLLOUT, 0};
+        if (errno != EAGAIN || deadline.hasExpired() || ::poll(&room, 1, int(deadline.remainingTime())) <= 0)
+            return false;
+    }
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(QObject *parent)
     : QObject(parent)
-    , m_lockPath(pathStem() + QStringLiteral(".lock"))
-    , m_pipePath(pathStem() + QStringLiteral(".pipe"))
-    , m_lock(m_lockPath)
 {
-    // The lock is held for the whole run: only a dead owner makes it stale, never its age.
-    m_lock.setStaleLockTime(0);
+    openFolder();
 }
 
-SingleInstance::~SingleInstance()
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::lockFilePath() const
 {
-    if (m_pipe >= 0)
-        ::close(m_pipe);
+    return m_folderPath.isEmpty() ? QString() : m_folderPath + u'/' + QLatin1String(lockName);
+}
+
+QString SingleInstance::pipePath() const
+{
+    return m_folderPath.isEmpty() ? QString() : m_folderPath + u'/' + QLatin1String(pipeName);
+}
+
+void SingleInstance::openFolder()
+{
+    QStringList problems;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty()) {
+        problems << tr("XDG_RUNTIME_DIR is not set");
+    } else if (!QDir::isAbsolutePath(runtime)) {
+        problems << tr("XDG_RUNTIME_DIR is not an absolute path");
+    } else {
+        QString problem;
+        m_folder = openPrivateFolder(runtime, QStringLiteral("orvanta"), true, problem);
+        if (m_folder.isValid()) {
+            m_folderPath = runtime + QStringLiteral("/orvanta");
+            return;
+        }
+        problems << problem;
+    }
+    // The temporary folder is shared: the folder's name carries the user id, and it is used only
+    // when it is this user's own.
+    const QString name = QStringLiteral("orvanta-") + QString::number(::geteuid());
+    QString problem;
+    m_folder = openPrivateFolder(QDir::tempPath(), name, false, problem);
+    if (m_folder.isValid()) {
+        m_folderPath = QDir::tempPath() + u'/' + name;
+        return;
+    }
+    problems << problem;
+    m_error = tr("Orvanta will not start: it found no private folder for its lock, so it cannot make sure that it "
+                 "is the only copy writing your settings (%1).")
+                  .arg(problems.join(QStringLiteral("; ")));
 }
 
 bool SingleInstance::tryBecomePrimary()
 {
-    if (m_lock.isLocked())
+    if (m_lock.isValid())
         return true;
-    // QLockFile removes a lock whose owner process is gone.
-    if (!m_lock.tryLock(0)) {
-        if (m_lock.error() == QLockFile::LockFailedError) {
-            askPrimaryToShow();
-            return false;
-        }
-        // The lock cannot be made at all (no writable folder): better to run than not to start.
-        return true;
+    if (!m_folder.isValid())
+        return false;
+    m_error.clear();
+    if (const int error = takeTurn(m_folder.get())) {
+        m_error = error == EWOULDBLOCK
+            ? tr("Orvanta will not start: another launch has held %1 for %2 seconds.")
+                  .arg(m_folderPath)
+                  .arg(turnWaitMs / 1000)
+            : tr("Orvanta will not start: it cannot lock %1 (%2).").arg(m_folderPath, errorText(error));
+        return false;
     }
-    listen();
-    return true;
+    const auto endTurn = qScopeGuard([this] { ::flock(m_folder.get(), LOCK_UN); });
+    switch (takeLock()) {
+    case Lock::Taken: listen(); return true;
+    case Lock::Held: askPrimaryToShow(); return false;
+    case Lock::Failed: return false;
+    }
+    Q_UNREACHABLE();
+}
+
+SingleInstance::Lock SingleInstance::takeLock()
+{
+    // The lock a running copy holds is always a plain file of this user's that the user can
+    // open. Whatever else lies under its name (another user's file, one that cannot be opened,
+    // a link, a folder) is left over from something else, and is replaced once.
+    for (int attempt = 0;; ++attempt) {
+        UniqueFd file(
+            ::openat(m_folder.get(), lockName, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+        struct stat info;
+        if (file.isValid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
+            if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+                if (errno == EWOULDBLOCK)
+                    return Lock::Held;
+                m_error = tr("Orvanta will not start: it cannot lock %1 (%2).").arg(lockFilePath(), errorText(errno));
+                return Lock::Failed;
+            }
+            // Whatever the umask made of it, later launches must be able to open it and see it held.
+            if (::fchmod(file.get(), 0600) != 0) {
+                m_error = tr("Orvanta will not start: it cannot set the mode of %1 (%2).")
+                              .arg(lockFilePath(), errorText(errno));
+                return Lock::Failed;
+            }
+            m_lock = std::move(file);
+            return Lock::Taken;
+        }
+        const QString why = file.isValid() ? tr("not a plain file of this user's") : errorText(errno);
+        if (attempt > 0) {
+            m_error = tr("Orvanta will not start: it cannot make the lock file %1 (%2).").arg(lockFilePath(), why);
+            return Lock::Failed;
+        }
+        if (!removeEntry(m_folder.get(), lockName)) {
+            m_error = tr("Orvanta will not start: %1 is not a lock file it can use (%2), and it cannot remove it (%3).")
+                          .arg(lockFilePath(), why, errorText(errno));
+            return Lock::Failed;
+        }
+    }
 }
 
 void SingleInstance::listen()
 {
-    // Holding the lock, whatever lies under the pipe's name was left by a crashed instance.
-    const QByteArray path = QFile::encodeName(m_pipePath);
-    ::unlink(path.constData());
-    if (::mkfifo(path.constData(), 0600) != 0)
+    // Holding the lock, whatever lies under the pipe's name was left by an instance that is gone.
+    UniqueFd pipe;
+    if (removeEntry(m_folder.get(), pipeName) && ::mkfifoat(m_folder.get(), pipeName, 0600) == 0)
+        // Opened for writing too, so the pipe never reads as closed between two launches.
+        pipe = UniqueFd(::openat(m_folder.get(), pipeName, O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    if (!pipe.isValid()) {
+        qWarning("%s",
+                 qPrintable(tr("Orvanta runs, but later launches cannot ask it to show its card: %1 (%2).")
+                                .arg(pipePath(), errorText(errno))));
         return;
-    // Opened for writing too, so the pipe never reads as closed between two launches.
-    m_pipe = ::open(path.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (m_pipe < 0)
-        return;
-    m_notifier = std::make_unique<QSocketNotifier>(m_pipe, QSocketNotifier::Read);
+    }
+    m_pipe = std::move(pipe);
+    m_notifier = std::make_unique<QSocketNotifier>(m_pipe.get(), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &SingleInstance::readRequests);
 }
 
 void SingleInstance::readRequests()
 {
-    char buffer[256];
+    // One bounded read per turn of the event loop: a peer that writes without pause neither
+    // holds up the loop nor makes what is kept grow. Repeated requests of one turn make one.
+    char buffer[readChunk];
     ssize_t n;
-    while ((n = ::read(m_pipe, buffer, sizeof buffer)) > 0)
-        m_pending.append(buffer, n);
-    for (qsizetype end = m_pending.indexOf('\n'); end >= 0; end = m_pending.indexOf('\n')) {
-        if (m_pending.first(end + 1) == showMessage)
-            emit showRequested();
-        m_pending.remove(0, end + 1);
-    }
-    if (m_pending.size() > maxPending)
+    do
+        n = ::read(m_pipe.get(), buffer, sizeof buffer);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return;
+    bool show = false;
+    QByteArrayView rest(buffer, n);
+    for (;;) {
+        const qsizetype end = rest.indexOf('\n');
+        const QByteArrayView piece = end < 0 ? rest : rest.first(end + 1);
+        if (!m_skippingLine && m_pending.size() + piece.size() <= maxPending) {
+            m_pending += piece;
+        } else {
+            m_pending.clear();
+            m_skippingLine = true;
+        }
+        if (end < 0)
+            break;
+        show = show || (!m_skippingLine && m_pending == showMessage);
         m_pending.clear();
+        m_skippingLine = false;
+        rest = rest.sliced(end + 1);
+    }
+    if (show)
+        emit showRequested();
 }
 
-void SingleInstance::askPrimaryToShow() const
+void SingleInstance::askPrimaryToShow()
 {
-    // Without a reader (a primary still starting, or one without a pipe) this fails at
-    // once instead of waiting.
-    const int fd = ::open(QFile::encodeName(m_pipePath).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    // Writes of this size to a pipe are atomic: requests of two launches never mix.
-    if (isOwnPipe(fd))
-        while (::write(fd, showMessage.constData(), size_t(showMessage.size())) < 0 && errno == EINTR) { }
-    ::close(fd);
+    const UniqueFd pipe(::openat(m_folder.get(), pipeName, O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    const int error = errno;
+    const QString path = pipePath();
+    struct stat info;
+    QString problem;
+    if (!pipe.isValid()) {
+        switch (error) {
+        case ENOENT: problem = tr("its pipe %1 is missing").arg(path); break;
+        case ENXIO: problem = tr("nobody reads its pipe %1").arg(path); break;
+        case ELOOP: problem = tr("%1 is a symbolic link, not its pipe").arg(path); break;
+        default: problem = tr("its pipe %1 cannot be opened (%2)").arg(path, errorText(error));
+        }
+    } else if (::fstat(pipe.get(), &info) != 0 || !S_ISFIFO(info.st_mode) || info.st_uid != ::geteuid()) {
+        problem = tr("%1 is not its pipe").arg(path);
+    } else if (!writeRequest(pipe.get())) {
+        problem = tr("it does not read its pipe %1").arg(path);
+    }
+    if (!problem.isEmpty())
+        m_error = tr("Orvanta is already running, but this launch cannot ask it to show its card: %1.").arg(problem);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLockFile>
+#include "platform/UniqueFd.h"
+
 #include <QObject>
 #include <QString>
 
@@ -8,40 +9,57 @@
 
 class QSocketNotifier;
 
-// Keeps one running copy of the program per user. The first launch becomes the primary
-// instance; a later launch asks it to show its widget and then exits. That keeps the
-// widget reachable on desktops without a system tray. The request travels through a
-// named pipe, which needs nothing beyond the C library.
+// Keeps one running copy of the program per user, so that one process alone writes the
+// settings. The first launch becomes the primary instance; a later launch asks it to show its
+// widget and then exits. That keeps the widget reachable on desktops without a system tray.
+// The request travels through a named pipe, which needs nothing beyond the C library.
+//
+// The lock and the pipe live in a folder that only this user can enter: "orvanta" in
+// $XDG_RUNTIME_DIR when that is the user's own folder (a directory owned by the user, mode
+// 0700), otherwise "orvanta-<uid>" in the temporary folder. Either is made with mode 0700 and
+// used only when it is a real directory of the user's with exactly that mode. The lock is
+// flock() on the file "lock" there: the kernel drops it with the process that holds it, so a
+// crash leaves nothing that blocks the next start, and nothing written in the file is trusted.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 
 public:
-    // The lock and the pipe live in $XDG_RUNTIME_DIR, or in the temporary folder under
-    // names that carry the user id.
     explicit SingleInstance(QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is now the primary instance. False when another instance
-    // runs: it has been asked to show itself and the caller should exit.
+    // True when this process is now the primary instance. False when it must not run: either
+    // another instance runs and has been asked to show itself (errorString() is empty), or no
+    // process could be made sure to be the only writer, or the running one could not be
+    // reached (errorString() says why).
     bool tryBecomePrimary();
+    QString errorString() const { return m_error; }
 
-    QString lockFilePath() const { return m_lockPath; }
-    QString pipePath() const { return m_pipePath; }
+    // Empty when no private folder could be had.
+    QString folderPath() const { return m_folderPath; }
+    QString lockFilePath() const;
+    QString pipePath() const;
 
 signals:
     // A later launch asked the primary instance to show itself.
     void showRequested();
 
 private:
+    enum class Lock { Taken, Held, Failed };
+
+    void openFolder();
+    Lock takeLock();
     void listen();
     void readRequests();
-    void askPrimaryToShow() const;
+    void askPrimaryToShow();
+    QString holder() const;
 
-    QString m_lockPath;
-    QString m_pipePath;
-    QLockFile m_lock;
-    int m_pipe = -1;
+    QString m_folderPath;
+    UniqueFd m_folder;
+    UniqueFd m_lock;
+    UniqueFd m_pipe;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QByteArray m_pending;
+    bool m_skippingLine = false;
+    QString m_error;
 };

@@ -1,14 +1,19 @@
 #include "platform/SingleInstance.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +34,64 @@ void leaveCrashedInstance(const SingleInstance &instance)
     QCOMPARE(::mkfifo(QFile::encodeName(instance.pipePath()).constData(), 0600), 0);
 }
 
+// A real second user: nobody.
+constexpr uid_t otherUser = 65534;
+
+// Puts something of the given kind at path, as a stale or hostile leftover would be. Kinds
+// naming "another user" need root.
+bool plant(const QString &path, const QByteArray &kind)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const auto file = [&](const QByteArray &contents) {
+        QFile out(path);
+        return out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size();
+    };
+    if (kind == "private folder")
+        return ::mkdir(name.constData(), 0700) == 0;
+    if (kind == "another user's folder")
+        return ::mkdir(name.constData(), 0700) == 0 && ::chown(name.constData(), otherUser, otherUser) == 0;
+    if (kind == "folder open to others")
+        return ::mkdir(name.constData(), 0700) == 0 && ::chmod(name.constData(), 0755) == 0;
+    if (kind == "link to a private folder")
+        return ::mkdir((name + ".real").constData(), 0700) == 0
+            && ::symlink((name + ".real").constData(), name.constData()) == 0;
+    if (kind == "plain file" || kind == "empty file")
+        return file(kind == "plain file" ? QByteArrayLiteral("not a folder\n") : QByteArray());
+    if (kind == "another host's lock")
+        return file(QByteArray::number(::getpid()) + "\norvanta\nsomewhere-else\n\n\n");
+    if (kind == "unreadable file")
+        return file({}) && ::chmod(name.constData(), 0) == 0;
+    if (kind == "another user's file")
+        return file({}) && ::chown(name.constData(), otherUser, otherUser) == 0 && ::chmod(name.constData(), 0600) == 0;
+    if (kind == "link")
+        return ::symlink("/dev/null", name.constData()) == 0;
+    if (kind == "pipe")
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (kind == "another user's pipe")
+        return ::mkfifo(name.constData(), 0600) == 0 && ::chown(name.constData(), otherUser, otherUser) == 0;
+    if (kind == "link to a pipe")
+        return ::mkfifo((name + ".real").constData(), 0600) == 0
+            && ::symlink((name + ".real").constData(), name.constData()) == 0;
+    return false;
+}
+
+bool needsRoot(const QByteArray &kind)
+{
+    return kind.startsWith("another user");
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+int bytesInPipe(int fd)
+{
+    int bytes = -1;
+    return ::ioctl(fd, FIONREAD, &bytes) == 0 ? bytes : -1;
+}
+
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -45,21 +108,43 @@ private slots:
     void oldLockOfRunningInstanceHolds();
     void firstInstanceGoneFreesTheLock();
     void withoutRuntimeFolder();
+    void lockFolder_data();
+    void lockFolder();
+    void noPrivateFolder_data();
+    void noPrivateFolder();
+    void badLockIsReplaced_data();
+    void badLockIsReplaced();
+    void unreachablePrimary_data();
+    void unreachablePrimary();
+    void requests_data();
+    void requests();
+    void floodKeepsLoopTurning();
 
 private:
     std::unique_ptr<QTemporaryDir> m_runtime;
+    // The temporary folder (TMPDIR) of each test, so that none touches the real one.
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QByteArray m_tmpdir;
 };
 
 void TestSingleInstance::init()
 {
     m_runtime = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_runtime->isValid());
+    m_temp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_runtime->isValid() && m_temp->isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
+    m_tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(m_temp->path()));
 }
 
 void TestSingleInstance::cleanup()
 {
+    if (m_tmpdir.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", m_tmpdir);
     m_runtime.reset();
+    m_temp.reset();
 }
 
 void TestSingleInstance::secondLaunchAsksFirstToShow()
@@ -72,6 +157,7 @@ void TestSingleInstance::secondLaunchAsksFirstToShow()
 
     SingleInstance second;
     QVERIFY(!second.tryBecomePrimary());
+    QVERIFY(second.errorString().isEmpty());
     QVERIFY(shown.wait());
     QCOMPARE(shown.count(), 1);
 }
@@ -139,14 +225,218 @@ void TestSingleInstance::withoutRuntimeFolder()
     });
 
     SingleInstance first;
+    // In a folder of the user's own: a bare name in the shared folder could be taken by anyone.
     const QString stem = m_runtime->path() + QStringLiteral("/orvanta-") + QString::number(::getuid());
-    QCOMPARE(first.lockFilePath(), stem + QStringLiteral(".lock"));
-    QCOMPARE(first.pipePath(), stem + QStringLiteral(".pipe"));
+    QCOMPARE(first.lockFilePath(), stem + QStringLiteral("/lock"));
+    QCOMPARE(first.pipePath(), stem + QStringLiteral("/pipe"));
+    QCOMPARE(modeOf(stem), 0700);
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.tryBecomePrimary());
     SingleInstance second;
     QVERIFY(!second.tryBecomePrimary());
     QVERIFY(shown.wait());
+}
+
+void TestSingleInstance::lockFolder_data()
+{
+    QTest::addColumn<QByteArray>("runtime");
+    QTest::addColumn<bool>("inRuntime");
+    QTest::newRow("the user's runtime folder") << QByteArray("private folder") << true;
+    // What a user finds after su: the runtime folder of the user it was.
+    QTest::newRow("another user's runtime folder") << QByteArray("another user's folder") << false;
+    QTest::newRow("runtime folder open to others") << QByteArray("folder open to others") << false;
+    QTest::newRow("runtime path is a file") << QByteArray("plain file") << false;
+    QTest::newRow("runtime path is relative") << QByteArray("relative") << false;
+}
+
+void TestSingleInstance::lockFolder()
+{
+    QFETCH(QByteArray, runtime);
+    QFETCH(bool, inRuntime);
+    if (needsRoot(runtime) && ::geteuid() != 0)
+        QSKIP("giving a folder to another user needs root");
+    const QString runtimePath = m_runtime->filePath(QStringLiteral("runtime"));
+    if (runtime == "relative")
+        qputenv("XDG_RUNTIME_DIR", "runtime");
+    else
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimePath));
+    QVERIFY(runtime == "relative" || plant(runtimePath, runtime));
+
+    SingleInstance first;
+    const QString expected = inRuntime ? runtimePath + QStringLiteral("/orvanta")
+                                       : m_temp->filePath(QStringLiteral("orvanta-") + QString::number(::geteuid()));
+    QCOMPARE(first.folderPath(), expected);
+    QCOMPARE(modeOf(expected), 0700);
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QVERIFY(first.tryBecomePrimary());
+
+    // Never a second writer: later launches find the first and ask it.
+    for (int launch = 1; launch <= 2; ++launch) {
+        SingleInstance later;
+        QVERIFY(!later.tryBecomePrimary());
+        QCOMPARE(later.errorString(), QString());
+        QVERIFY(shown.wait());
+    }
+}
+
+void TestSingleInstance::noPrivateFolder_data()
+{
+    QTest::addColumn<QByteArray>("temp");
+    QTest::newRow("another user's folder") << QByteArray("another user's folder");
+    QTest::newRow("folder open to others") << QByteArray("folder open to others");
+    QTest::newRow("link to a private folder") << QByteArray("link to a private folder");
+    QTest::newRow("plain file") << QByteArray("plain file");
+}
+
+void TestSingleInstance::noPrivateFolder()
+{
+    QFETCH(QByteArray, temp);
+    if (::geteuid() != 0)
+        QSKIP("giving a folder to another user needs root");
+    const QString runtimePath = m_runtime->filePath(QStringLiteral("runtime"));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimePath));
+    QVERIFY(plant(runtimePath, "another user's folder"));
+    const QString tempFolder = m_temp->filePath(QStringLiteral("orvanta-") + QString::number(::geteuid()));
+    QVERIFY(plant(tempFolder, temp));
+
+    // Nothing can keep a second copy out, so none runs, and each launch says why.
+    for (int launch = 1; launch <= 2; ++launch) {
+        SingleInstance instance;
+        QVERIFY(!instance.tryBecomePrimary());
+        QVERIFY(instance.folderPath().isEmpty());
+        QVERIFY2(instance.errorString().contains(tempFolder), qPrintable(instance.errorString()));
+        QVERIFY2(instance.errorString().contains(runtimePath), qPrintable(instance.errorString()));
+        QVERIFY(!instance.errorString().contains(u'\n'));
+    }
+    QVERIFY(!QFileInfo::exists(runtimePath + QStringLiteral("/orvanta")));
+}
+
+void TestSingleInstance::badLockIsReplaced_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::newRow("empty file") << QByteArray("empty file");
+    QTest::newRow("another host's lock") << QByteArray("another host's lock");
+    QTest::newRow("unreadable file") << QByteArray("unreadable file");
+    QTest::newRow("another user's file") << QByteArray("another user's file");
+    QTest::newRow("folder") << QByteArray("private folder");
+    QTest::newRow("link") << QByteArray("link");
+    QTest::newRow("pipe") << QByteArray("pipe");
+}
+
+void TestSingleInstance::badLockIsReplaced()
+{
+    QFETCH(QByteArray, lock);
+    if (needsRoot(lock) && ::geteuid() != 0)
+        QSKIP("giving a file to another user needs root");
+    SingleInstance first;
+    QVERIFY(plant(first.lockFilePath(), lock));
+    QVERIFY2(first.tryBecomePrimary(), qPrintable(first.errorString()));
+
+    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    SingleInstance later;
+    QVERIFY(!later.tryBecomePrimary());
+    QCOMPARE(later.errorString(), QString());
+    QVERIFY(shown.wait());
+}
+
+void TestSingleInstance::unreachablePrimary_data()
+{
+    QTest::addColumn<QByteArray>("pipe");
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("plain file") << QByteArray("plain file");
+    QTest::newRow("another user's pipe") << QByteArray("another user's pipe");
+    QTest::newRow("link to a pipe") << QByteArray("link to a pipe");
+}
+
+void TestSingleInstance::unreachablePrimary()
+{
+    QFETCH(QByteArray, pipe);
+    if (needsRoot(pipe) && ::geteuid() != 0)
+        QSKIP("giving a pipe to another user needs root");
+    SingleInstance first;
+    QVERIFY(first.tryBecomePrimary());
+    QVERIFY(QFile::remove(first.pipePath()));
+    QVERIFY(pipe.isEmpty() || plant(first.pipePath(), pipe));
+
+    SingleInstance later;
+    QVERIFY(!later.tryBecomePrimary());
+    QVERIFY2(later.errorString().contains(first.pipePath()), qPrintable(later.errorString()));
+    QVERIFY(!later.errorString().contains(u'\n'));
+}
+
+void TestSingleInstance::requests_data()
+{
+    QTest::addColumn<QByteArrayList>("writes");
+    QTest::addColumn<int>("shows");
+    QTest::newRow("one") << QByteArrayList{"show\n"} << 1;
+    QTest::newRow("three read in one turn make one") << QByteArrayList{"show\nshow\nshow\n"} << 1;
+    QTest::newRow("two turns") << QByteArrayList{"show\n", "show\n"} << 2;
+    QTest::newRow("split across reads") << QByteArrayList{"sh", "ow\n"} << 1;
+    QTest::newRow("after another line") << QByteArrayList{"hello\nshow\n"} << 1;
+    QTest::newRow("not a request") << QByteArrayList{"shows\n", "Show\n"} << 0;
+    QTest::newRow("long line ending in show") << QByteArrayList{QByteArray(100, 'x'), "show\n"} << 0;
+    QTest::newRow("after a long line") << QByteArrayList{QByteArray(5000, 'x') + "\nshow\n"} << 1;
+}
+
+void TestSingleInstance::requests()
+{
+    QFETCH(QByteArrayList, writes);
+    QFETCH(int, shows);
+    SingleInstance primary;
+    QVERIFY(primary.tryBecomePrimary());
+    QSignalSpy shown(&primary, &SingleInstance::showRequested);
+    const int pipe = ::open(QFile::encodeName(primary.pipePath()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(pipe >= 0);
+    const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
+    for (const QByteArray &data : writes) {
+        QCOMPARE(::write(pipe, data.constData(), size_t(data.size())), data.size());
+        // Each write is read before the next is made.
+        QTRY_COMPARE(bytesInPipe(pipe), 0);
+    }
+    QCOMPARE(shown.count(), shows);
+}
+
+void TestSingleInstance::floodKeepsLoopTurning()
+{
+    SingleInstance primary;
+    QVERIFY(primary.tryBecomePrimary());
+
+    // The event loop's turns, counted by a timer that is due at every turn.
+    int turns = 0;
+    int showsInOneTurn = 0;
+    int mostShowsInOneTurn = 0;
+    int shows = 0;
+    QTimer turn;
+    turn.setInterval(0);
+    connect(&turn, &QTimer::timeout, this, [&] {
+        ++turns;
+        showsInOneTurn = 0;
+    });
+    connect(&primary, &SingleInstance::showRequested, this, [&] {
+        ++shows;
+        mostShowsInOneTurn = std::max(mostShowsInOneTurn, ++showsInOneTurn);
+    });
+    turn.start();
+
+    // Another process writes requests without pause, four times what the pipe holds.
+    constexpr int floodBytes = 256 * 1024;
+    QProcess flood;
+    flood.start(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"), QStringLiteral("yes show | head -c %1 >\"$0\"").arg(floodBytes), primary.pipePath()});
+    QVERIFY(flood.waitForStarted());
+    QSignalSpy finished(&flood, &QProcess::finished);
+    const int pipe = ::open(QFile::encodeName(primary.pipePath()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(pipe >= 0);
+    const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1 && bytesInPipe(pipe) == 0, 60000);
+    QCOMPARE(flood.exitCode(), 0);
+
+    // Between two requests the loop turned: the flood never held it.
+    QCOMPARE(mostShowsInOneTurn, 1);
+    // Each turn read a bounded amount: the flood took many turns, each making one request.
+    QVERIFY2(shows >= floodBytes / 4096, qPrintable(QString::number(shows)));
+    QVERIFY(turns >= shows);
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
