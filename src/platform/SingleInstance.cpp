@@ -64,7 +64,8 @@ UniqueFd openPrivateFolder(const QString &parent, const QString &name, bool pare
     const QString path = parent + u'/' + name;
     const UniqueFd parentFd(::open(QFile::encodeName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parentFd.isValid()) {
-        problem = QStringLiteral("%1: %2").arg(parent, errorText(errno));
+        const int error = errno;
+        problem = QStringLiteral("%1: %2").arg(parent, errorText(error));
         return {};
     }
     if (parentMustBePrivate) {
@@ -76,7 +77,8 @@ UniqueFd openPrivateFolder(const QString &parent, const QString &name, bool pare
     }
     const QByteArray encoded = QFile::encodeName(name);
     if (::mkdirat(parentFd.get(), encoded.constData(), 0700) != 0 && errno != EEXIST) {
-        problem = QStringLiteral("%1: %2").arg(path, errorText(errno));
+        const int error = errno;
+        problem = QStringLiteral("%1: %2").arg(path, errorText(error));
         return {};
     }
     UniqueFd folder(::openat(parentFd.get(), encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -211,31 +213,35 @@ SingleInstance::Lock SingleInstance::takeLock()
     for (int attempt = 0;; ++attempt) {
         UniqueFd file(
             ::openat(m_folder.get(), lockName, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+        const int openError = errno;
         struct stat info;
         if (file.isValid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
             if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
-                if (errno == EWOULDBLOCK)
+                const int error = errno;
+                if (error == EWOULDBLOCK)
                     return Lock::Held;
-                m_error = tr("Orvanta will not start: it cannot lock %1 (%2).").arg(lockFilePath(), errorText(errno));
+                m_error = tr("Orvanta will not start: it cannot lock %1 (%2).").arg(lockFilePath(), errorText(error));
                 return Lock::Failed;
             }
             // Whatever the umask made of it, later launches must be able to open it and see it held.
             if (::fchmod(file.get(), 0600) != 0) {
+                const int error = errno;
                 m_error = tr("Orvanta will not start: it cannot set the mode of %1 (%2).")
-                              .arg(lockFilePath(), errorText(errno));
+                              .arg(lockFilePath(), errorText(error));
                 return Lock::Failed;
             }
             m_lock = std::move(file);
             return Lock::Taken;
         }
-        const QString why = file.isValid() ? tr("not a plain file of this user's") : errorText(errno);
+        const QString why = file.isValid() ? tr("not a plain file of this user's") : errorText(openError);
         if (attempt > 0) {
             m_error = tr("Orvanta will not start: it cannot make the lock file %1 (%2).").arg(lockFilePath(), why);
             return Lock::Failed;
         }
         if (!removeEntry(m_folder.get(), lockName)) {
+            const int error = errno;
             m_error = tr("Orvanta will not start: %1 is not a lock file it can use (%2), and it cannot remove it (%3).")
-                          .arg(lockFilePath(), why, errorText(errno));
+                          .arg(lockFilePath(), why, errorText(error));
             return Lock::Failed;
         }
     }
@@ -249,9 +255,10 @@ void SingleInstance::listen()
         // Opened for writing too, so the pipe never reads as closed between two launches.
         pipe = UniqueFd(::openat(m_folder.get(), pipeName, O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (!pipe.isValid()) {
+        const int error = errno;
         qWarning("%s",
                  qPrintable(tr("Orvanta runs, but later launches cannot ask it to show its card: %1 (%2).")
-                                .arg(pipePath(), errorText(errno))));
+                                .arg(pipePath(), errorText(error))));
         return;
     }
     m_pipe = std::move(pipe);
