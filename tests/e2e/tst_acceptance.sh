@@ -25,15 +25,11 @@ done
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/desktop-session.sh"
 source "$here/acceptance-lib.sh"
+source "$here/check-lib.sh"
 
 AC_BIN=$bin
 AC_RENDERER=${2:-$(dirname "$bin")/../../tools/orvanta-render-card}
 PREFS_RENDERER=${3:-$(dirname "$AC_RENDERER")/orvanta-render-preferences}
-
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
 
 # check DESCRIPTION COMMAND...: one result; a command may say why it failed in AC_WHY.
 check() {
@@ -65,23 +61,7 @@ quit_from_menu() {
     fi
 }
 
-finish() {
-    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
-        local log
-        for log in "$DS_TMP"/orvanta*.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    ((failed == 0))
-    exit
-}
-
-missing=()
-for tool in openbox picom trayer xprop xwininfo xdpyinfo import convert compare python3; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-((${#missing[@]})) && { fail "the acceptance run needs ${missing[*]}"; finish; }
+ck_require "the acceptance run" openbox picom trayer xprop xwininfo xdpyinfo import convert compare python3
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 [[ -x $AC_RENDERER ]] || { fail "no card renderer at $AC_RENDERER"; finish; }
 [[ -x $PREFS_RENDERER ]] || { fail "no preferences renderer at $PREFS_RENDERER"; finish; }

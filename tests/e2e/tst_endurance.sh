@@ -14,41 +14,22 @@
 #
 # ORVANTA_E2E_SEED repeats a run's random moments. Exits 77 (skipped) when Xvfb or xdotool is
 # missing, non-zero when any check fails.
+# shellcheck disable=SC2086,SC2317  # colours "R G B" go on as three arguments; predicates run through ds_poll
 set -u
 
 bin=${1:?usage: tst_endurance.sh PATH_TO_ORVANTA [KILLS]}
 kills=${2:-30}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
 here=$(dirname "${BASH_SOURCE[0]}")
+# shellcheck source=check-lib.sh
+source "$here/check-lib.sh"
+ck_skip_unless Xvfb xdotool
+# shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+# shellcheck source=acceptance-lib.sh
 source "$here/acceptance-lib.sh"
+# shellcheck disable=SC2034  # read by acceptance-lib.sh
 AC_BIN=$bin
-
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-
-finish() {
-    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
-        local log
-        for log in "$DS_TMP"/orvanta*.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    ((failed == 0))
-    exit
-}
-
-missing=()
-for tool in openbox picom trayer xprop xwininfo xdpyinfo import convert python3 setpriv; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-((${#missing[@]})) && { fail "the run needs ${missing[*]}"; finish; }
+ck_require "the run" openbox picom trayer xprop xwininfo xdpyinfo import convert python3 setpriv
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 
 # Bash reports every copy killed here ("... Killed ..."): expected, and noise.
