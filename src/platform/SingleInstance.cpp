@@ -106,8 +106,9 @@ int takeTurn(int folder)
 {
     const QDeadlineTimer deadline(turnWaitMs);
     while (::flock(folder, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK || deadline.hasExpired())
-            return errno;
+        const int error = errno;
+        if (error != EWOULDBLOCK || deadline.hasExpired())
+            return error;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return 0;
