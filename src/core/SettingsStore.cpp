@@ -1,12 +1,18 @@
 #include "core/SettingsStore.h"
 
+#include "core/SafeFile.h"
+
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +51,7 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
     , m_directory(directory)
 {
     load();
+    removeStaleTemporaries();
 }
 
 QString SettingsStore::defaultDirectory()
@@ -74,6 +81,21 @@ void SettingsStore::load()
         return;
     }
     m_values = document.object();
+}
+
+void SettingsStore::removeStaleTemporaries() const
+{
+    // QSaveFile links its work next to the file as <name>.<six random letters> and renames
+    // it over the file; a process killed in between leaves that name behind for good. Names
+    // in one case only are spared: likelier a copy the user made (settings.json.backup).
+    static const QRegularExpression temporary(QLatin1Char('^') + QRegularExpression::escape(kFileName)
+                                              + QStringLiteral("\\.(?=.*[a-z])(?=.*[A-Z])[A-Za-z]{6}$"));
+    const QFileInfoList entries
+        = QDir(m_directory).entryInfoList({kFileName + QStringLiteral(".*")}, QDir::Files | QDir::NoSymLinks);
+    for (const QFileInfo &entry : entries) {
+        if (temporary.match(entry.fileName()).hasMatch() && entry.ownerId() == ::geteuid())
+            QFile::remove(entry.filePath());
+    }
 }
 
 bool SettingsStore::boolValue(const QString &key, bool defaultValue) const
@@ -112,6 +134,22 @@ QVariant SettingsStore::rawValue(const QString &key) const
     }
 }
 
+std::optional<QByteArray> SettingsStore::storedBytes(const QString &key) const
+{
+    const auto found = m_values.constFind(key);
+    if (found == m_values.constEnd())
+        return std::nullopt;
+    const QJsonValue value = *found;
+    if (auto bytes = binaryFromJson(value))
+        return bytes;
+    if (value.isString())
+        return value.toString().toUtf8();
+    // A document holds only arrays and objects: the value is written as a one-element array
+    // and the brackets are cut off.
+    const QByteArray json = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return json.mid(1, json.size() - 2);
+}
+
 void SettingsStore::setBool(const QString &key, bool value)
 {
     write(key, value);
@@ -139,38 +177,47 @@ void SettingsStore::write(const QString &key, const QJsonValue &value)
     emit changed(key);
 }
 
-bool SettingsStore::save()
+void SettingsStore::save()
 {
-    if (!QDir().mkpath(m_directory))
-        return false;
-    if (m_unreadableOnDisk && !moveUnreadableAside())
-        return false;
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QJsonDocument(m_values).toJson(QJsonDocument::Indented));
-    // commit() syncs the new file to disk and renames it over the old one.
-    return file.commit();
+    QString problem = SafeFile::makeFolders(m_directory);
+    if (problem.isEmpty() && m_unreadableOnDisk)
+        problem = moveUnreadableAside();
+    if (problem.isEmpty())
+        problem = SafeFile::replace(filePath(), QJsonDocument(m_values).toJson(QJsonDocument::Indented),
+                                    SafeFile::kOwnerOnly);
+    setSaveProblem(problem);
 }
 
-bool SettingsStore::moveUnreadableAside()
+QString SettingsStore::moveUnreadableAside()
 {
-    const QString target = freshName(filePath(), QStringLiteral(".unreadable"));
-    if (!QDir().rename(filePath(), target) && QFileInfo::exists(filePath()))
-        return false;
+    QFile unreadable(filePath());
+    if (!unreadable.rename(freshName(filePath(), QStringLiteral(".unreadable"))) && QFileInfo::exists(filePath()))
+        return tr("Cannot move the unreadable %1 aside: %2")
+            .arg(QDir::toNativeSeparators(filePath()), unreadable.errorString());
     m_unreadableOnDisk = false;
-    return true;
+    return {};
 }
 
-bool SettingsStore::writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes) const
+bool SettingsStore::writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes)
 {
-    if (!QDir().mkpath(m_directory))
-        return false;
-    QFile file(freshName(m_directory + QLatin1Char('/') + stem, suffix));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return false;
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
-    if (!written)
-        file.remove();
-    return written;
+    QString problem = SafeFile::makeFolders(m_directory);
+    if (problem.isEmpty())
+        problem
+            = SafeFile::create(freshName(m_directory + QLatin1Char('/') + stem, suffix), bytes, SafeFile::kOwnerOnly);
+    if (problem.isEmpty())
+        return true;
+    setSaveProblem(problem);
+    return false;
+}
+
+void SettingsStore::setSaveProblem(const QString &problem)
+{
+    if (problem == m_saveProblem)
+        return;
+    m_saveProblem = problem;
+    // Once per reason, not at every write that fails the same way.
+    if (!problem.isEmpty())
+        qWarning().noquote()
+            << tr("Orvanta keeps settings and notes in memory only until saving works again: %1").arg(problem);
+    emit saveProblemChanged();
 }

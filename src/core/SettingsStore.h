@@ -13,15 +13,18 @@
 // The per-user typed key-value store, kept as one JSON file. Values keep their
 // type across restarts (a Boolean, a number, a string, binary data), so a value
 // of the wrong type reads as the caller's default. Every write replaces the file
-// atomically before it returns; a store that cannot be written keeps working in
-// memory. An unreadable file reads as empty and is moved aside, not overwritten,
-// at the first write.
+// atomically before it returns, and a write that fails on the way (a full disk)
+// leaves the old file as it was. A store that cannot be written keeps working in
+// memory and says why in saveProblem(). An unreadable file reads as empty and is
+// moved aside, not overwritten, at the first write. The folders it makes and the
+// files it writes are the user's alone (0700 and 0600).
 class SettingsStore : public QObject
 {
     Q_OBJECT
 
 public:
-    // Loads <directory>/settings.json; writes nothing.
+    // Loads <directory>/settings.json. The only change it makes is to remove the store's
+    // own temporary files that a killed process left behind.
     explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
 
     // $XDG_CONFIG_HOME/orvanta, or ~/.config/orvanta.
@@ -36,6 +39,9 @@ public:
     std::optional<QByteArray> dataValue(const QString &key) const;
     // The stored value whatever its type: bool, double, QString or QByteArray; invalid when absent.
     QVariant rawValue(const QString &key) const;
+    // The stored value as bytes, whatever its shape, for keeping a copy: binary data as it
+    // is, a string as its UTF-8 text, anything else as its JSON; nothing when absent.
+    std::optional<QByteArray> storedBytes(const QString &key) const;
 
     void setBool(const QString &key, bool value);
     void setDouble(const QString &key, double value);
@@ -57,19 +63,28 @@ public:
 
     // Writes bytes to a new file beside the settings, named <stem>-<time stamp><suffix>,
     // never replacing an existing file. Returns false when it could not be written.
-    bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes) const;
+    bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes);
+
+    // Why the last write did not reach the disk, for the user; empty when it did (or before
+    // the first write).
+    QString saveProblem() const { return m_saveProblem; }
 
 signals:
     // Emitted after every write of key, also when the value did not change.
     void changed(const QString &key);
+    // saveProblem() changed: saving began to fail, failed for another reason, or works again.
+    void saveProblemChanged();
 
 private:
     void load();
+    void removeStaleTemporaries() const;
     void write(const QString &key, const QJsonValue &value);
-    bool save();
-    bool moveUnreadableAside();
+    void save();
+    QString moveUnreadableAside();
+    void setSaveProblem(const QString &problem);
 
     QString m_directory;
     QJsonObject m_values;
     bool m_unreadableOnDisk = false;
+    QString m_saveProblem;
 };

@@ -1,11 +1,16 @@
 #include "core/SettingsStore.h"
+#include "fakes/FileSizeLimit.h"
+#include "fakes/TinyFileSystem.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestSettingsStore : public QObject
@@ -23,6 +28,13 @@ private slots:
     void unreadableFile_data();
     void unreadableFile();
     void unwritableStoreKeepsWorkingInMemory();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+    void privateFoldersAndFiles();
+    void staleTemporaryFiles_data();
+    void staleTemporaryFiles();
+    void storedBytes_data();
+    void storedBytes();
     void defaultDirectoryFollowsXdg();
 
 private:
@@ -32,6 +44,18 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static int mode(const QString &path)
+    {
+        struct stat info
+        {
+        };
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
     }
 };
 
@@ -193,9 +217,195 @@ void TestSettingsStore::unwritableStoreKeepsWorkingInMemory()
     writeFile(blocked, "x");
     SettingsStore store(blocked + QStringLiteral("/orvanta"));
     QSignalSpy spy(&store, &SettingsStore::changed);
+    QSignalSpy problems(&store, &SettingsStore::saveProblemChanged);
+    // The reason goes to standard error once, not at every write that fails the same way.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("blocked/orvanta: Not a directory$")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
     store.setValue(Keys::theme, QStringLiteral("glass"));
     QCOMPARE(store.value(Keys::theme), QStringLiteral("glass"));
     QCOMPARE(spy.count(), 1);
+    store.setValue(Keys::h24, true);
+    QCOMPARE(store.value(Keys::h24), true);
+    QCOMPARE(problems.count(), 1);
+    QVERIFY(store.saveProblem().contains(QStringLiteral("blocked/orvanta")));
+    QVERIFY(!store.writeBackup(QStringLiteral("notes"), QStringLiteral(".unreadable"), "x"));
+}
+
+void TestSettingsStore::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<int>("size");
+    // Below QFile's buffer the failure shows only when the buffer is flushed; above it, at the write.
+    QTest::newRow("full disk, small change") << true << 100;
+    QTest::newRow("full disk, large change") << true << 100'000;
+    QTest::newRow("file size limit, small change") << false << 100;
+    QTest::newRow("file size limit, large change") << false << 100'000;
+}
+
+void TestSettingsStore::failedWriteKeepsOldFile()
+{
+    QFETCH(bool, fullDisk);
+    QFETCH(int, size);
+    QTemporaryDir dir;
+    std::optional<TinyFileSystem> disk;
+    if (fullDisk) {
+        disk.emplace(dir.path(), 256);
+        if (!disk->isMounted())
+            QSKIP(qPrintable(QStringLiteral("no full disk to test on: ") + disk->whyNotMounted()));
+    }
+    const QString folder = dir.filePath(QStringLiteral("orvanta"));
+    SettingsStore store(folder);
+    store.setValue(Keys::theme, QStringLiteral("glass"));
+    store.setData(QStringLiteral("notes"), "old notes");
+    const QString path = store.filePath();
+    const QByteArray old = readFile(path);
+    QVERIFY(old.contains("glass"));
+    QVERIFY(store.saveProblem().isEmpty());
+
+    std::optional<FileSizeLimit> limit;
+    if (fullDisk)
+        QVERIFY(disk->fill());
+    else
+        QVERIFY(limit.emplace(old.size() / 2).isSet());
+    QSignalSpy problems(&store, &SettingsStore::saveProblemChanged);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot write .*settings.json: ")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    store.setData(QStringLiteral("notes"), QByteArray(size, 'n'));
+    store.setValue(Keys::theme, QStringLiteral("dark"));
+    limit.reset();
+
+    QCOMPARE(readFile(path), old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.json")});
+    QCOMPARE(problems.count(), 1);
+    QVERIFY(store.saveProblem().contains(path));
+    QCOMPARE(store.value(Keys::theme), QStringLiteral("dark"));
+
+    // With room again the next write saves everything and the problem is over.
+    if (fullDisk)
+        QVERIFY(disk->makeRoom());
+    store.setValue(Keys::h24, true);
+    QCOMPARE(problems.count(), 2);
+    QVERIFY(store.saveProblem().isEmpty());
+    SettingsStore reread(folder);
+    QCOMPARE(reread.dataValue(QStringLiteral("notes")), std::optional<QByteArray>(QByteArray(size, 'n')));
+    QCOMPARE(reread.value(Keys::theme), QStringLiteral("dark"));
+}
+
+void TestSettingsStore::privateFoldersAndFiles()
+{
+    QTemporaryDir dir;
+    const mode_t umask = ::umask(022);
+    const int parentMode = mode(dir.path());
+    SettingsStore store(dir.filePath(QStringLiteral("config/orvanta")));
+    store.setValue(Keys::h24, true);
+    QVERIFY(store.writeBackup(QStringLiteral("notes"), QStringLiteral(".unreadable"), "[1]"));
+    ::umask(umask);
+
+    QCOMPARE(mode(dir.path()), parentMode); // a folder that was there is left as it is
+    QCOMPARE(mode(dir.filePath(QStringLiteral("config"))), 0700);
+    QCOMPARE(mode(store.directory()), 0700);
+    QCOMPARE(mode(store.filePath()), 0600);
+    const QStringList backups = QDir(store.directory()).entryList({QStringLiteral("notes-*.unreadable")});
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(mode(store.directory() + QLatin1Char('/') + backups.first()), 0600);
+
+    // A file an earlier version left readable by all is private from the next write on.
+    QVERIFY(::chmod(QFile::encodeName(store.filePath()).constData(), 0644) == 0);
+    store.setValue(Keys::h24, false);
+    QCOMPARE(mode(store.filePath()), 0600);
+}
+
+void TestSettingsStore::staleTemporaryFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("removed");
+
+    QTest::newRow("left between link and rename") << "settings.json.aBcDeF"
+                                                  << "file" << true;
+    QTest::newRow("named as Qt names it") << ""
+                                          << "file" << true;
+    QTest::newRow("the user's copy") << "settings.json.backup"
+                                     << "file" << false;
+    QTest::newRow("capitals only") << "settings.json.BACKUP"
+                                   << "file" << false;
+    QTest::newRow("five letters") << "settings.json.aBcDe"
+                                  << "file" << false;
+    QTest::newRow("seven letters") << "settings.json.aBcDeFg"
+                                   << "file" << false;
+    QTest::newRow("with a digit") << "settings.json.aBcDe1"
+                                  << "file" << false;
+    QTest::newRow("set aside") << "settings.json-20260101-120000.unreadable"
+                               << "file" << false;
+    QTest::newRow("other file's") << "notes.json.aBcDeF"
+                                  << "file" << false;
+    QTest::newRow("a folder") << "settings.json.aBcDeF"
+                              << "folder" << false;
+    QTest::newRow("a symbolic link") << "settings.json.aBcDeF"
+                                     << "link" << false;
+    QTest::newRow("another user's") << "settings.json.aBcDeF"
+                                    << "foreign" << false;
+}
+
+void TestSettingsStore::staleTemporaryFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(bool, removed);
+    if (kind == QLatin1String("foreign") && ::geteuid() != 0)
+        QSKIP("giving a file to another user needs root");
+    QTemporaryDir dir;
+    writeFile(settingsPath(dir), R"({"h24": true})");
+    writeFile(dir.filePath(QStringLiteral("elsewhere")), "kept");
+    if (name.isEmpty()) {
+        // Qt's own naming of a temporary file beside settings.json, in mixed case.
+        do {
+            QTemporaryFile probe(settingsPath(dir));
+            QVERIFY(probe.open());
+            name = QFileInfo(probe.fileName()).fileName();
+        } while (name.toLower() == name || name.toUpper() == name);
+    }
+    const QString path = dir.filePath(name);
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == QLatin1String("link"))
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("elsewhere")), path));
+    else
+        writeFile(path, R"({"h24": fal)");
+    if (kind == QLatin1String("foreign"))
+        QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+
+    SettingsStore store(dir.path());
+    QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !removed);
+    QCOMPARE(store.value(Keys::h24), true);
+    QCOMPARE(readFile(settingsPath(dir)), QByteArray(R"({"h24": true})"));
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("elsewhere"))), QByteArray("kept"));
+}
+
+void TestSettingsStore::storedBytes_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("binary data") << QByteArray(R"({"base64":"AP8="})") << QByteArray("\x00\xff", 2);
+    QTest::newRow("string") << QByteArray(R"("[1, 2]")") << QByteArray("[1, 2]");
+    QTest::newRow("array") << QByteArray(R"([1, {"a": true}])") << QByteArray(R"([1,{"a":true}])");
+    QTest::newRow("object without base64") << QByteArray(R"({"text": "x"})") << QByteArray(R"({"text":"x"})");
+    QTest::newRow("base64 that does not decode")
+        << QByteArray(R"({"base64": "!!"})") << QByteArray(R"({"base64":"!!"})");
+    QTest::newRow("number") << QByteArray("5") << QByteArray("5");
+    QTest::newRow("false") << QByteArray("false") << QByteArray("false");
+    QTest::newRow("null") << QByteArray("null") << QByteArray("null");
+}
+
+void TestSettingsStore::storedBytes()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    writeFile(settingsPath(dir), "{\"x\": " + json + "}");
+    SettingsStore store(dir.path());
+    QCOMPARE(store.storedBytes(QStringLiteral("x")), std::optional<QByteArray>(bytes));
+    QVERIFY(!store.storedBytes(QStringLiteral("absent")).has_value());
 }
 
 void TestSettingsStore::defaultDirectoryFollowsXdg()

@@ -1,3 +1,5 @@
+#include "fakes/FileSizeLimit.h"
+#include "fakes/TinyFileSystem.h"
 #include "platform/xdg/AutostartEntry.h"
 
 #include <QDir>
@@ -7,9 +9,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+int mode(const QString &path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
 
 // Reads an Exec value back the way a desktop session does: string escapes first, then
 // argument quoting, then field codes.
@@ -211,8 +222,13 @@ void TestAutostartEntry::registerAndUnregister()
     QCOMPARE(entry.filePath(), m_config->filePath(QStringLiteral("autostart/io.github.orvanta.Orvanta.desktop")));
     QVERIFY(!entry.isEnabled());
 
+    const mode_t umask = ::umask(022);
     QVERIFY(entry.setEnabled(true));
+    ::umask(umask);
     QVERIFY(entry.isEnabled());
+    // The folder made for it is the user's alone; the entry is readable as desktop entries are.
+    QCOMPARE(mode(m_config->filePath(QStringLiteral("autostart"))), 0700);
+    QCOMPARE(mode(entry.filePath()), 0644);
     QFile file(entry.filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();
@@ -295,30 +311,60 @@ void TestAutostartEntry::entryState()
 
 void TestAutostartEntry::unwritableFolder_data()
 {
-    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<QString>("kind");
 
-    QTest::newRow("read-only folder") << true;
-    QTest::newRow("file where the folder belongs") << false;
+    QTest::newRow("read-only folder") << "read-only";
+    QTest::newRow("file where the folder belongs") << "blocked";
+    QTest::newRow("full disk over a disabled entry") << "full";
+    QTest::newRow("file size limit over a disabled entry") << "limit";
 }
 
 void TestAutostartEntry::unwritableFolder()
 {
-    QFETCH(bool, readOnlyFolder);
+    QFETCH(QString, kind);
 
     const QString folder = m_config->filePath(QStringLiteral("autostart"));
-    if (readOnlyFolder) {
+    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
+    std::optional<TinyFileSystem> disk;
+    std::optional<FileSizeLimit> limit;
+    const QByteArray disabled = "[Desktop Entry]\nType=Application\nExec=/usr/bin/orvanta\nHidden=true\n";
+    if (kind == QLatin1String("read-only")) {
         if (::geteuid() == 0)
             QSKIP("permissions do not bind the superuser");
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    } else {
+    } else if (kind == QLatin1String("blocked")) {
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkpath(folder));
+        if (kind == QLatin1String("full")) {
+            disk.emplace(folder, 64);
+            if (!disk->isMounted())
+                QSKIP(qPrintable(QStringLiteral("no full disk to test on: ") + disk->whyNotMounted()));
+        }
+        QFile old(entry.filePath());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        QCOMPARE(old.write(disabled), disabled.size());
+        old.close();
+        if (disk)
+            QVERIFY(disk->fill());
+        else
+            QVERIFY(limit.emplace(disabled.size() / 2).isSet());
     }
 
-    AutostartEntry entry(QStringLiteral("/usr/bin/orvanta"));
     QVERIFY(!entry.setEnabled(true));
+    limit.reset();
     QVERIFY(!entry.isEnabled());
+    if (kind == QLatin1String("full") || kind == QLatin1String("limit")) {
+        // The old entry is as it was, and nothing else is left beside it.
+        QFile old(entry.filePath());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), disabled);
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(QStringLiteral("filler"));
+        QCOMPARE(left, QStringList{QFileInfo(entry.filePath()).fileName()});
+    }
 }
 
 void TestAutostartEntry::legacyEntry_data()

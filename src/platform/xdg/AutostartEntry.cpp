@@ -1,12 +1,11 @@
 #include "platform/xdg/AutostartEntry.h"
 
 #include "core/ApplicationInfo.h"
+#include "core/SafeFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -232,13 +231,8 @@ bool AutostartEntry::setEnabled(bool enabled)
         const bool removed = removeEntry(m_filePath);
         return removeEntry(m_legacyFilePath) && removed;
     }
-    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
-        return false;
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = contents(m_executable);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return false;
-    return removeEntry(m_legacyFilePath);
+    // The entry keeps the usual mode of desktop entries (0666 less the umask); only the
+    // folders made for it are private.
+    return SafeFile::makeFolders(QFileInfo(m_filePath).absolutePath()).isEmpty()
+        && SafeFile::replace(m_filePath, contents(m_executable)).isEmpty() && removeEntry(m_legacyFilePath);
 }
