@@ -28,13 +28,16 @@ AppModel::AppModel(const Services &services, QObject *parent)
     const QVariant startOpen = services.settings.rawValue(QLatin1String(Keys::startOpen.name));
     m_drawerOpen = startOpen.typeId() == QMetaType::Bool ? startOpen.toBool() : Keys::startOpen.defaultValue;
 
-    // A stored list that cannot be read loads as empty; its bytes are kept for saveNotes.
-    const QVariant stored = services.settings.rawValue(kNotesKey);
-    const bool isData = stored.typeId() == QMetaType::QByteArray;
-    const auto decoded = isData ? NotesCodec::decode(stored.toByteArray()) : std::nullopt;
-    m_notes = decoded.value_or(NoteList{});
-    if (stored.isValid() && !decoded)
-        m_unreadableNotes = isData ? stored.toByteArray() : stored.toString().toUtf8();
+    // Anything stored that is not a readable list, whatever its shape, loads as empty; its
+    // bytes are kept for saveNotes.
+    if (const auto stored = services.settings.storedBytes(kNotesKey)) {
+        const auto data = services.settings.dataValue(kNotesKey);
+        const auto decoded = data ? NotesCodec::decode(*data) : std::nullopt;
+        if (decoded)
+            m_notes = *decoded;
+        else
+            m_unreadableNotes = stored;
+    }
     scheduleTick();
 }
 

@@ -40,6 +40,7 @@ private slots:
     void toggleAndDelete();
     void eachChangePublishesOnceAndStores();
     void survivesRestart();
+    void unreadableListIsBackedUpBeforeReplaced_data();
     void unreadableListIsBackedUpBeforeReplaced();
     void stringInsteadOfDataLoadsEmpty();
 
@@ -270,10 +271,36 @@ void TestNotes::survivesRestart()
     QCOMPARE(model->notes(), saved);
 }
 
+void TestNotes::unreadableListIsBackedUpBeforeReplaced_data()
+{
+    // The "notes" value as settings.json holds it, and what its backup must hold: binary data
+    // decoded, a string's text, anything else as JSON (members in alphabetical order).
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("kept");
+    const QByteArray broken = "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"precious\"}]";
+    const QByteArray plain = "[{\"done\":false,\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"precious\"}]";
+    QTest::newRow("element without done") << "{\"base64\":\"" + broken.toBase64() + "\"}" << broken;
+    QTest::newRow("plain JSON array") << plain << plain;
+    QTest::newRow("object without base64")
+        << QByteArray("{\"text\":\"precious\"}") << QByteArray("{\"text\":\"precious\"}");
+    QTest::newRow("base64 that does not decode")
+        << QByteArray("{\"base64\":\"pre*cious\"}") << QByteArray("{\"base64\":\"pre*cious\"}");
+    QTest::newRow("number") << QByteArray("5") << QByteArray("5");
+    QTest::newRow("Boolean") << QByteArray("true") << QByteArray("true");
+    QTest::newRow("null") << QByteArray("null") << QByteArray("null");
+    QTest::newRow("string") << QByteArray("\"precious\"") << QByteArray("precious");
+}
+
 void TestNotes::unreadableListIsBackedUpBeforeReplaced()
 {
-    const QByteArray broken = "[{\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\",\"text\":\"precious\"}]";
-    m_store->setData(kNotes, broken);
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, kept);
+    {
+        QFile file(m_store->filePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("{\"notes\": " + stored + "}");
+    }
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
     auto model = makeModel();
     QVERIFY(model->notes().isEmpty());
     QDir dir(m_dir->path());
@@ -286,7 +313,7 @@ void TestNotes::unreadableListIsBackedUpBeforeReplaced()
     QCOMPARE(backups.size(), 1);
     QFile backup(dir.filePath(backups.first()));
     QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll(), broken);
+    QCOMPARE(backup.readAll(), kept);
 
     // Only the unreadable bytes are kept: later saves make no further backups.
     model->addNote(QStringLiteral("newer"));
