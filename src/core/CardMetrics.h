@@ -33,6 +33,10 @@ inline constexpr double kNoteFieldPaddingY = 6;
 inline constexpr double kNoteRowSpacing = 8;
 inline constexpr double kNoteCross = 10;
 
+// The line that says the settings cannot be saved, between the drawer and the grip.
+inline constexpr double kWarningText = 11;
+inline constexpr double kWarningRow = 16;
+
 // The card's text buttons.
 inline constexpr double kButtonPaddingX = 12;
 inline constexpr double kButtonPaddingY = 6;

@@ -1,9 +1,18 @@
 #include "core/CardRules.h"
 
+#include "core/SettingsKeys.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace CardRules {
+
+double usableWidth(double stored)
+{
+    if (!std::isfinite(stored))
+        return Keys::cardWidth.defaultValue;
+    return std::clamp(stored, kMinWidth, kMaxWidth);
+}
 
 double resizedWidth(double cardWidth, double delta)
 {

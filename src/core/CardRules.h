@@ -23,6 +23,10 @@ inline double cornerRadius(double cardWidth)
     return CardMetrics::scaled(CardMetrics::kCornerRadius, cardScale(cardWidth));
 }
 
+// The width the card takes for a stored "cardWidth": kept within the drag limits whatever
+// was written into the file; anything but a finite number reads as the default.
+double usableWidth(double stored);
+
 // The width after one drag event of the left edge; delta > 0 is a move to the left.
 double resizedWidth(double cardWidth, double delta);
 

@@ -1,9 +1,11 @@
 #include "widget/WidgetView.h"
 
 #include "appearance/ContinuousCorners.h"
+#include "appearance/Fonts.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
+#include "core/CardMetrics.h"
 #include "core/CardRules.h"
 #include "core/Scheduler.h"
 #include "core/SettingsStore.h"
@@ -13,7 +15,9 @@
 #include "widget/ResizeEdge.h"
 #include "widget/TimerPane.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
@@ -31,6 +35,9 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_drawer(new DrawerContainer(model, this))
     , m_grip(new GripRow(this))
     , m_edge(new ResizeEdge(this))
+    , m_saveWarning(new QLabel(tr("Notes can't be saved"), this))
+    , m_saveProblemAction(new QAction(this))
+    , m_saveProblemSeparator(new QAction(this))
     , m_drawerWasOpen(model.drawerOpen())
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -43,8 +50,16 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     connect(m_grip, &GripRow::released, this, &WidgetView::onGripReleased);
     connect(m_edge, &ResizeEdge::dragged, this, &WidgetView::onEdgeDragged);
 
+    m_saveWarning->setAlignment(Qt::AlignCenter);
+    m_saveWarning->setAccessibleName(m_saveWarning->text());
+    m_saveWarning->hide();
+    m_saveProblemAction->setEnabled(false);
+    m_saveProblemSeparator->setSeparator(true);
+    connect(&m_settings, &SettingsStore::saveProblemChanged, this, &WidgetView::onSaveProblemChanged);
+
     applyPalette();
     applyWidth();
+    onSaveProblemChanged();
 }
 
 void WidgetView::setMenuActions(const QList<QAction *> &actions)
@@ -54,6 +69,13 @@ void WidgetView::setMenuActions(const QList<QAction *> &actions)
     addActions(actions);
 }
 
+QList<QAction *> WidgetView::contextMenuActions() const
+{
+    if (m_settings.saveProblem().isEmpty())
+        return m_menuActions;
+    return QList<QAction *>{m_saveProblemAction, m_saveProblemSeparator} + m_menuActions;
+}
+
 Palette WidgetView::cardPalette() const
 {
     return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System);
@@ -61,7 +83,7 @@ Palette WidgetView::cardPalette() const
 
 double WidgetView::cardWidth() const
 {
-    return m_settings.value(Keys::cardWidth);
+    return CardRules::usableWidth(m_settings.value(Keys::cardWidth));
 }
 
 int WidgetView::drawerHeight() const
@@ -124,6 +146,10 @@ void WidgetView::applyPalette()
     m_face->setCardPalette(colors);
     m_drawer->setCardPalette(colors);
     m_grip->setPillColor(colors.secondary);
+    // The accent stands out from the surface in every theme (the countdown is drawn in it).
+    QPalette warning = stock;
+    warning.setColor(QPalette::WindowText, colors.accent);
+    m_saveWarning->setPalette(warning);
     update();
 }
 
@@ -133,6 +159,7 @@ void WidgetView::applyWidth()
     m_face->setScale(scale);
     m_drawer->setScale(scale);
     m_grip->setScale(scale);
+    m_saveWarning->setFont(systemFont(CardMetrics::scaled(CardMetrics::kWarningText, scale)));
     relayout();
 }
 
@@ -143,10 +170,14 @@ void WidgetView::relayout()
     const int faceHeight = m_face->faceHeight();
     const int revealed = reveal();
     const int gripHeight = int(CardRules::kGripRowHeight);
+    const int warningHeight = m_settings.saveProblem().isEmpty()
+        ? 0
+        : CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
     m_face->setGeometry(0, 0, width, faceHeight);
     m_drawer->setGeometry(0, faceHeight, width, revealed);
-    m_grip->setGeometry(0, faceHeight + revealed, width, gripHeight);
-    const QSize size(width, faceHeight + revealed + gripHeight);
+    m_saveWarning->setGeometry(0, faceHeight + revealed, width, warningHeight);
+    m_grip->setGeometry(0, faceHeight + revealed + warningHeight, width, gripHeight);
+    const QSize size(width, faceHeight + revealed + warningHeight + gripHeight);
     m_edge->setGeometry(0, 0, int(CardRules::kResizeEdgeWidth), size.height());
     m_edge->raise();
     setFixedSize(size);
@@ -187,6 +218,17 @@ void WidgetView::onEdgeDragged(qreal delta)
     m_settings.setValue(Keys::cardWidth, CardRules::resizedWidth(cardWidth(), delta));
 }
 
+void WidgetView::onSaveProblemChanged()
+{
+    const QString problem = m_settings.saveProblem();
+    m_saveWarning->setVisible(!problem.isEmpty());
+    m_saveWarning->setToolTip(problem);
+    m_saveWarning->setAccessibleDescription(problem);
+    // A menu entry reads '&' as the mark of its shortcut key.
+    m_saveProblemAction->setText(QString(problem).replace(u'&', QStringLiteral("&&")));
+    relayout();
+}
+
 void WidgetView::mousePressEvent(QMouseEvent *event)
 {
     // Empty parts of the card move the window; the grip and the edge keep their presses.
@@ -196,10 +238,11 @@ void WidgetView::mousePressEvent(QMouseEvent *event)
 
 void WidgetView::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (m_menuActions.isEmpty())
+    const QList<QAction *> actions = contextMenuActions();
+    if (actions.isEmpty())
         return;
     QMenu menu(this);
-    menu.addActions(m_menuActions);
+    menu.addActions(actions);
     menu.exec(event->globalPos());
 }
 

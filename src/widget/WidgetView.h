@@ -9,6 +9,7 @@
 
 class AppModel;
 class QAction;
+class QLabel;
 class ClockFace;
 class DrawerContainer;
 class GripRow;
@@ -19,7 +20,8 @@ class SettingsStore;
 // The card: the clock face, the drawer and its grip, on a rounded background
 // with a hairline border that turns to the accent while a countdown's end
 // flashes. Its width is the "cardWidth" setting, its height follows the drawer;
-// every new size is announced so the window around it can follow.
+// every new size is announced so the window around it can follow. While the
+// settings cannot be saved, a short warning line sits above the grip.
 class WidgetView : public QWidget
 {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
 
     // The entries of the card's context menu, in order (a separator is an action too).
     void setMenuActions(const QList<QAction *> &actions);
+    // What the context menu shows: while saving fails, the reason (disabled) comes first.
+    QList<QAction *> contextMenuActions() const;
 
     // The desktop's light or dark appearance, which the system theme follows.
     void setSystemDark(bool dark);
@@ -47,6 +51,7 @@ public:
     DrawerContainer *drawer() const { return m_drawer; }
     GripRow *gripRow() const { return m_grip; }
     ResizeEdge *resizeEdge() const { return m_edge; }
+    QLabel *saveWarning() const { return m_saveWarning; }
 
 signals:
     void sizeChanged(const QSize &size);
@@ -64,6 +69,7 @@ private:
     void onGripDragged(qreal translation);
     void onGripReleased(qreal translation);
     void onEdgeDragged(qreal delta);
+    void onSaveProblemChanged();
     void applyPalette();
     void applyWidth();
     void relayout();
@@ -75,6 +81,9 @@ private:
     DrawerContainer *m_drawer;
     GripRow *m_grip;
     ResizeEdge *m_edge;
+    QLabel *m_saveWarning;
+    QAction *m_saveProblemAction;
+    QAction *m_saveProblemSeparator;
 
     bool m_systemDark = false;
     bool m_translucent = true;

@@ -2,17 +2,49 @@
 
 #include <QTest>
 
+#include <limits>
+
 class TestCardWidth : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void usableWidth_data();
+    void usableWidth();
     void resizedWidth_data();
     void resizedWidth();
     void widthReversalAfterClamp();
     void cornerRadius_data();
     void cornerRadius();
 };
+
+void TestCardWidth::usableWidth_data()
+{
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<double>("width");
+    QTest::newRow("zero") << 0.0 << 180.0;
+    QTest::newRow("negative") << -5.0 << 180.0;
+    QTest::newRow("just under") << 179.999 << 180.0;
+    QTest::newRow("minimum") << 180.0 << 180.0;
+    QTest::newRow("inside") << 250.5 << 250.5;
+    QTest::newRow("maximum") << 340.0 << 340.0;
+    QTest::newRow("100000") << 100'000.0 << 340.0;
+    QTest::newRow("1e9") << 1e9 << 340.0;
+    QTest::newRow("1e10, past any int") << 1e10 << 340.0;
+    QTest::newRow("largest double") << std::numeric_limits<double>::max() << 340.0;
+    QTest::newRow("lowest double") << std::numeric_limits<double>::lowest() << 180.0;
+    // JSON has no way to write these, but a width must never be one.
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 220.0;
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 220.0;
+    QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << 220.0;
+}
+
+void TestCardWidth::usableWidth()
+{
+    QFETCH(double, stored);
+    QFETCH(double, width);
+    QCOMPARE(CardRules::usableWidth(stored), width);
+}
 
 void TestCardWidth::resizedWidth_data()
 {

@@ -4,6 +4,7 @@
 #include "core/CardRules.h"
 #include "core/ClockText.h"
 #include "core/LongDateFormatter.h"
+#include "core/NotesCodec.h"
 #include "core/SettingsStore.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeScheduler.h"
@@ -21,8 +22,10 @@
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,6 +98,8 @@ private slots:
     void notesField();
     void rowsReachModel();
     void longNoteWraps();
+    void saveWarning_data();
+    void saveWarning();
 
 private:
     void makeCard();
@@ -137,17 +142,29 @@ void TestWidgetView::makeCard()
 
 void TestWidgetView::scaledMetrics_data()
 {
+    QTest::addColumn<double>("stored");
     QTest::addColumn<double>("width");
-    QTest::newRow("180") << 180.0;
-    QTest::newRow("220") << 220.0;
-    QTest::newRow("340") << 340.0;
+    QTest::newRow("180") << 180.0 << 180.0;
+    QTest::newRow("220") << 220.0 << 220.0;
+    QTest::newRow("340") << 340.0 << 340.0;
+    // Written into the file by hand: the card keeps to the limits and leaves the file alone.
+    QTest::newRow("stored 0") << 0.0 << 180.0;
+    QTest::newRow("stored -5") << -5.0 << 180.0;
+    QTest::newRow("stored 100000") << 100'000.0 << 340.0;
+    QTest::newRow("stored 1e10") << 1e10 << 340.0;
 }
 
 void TestWidgetView::scaledMetrics()
 {
+    QFETCH(double, stored);
     QFETCH(double, width);
-    m_store->setValue(Keys::cardWidth, width);
+    m_store->setValue(Keys::cardWidth, stored);
+    QFile file(m_store->filePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
     makeCard();
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.readAll(), before);
     const double s = width / 220;
     ClockFace *face = m_card->clockFace();
     QCOMPARE(m_card->width(), qRound(width));
@@ -531,6 +548,92 @@ void TestWidgetView::longNoteWraps()
     const int closed = m_card->height();
     m_model->deleteNote(m_model->notes().first().id);
     QCOMPARE(m_card->height(), closed);
+}
+
+void TestWidgetView::saveWarning_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<QString>("accent");
+    QTest::newRow("dark") << "dark" << 220.0 << "red";
+    QTest::newRow("light, narrow") << "light" << 180.0 << "red";
+    QTest::newRow("glass, wide") << "glass" << 340.0 << "red";
+    QTest::newRow("red") << "color" << 220.0 << "red";
+    QTest::newRow("blue") << "color" << 220.0 << "blue";
+}
+
+void TestWidgetView::saveWarning()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    QFETCH(double, width);
+    const QString folder = m_dir->filePath(QStringLiteral("orvanta"));
+    m_store = std::make_unique<SettingsStore>(folder);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    m_model->addNote(QStringLiteral("kept in memory"));
+    auto *quit = new QAction(QStringLiteral("Quit"), m_card.get());
+    m_card->setMenuActions({quit});
+    QLabel *warning = m_card->saveWarning();
+    const QSize normal = m_card->size();
+    const QRect grip = m_card->gripRow()->geometry();
+    QVERIFY(warning->isHidden());
+    QCOMPARE(m_card->contextMenuActions(), QList<QAction *>{quit});
+
+    // A file where the folder was: nothing can be written any more.
+    QVERIFY(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("orvanta: Not a directory$")));
+    const QUuid id = m_model->notes().first().id;
+    m_model->toggleNote(id);
+    m_model->toggleNote(id);
+    m_model->toggleNote(id);
+    QVERIFY(m_model->notes().first().done);
+
+    const double s = width / 220;
+    const int row = qRound(16 * s);
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), QStringLiteral("Notes can't be saved"));
+    QCOMPARE(warning->accessibleName(), QStringLiteral("Notes can't be saved"));
+    QVERIFY(warning->toolTip().contains(folder));
+    QCOMPARE(warning->accessibleDescription(), warning->toolTip());
+    QCOMPARE(warning->font().pixelSize(), qRound(11 * s));
+    // Between the drawer and the grip, which moves down by the line's height.
+    QCOMPARE(warning->geometry(), QRect(0, grip.top(), normal.width(), row));
+    QCOMPARE(m_card->gripRow()->geometry(), grip.translated(0, row));
+    QCOMPARE(m_card->size(), normal + QSize(0, row));
+    const QList<QAction *> actions = m_card->contextMenuActions();
+    QCOMPARE(actions.size(), 3);
+    QCOMPARE(actions.at(0)->text(), warning->toolTip());
+    QVERIFY(!actions.at(0)->isEnabled());
+    QVERIFY(actions.at(1)->isSeparator());
+    QCOMPARE(actions.at(2), quit);
+
+    // Drawn in the accent, which stands out from the surface in every theme.
+    const QColor ink = m_card->cardPalette().accent;
+    const QImage image = m_card->grab(warning->geometry()).toImage();
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            inked += qAbs(c.red() - ink.red()) + qAbs(c.green() - ink.green()) + qAbs(c.blue() - ink.blue()) < 60;
+        }
+    }
+    QVERIFY2(inked > 10, qPrintable(QStringLiteral("%1 pixels in the accent").arg(inked)));
+
+    // Saving works again: the line goes and the card is as before.
+    QVERIFY(QFile::remove(folder));
+    m_model->toggleNote(id);
+    QVERIFY(warning->isHidden());
+    QCOMPARE(m_card->size(), normal);
+    QCOMPARE(m_card->gripRow()->geometry(), grip);
+    QCOMPARE(m_card->contextMenuActions(), QList<QAction *>{quit});
+    SettingsStore saved(folder);
+    QCOMPARE(NotesCodec::decode(*saved.dataValue(QLatin1String(Keys::notes))), std::optional(m_model->notes()));
 }
 
 QTEST_MAIN(TestWidgetView)
