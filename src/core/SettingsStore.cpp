@@ -90,8 +90,7 @@ void SettingsStore::removeStaleTemporaries() const
     // in one case only are spared: likelier a copy the user made (settings.json.backup).
     static const QRegularExpression temporary(QLatin1Char('^') + QRegularExpression::escape(kFileName)
                                               + QStringLiteral("\\.(?=.*[a-z])(?=.*[A-Z])[A-Za-z]{6}$"));
-    const QFileInfoList entries
-        = QDir(m_directory).entryInfoList({kFileName + QStringLiteral(".*")}, QDir::Files | QDir::NoSymLinks);
+    const QFileInfoList entries = QDir(m_directory).entryInfoList(QDir::Files | QDir::NoSymLinks);
     for (const QFileInfo &entry : entries) {
         if (temporary.match(entry.fileName()).hasMatch() && entry.ownerId() == ::geteuid())
             QFile::remove(entry.filePath());

@@ -45,9 +45,11 @@ public:
         if (fd < 0)
             return false;
         const QByteArray block(4096, 'x');
-        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
-        }
-        const bool full = errno == ENOSPC;
+        ssize_t written = 0;
+        do
+            written = ::write(fd, block.constData(), size_t(block.size()));
+        while (written > 0);
+        const bool full = written < 0 && errno == ENOSPC;
         ::close(fd);
         return full;
     }
