@@ -13,7 +13,7 @@ if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
 fi
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(xvfb openbox picom trayer xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox dbus
-               python3 clang-format desktop-file-utils appstream lintian librsvg2-bin)
+               python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev)
 fi
 
 missing=()
