@@ -33,8 +33,6 @@ private slots:
     void privateFoldersAndFiles();
     void staleTemporaryFiles_data();
     void staleTemporaryFiles();
-    void storedBytes_data();
-    void storedBytes();
     void defaultDirectoryFollowsXdg();
 
 private:
@@ -380,32 +378,6 @@ void TestSettingsStore::staleTemporaryFiles()
     QCOMPARE(store.value(Keys::h24), true);
     QCOMPARE(readFile(settingsPath(dir)), QByteArray(R"({"h24": true})"));
     QCOMPARE(readFile(dir.filePath(QStringLiteral("elsewhere"))), QByteArray("kept"));
-}
-
-void TestSettingsStore::storedBytes_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("binary data") << QByteArray(R"({"base64":"AP8="})") << QByteArray("\x00\xff", 2);
-    QTest::newRow("string") << QByteArray(R"("[1, 2]")") << QByteArray("[1, 2]");
-    QTest::newRow("array") << QByteArray(R"([1, {"a": true}])") << QByteArray(R"([1,{"a":true}])");
-    QTest::newRow("object without base64") << QByteArray(R"({"text": "x"})") << QByteArray(R"({"text":"x"})");
-    QTest::newRow("base64 that does not decode")
-        << QByteArray(R"({"base64": "!!"})") << QByteArray(R"({"base64":"!!"})");
-    QTest::newRow("number") << QByteArray("5") << QByteArray("5");
-    QTest::newRow("false") << QByteArray("false") << QByteArray("false");
-    QTest::newRow("null") << QByteArray("null") << QByteArray("null");
-}
-
-void TestSettingsStore::storedBytes()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QByteArray, bytes);
-    QTemporaryDir dir;
-    writeFile(settingsPath(dir), "{\"x\": " + json + "}");
-    SettingsStore store(dir.path());
-    QCOMPARE(store.storedBytes(QStringLiteral("x")), std::optional<QByteArray>(bytes));
-    QVERIFY(!store.storedBytes(QStringLiteral("absent")).has_value());
 }
 
 void TestSettingsStore::defaultDirectoryFollowsXdg()

@@ -6,7 +6,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const auto notes = NotesCodec::decode(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const auto notes
+        = NotesCodec::decode(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!notes)
         return 0;
     // Whatever was read is written in a form that reads back and writes again the same. (Not
