@@ -59,28 +59,46 @@ QPainterPath timer()
     return path.united(hub);
 }
 
-QPainterPath xmark()
+// The card's symbols fill their grid edge to edge: a symbol drawn at P points spans P points.
+constexpr qreal Stroke = 2.6;
+constexpr qreal BoldStroke = 3.6;
+
+qreal strokeWidth(SymbolWeight weight)
 {
-    return stroked(line(QPointF(5, 5), QPointF(19, 19)), 3).united(stroked(line(QPointF(19, 5), QPointF(5, 19)), 3));
+    return weight == SymbolWeight::Bold ? BoldStroke : Stroke;
 }
 
-QPainterPath checkmarkCircleFill()
+QPainterPath xmark(qreal width)
+{
+    // Round caps reach half the stroke past each end, so the arms end that far inside the grid.
+    const qreal near = width / 2;
+    const qreal far = Grid - width / 2;
+    return stroked(line(QPointF(near, near), QPointF(far, far)), width)
+        .united(stroked(line(QPointF(far, near), QPointF(near, far)), width));
+}
+
+QPainterPath circle(qreal width)
+{
+    return ring(QPointF(12, 12), 12 - width / 2, width);
+}
+
+QPainterPath checkmarkCircleFill(qreal width)
 {
     QPainterPath disc;
-    disc.addEllipse(QPointF(12, 12), 11, 11);
+    disc.addEllipse(QPointF(12, 12), 12, 12);
     QPainterPath check(QPointF(6.8, 12.4));
     check.lineTo(10.4, 16);
     check.lineTo(17.2, 8.6);
-    return disc.subtracted(stroked(check, 2.6));
+    return disc.subtracted(stroked(check, width));
 }
 
-QPainterPath gridPath(Symbol symbol)
+QPainterPath gridPath(Symbol symbol, SymbolWeight weight)
 {
     switch (symbol) {
     case Symbol::Timer: return timer();
-    case Symbol::XMark: return xmark();
-    case Symbol::CheckmarkCircleFill: return checkmarkCircleFill();
-    case Symbol::Circle: return ring(QPointF(12, 12), 10, 2);
+    case Symbol::XMark: return xmark(strokeWidth(weight));
+    case Symbol::CheckmarkCircleFill: return checkmarkCircleFill(strokeWidth(weight));
+    case Symbol::Circle: return circle(strokeWidth(weight));
     }
     return {};
 }
@@ -103,18 +121,18 @@ QTransform gridToBox(const QRectF &box)
 
 } // namespace
 
-QPainterPath symbolPath(Symbol symbol, const QRectF &box)
+QPainterPath symbolPath(Symbol symbol, const QRectF &box, SymbolWeight weight)
 {
     if (box.width() <= 0 || box.height() <= 0)
         return {};
-    return gridToBox(box).map(gridPath(symbol));
+    return gridToBox(box).map(gridPath(symbol, weight));
 }
 
-void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color)
+void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color, SymbolWeight weight)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(symbolPath(symbol, box), color);
+    painter.fillPath(symbolPath(symbol, box, weight), color);
     painter.restore();
 }
 

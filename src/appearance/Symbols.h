@@ -12,13 +12,18 @@ class QPainter;
 // in any colour: the stopwatch of the status item, the cancel and delete cross,
 // and the two check marks of a note.
 enum class Symbol { Timer, XMark, CheckmarkCircleFill, Circle };
+// The weight of the strokes, as a font's regular and bold faces.
+enum class SymbolWeight { Regular, Bold };
 
 // The symbol's filled outline, centred in the largest square that fits in box.
 // Everything lies inside that square; holes (the check knocked out of its disc,
-// the inside of a ring) are really empty.
-QPainterPath symbolPath(Symbol symbol, const QRectF &box);
+// the inside of a ring) are really empty. The card's symbols (the cross and the two
+// check marks) reach all four sides of the square, so a symbol drawn at P points in
+// a P-point square is P points of ink; the stopwatch keeps a margin.
+QPainterPath symbolPath(Symbol symbol, const QRectF &box, SymbolWeight weight = SymbolWeight::Regular);
 
-void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color);
+void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QColor &color,
+                 SymbolWeight weight = SymbolWeight::Regular);
 
 // A transparent square pixmap of logicalSize device-independent pixels.
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal devicePixelRatio);

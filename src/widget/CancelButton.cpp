@@ -28,9 +28,10 @@ void CancelButton::paintEvent(QPaintEvent *)
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_fill);
     painter.drawEllipse(rect());
-    // The cross matches a 10-point bold glyph: about 7 points across.
-    const QRectF glyph = QRectF(rect()).adjusted(5.5, 5.5, -5.5, -5.5);
+    // A 10-point bold cross in the middle of the circle.
+    QRectF glyph(0, 0, kGlyph, kGlyph);
+    glyph.moveCenter(QRectF(rect()).center());
     QColor ink = m_glyph;
     ink.setAlphaF(ink.alphaF() * 0.85f);
-    paintSymbol(painter, Symbol::XMark, glyph, ink);
+    paintSymbol(painter, Symbol::XMark, glyph, ink, SymbolWeight::Bold);
 }

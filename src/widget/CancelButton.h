@@ -12,6 +12,7 @@ class CancelButton : public QAbstractButton
 public:
     static constexpr int kDiameter = 18;
     static constexpr int kPadding = 8;
+    static constexpr int kGlyph = 10;
 
     explicit CancelButton(QWidget *parent = nullptr);
 

@@ -1,5 +1,8 @@
 #include "widget/NoteText.h"
 
+#include "core/NoteLines.h"
+
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -8,14 +11,18 @@
 namespace {
 
 constexpr qreal kDoneOpacity = 0.45;
+constexpr int kSpacesPerTab = 4;
 
 // Lays the text out at width and calls draw(line) for every line; returns the height.
 template<typename Draw>
 qreal layoutText(const QString &text, const QFont &font, qreal width, Draw draw)
 {
-    QTextLayout layout(text, font);
+    // A stored line break is a forced break in the layout, which knows only its own separator.
+    QTextLayout layout(NoteLines::split(text).join(QChar::LineSeparator), font);
     QTextOption option(Qt::AlignLeft);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The default tab stops lie 80 pixels apart, most of a narrow card.
+    option.setTabStopDistance(kSpacesPerTab * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     layout.setTextOption(option);
     layout.beginLayout();
     qreal y = 0;

@@ -5,7 +5,9 @@
 #include <QWidget>
 
 // A note's text, wrapped onto as many lines as it needs (inside long words too)
-// and never cut; struck through and dimmed when the note is done.
+// and never cut; struck through and dimmed when the note is done. Every stored
+// character shows: line breaks break the line, tabs reach the next of the tab stops
+// four spaces apart, other control characters show as the replacement character.
 class NoteText : public QWidget
 {
     Q_OBJECT

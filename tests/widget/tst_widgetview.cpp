@@ -67,6 +67,23 @@ private:
     QByteArray m_old;
 };
 
+// The bounding box of what a widget draws on nothing: the pixels at least half as opaque as
+// its ink (the symbols' colours are partly transparent).
+QRect inkBox(QWidget *widget, qreal inkOpacity)
+{
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget->render(&image, {}, {}, QWidget::RenderFlags());
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) >= 255 * inkOpacity / 2)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
 } // namespace
 
 class TestWidgetView : public QObject
@@ -100,6 +117,10 @@ private slots:
     void longNoteWraps();
     void saveWarning_data();
     void saveWarning();
+    void noteShownAsStored_data();
+    void noteShownAsStored();
+    void symbolInk_data();
+    void symbolInk();
 
 private:
     void makeCard();
@@ -634,6 +655,97 @@ void TestWidgetView::saveWarning()
     QCOMPARE(m_card->contextMenuActions(), QList<QAction *>{quit});
     SettingsStore saved(folder);
     QCOMPARE(NotesCodec::decode(*saved.dataValue(QLatin1String(Keys::notes))), std::optional(m_model->notes()));
+}
+
+void TestWidgetView::noteShownAsStored_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("lines");
+    // The same text without the character in question: what is drawn must be wider.
+    QTest::addColumn<QString>("without");
+
+    QTest::newRow("line break") << QStringLiteral("line one\nline two") << 2 << QString();
+    QTest::newRow("CR LF") << QStringLiteral("line one\r\nline two") << 2 << QString();
+    QTest::newRow("two breaks") << QStringLiteral("a\n\nb") << 3 << QString();
+    QTest::newRow("tab") << QStringLiteral("tab\there") << 1 << QStringLiteral("tabhere");
+    QTest::newRow("bell") << QStringLiteral("bell\aend") << 1 << QStringLiteral("bellend");
+    QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << 1 << QStringLiteral("ab");
+}
+
+void TestWidgetView::noteShownAsStored()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, lines);
+    QFETCH(QString, without);
+    makeCard();
+    m_model->addNote(QStringLiteral("x"));
+    m_model->addNote(stored);
+    const NoteText *one = notesPane()->rows().at(0)->textView();
+    NoteText *text = notesPane()->rows().at(1)->textView();
+    QCOMPARE(text->text(), stored);
+    QCOMPARE(text->height(), lines * one->height());
+    if (without.isEmpty())
+        return;
+
+    // Drawn alone on a wide strip, so that nothing wraps.
+    auto inkWidth = [](const QString &note) {
+        NoteText view;
+        view.setLook(QFont(), Qt::black);
+        view.setNote(note, false);
+        view.resize(600, 40);
+        return inkBox(&view, 1.0).width();
+    };
+    QVERIFY2(inkWidth(stored) > inkWidth(without) + 2,
+             qPrintable(QStringLiteral("%1 px against %2 px").arg(inkWidth(stored)).arg(inkWidth(without))));
+}
+
+enum class DrawnSymbol { CancelCross, DeleteCross, OpenCheck, DoneCheck };
+Q_DECLARE_METATYPE(DrawnSymbol)
+
+void TestWidgetView::symbolInk_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<DrawnSymbol>("symbol");
+    QTest::addColumn<double>("points"); // the designed size: a symbol at P points spans P points
+
+    for (double width : {180.0, 220.0, 340.0}) {
+        const double k = width / 220;
+        const QByteArray at = QByteArray::number(width);
+        QTest::newRow("cancel cross, 10-point bold, at " + at) << width << DrawnSymbol::CancelCross << 10.0;
+        QTest::newRow("delete cross, 10k, at " + at) << width << DrawnSymbol::DeleteCross << 10 * k;
+        QTest::newRow("open check, 13k, at " + at) << width << DrawnSymbol::OpenCheck << 13 * k;
+        QTest::newRow("done check, 13k, at " + at) << width << DrawnSymbol::DoneCheck << 13 * k;
+    }
+}
+
+void TestWidgetView::symbolInk()
+{
+    QFETCH(double, width);
+    QFETCH(DrawnSymbol, symbol);
+    QFETCH(double, points);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    m_model->addNote(QStringLiteral("open"));
+    m_model->addNote(QStringLiteral("done"));
+    m_model->toggleNote(m_model->notes().at(1).id);
+    m_model->setTimerEndsAt(m_clock.now() + 60);
+    const Palette colors = m_card->cardPalette();
+    QVERIFY(colors.field.alphaF() < 0.2);
+
+    QRect box;
+    switch (symbol) {
+    case DrawnSymbol::CancelCross:
+        // The cross lies on a faint disc: only the cross reaches half its opacity.
+        box = inkBox(m_card->clockFace()->cancelButton(), colors.digits.alphaF() * 0.85);
+        break;
+    case DrawnSymbol::DeleteCross:
+        box = inkBox(notesPane()->rows().at(0)->deleteButton(), colors.secondary.alphaF());
+        break;
+    case DrawnSymbol::OpenCheck: box = inkBox(notesPane()->rows().at(0)->checkMark(), colors.secondary.alphaF()); break;
+    case DrawnSymbol::DoneCheck: box = inkBox(notesPane()->rows().at(1)->checkMark(), colors.accent.alphaF()); break;
+    }
+    const QString measured = QStringLiteral("ink %1 x %2, designed %3").arg(box.width()).arg(box.height()).arg(points);
+    QVERIFY2(std::abs(box.width() - points) <= 1 && std::abs(box.height() - points) <= 1, qPrintable(measured));
 }
 
 QTEST_MAIN(TestWidgetView)
