@@ -6,8 +6,7 @@ namespace {
 
 bool breaksLine(char16_t c)
 {
-    return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == u'\u0085' || c == u'\u2028'
-           || c == u'\u2029';
+    return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == u'\u0085' || c == u'\u2028' || c == u'\u2029';
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "appearance/ContinuousCorners.h"
 
+#include <QBoxLayout>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -11,12 +13,45 @@
 FieldFrame::FieldFrame(QWidget *parent)
     : QWidget(parent)
     , m_edit(new QLineEdit(this))
+    , m_placeholder(new QLabel(m_edit))
 {
     m_edit->setFrame(false);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_edit->setTextMargins(0, 0, 0, 0);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusProxy(m_edit);
+
+    // The hint lies over the field but lets every click through to it.
+    m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // WORKAROUND: a QLabel inside a QLineEdit paints with the edit's Text role, so the
+    // hint would take the typed text's colour; it is pointed at WindowText instead.
+    m_placeholder->setForegroundRole(QPalette::WindowText);
+    auto *overlay = new QHBoxLayout(m_edit);
+    overlay->setContentsMargins(0, 0, 0, 0);
+    overlay->addWidget(m_placeholder);
+    m_placeholder->hide();
+    connect(m_edit, &QLineEdit::textChanged, this, &FieldFrame::refreshPlaceholder);
+}
+
+void FieldFrame::setPlaceholder(const QString &text, Qt::Alignment alignment)
+{
+    // WORKAROUND: a centred QLineEdit hides its own placeholder while it has the keyboard, so
+    // the field draws the hint itself; the edit keeps the text for whoever asks for it.
+    m_edit->setPlaceholderText(text);
+    QPalette colors = m_edit->palette();
+    colors.setColor(QPalette::PlaceholderText, Qt::transparent);
+    m_edit->setPalette(colors);
+
+    m_placeholder->setText(text);
+    m_placeholder->setAlignment(alignment | Qt::AlignVCenter);
+    // Where the edit starts its text: two pixels in from the leading edge.
+    m_edit->layout()->setContentsMargins(alignment & Qt::AlignHCenter ? 0 : 2, 0, 0, 0);
+    refreshPlaceholder();
+}
+
+void FieldFrame::refreshPlaceholder()
+{
+    m_placeholder->setVisible(!m_placeholder->text().isEmpty() && m_edit->text().isEmpty());
 }
 
 void FieldFrame::setMetrics(qreal paddingX, qreal paddingY, qreal radius, const QFont &font)
@@ -25,14 +60,18 @@ void FieldFrame::setMetrics(qreal paddingX, qreal paddingY, qreal radius, const 
     m_paddingY = paddingY;
     m_radius = radius;
     m_edit->setFont(font);
+    m_placeholder->setFont(font);
     updateGeometry();
     update();
 }
 
-void FieldFrame::setColors(const QColor &fill, const QColor &outline)
+void FieldFrame::setColors(const QColor &fill, const QColor &outline, const QColor &hint)
 {
     m_fill = fill;
     m_outline = outline;
+    QPalette colors = m_placeholder->palette();
+    colors.setColor(QPalette::WindowText, hint);
+    m_placeholder->setPalette(colors);
     update();
 }
 

@@ -3,10 +3,12 @@
 #include <QColor>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 
 // A single-line text field on a rounded fill with a hairline outline, as the
 // card's timer and note fields are drawn. The line edit itself has no frame.
+// Its hint shows whenever the field is empty, also while it has the keyboard.
 class FieldFrame : public QWidget
 {
     Q_OBJECT
@@ -15,10 +17,13 @@ public:
     explicit FieldFrame(QWidget *parent = nullptr);
 
     QLineEdit *lineEdit() const { return m_edit; }
+    QLabel *placeholder() const { return m_placeholder; }
 
+    // The hint, placed as the field places its text (leading or centred).
+    void setPlaceholder(const QString &text, Qt::Alignment alignment);
     // Lengths are already scaled; the outline stays one point wide.
     void setMetrics(qreal paddingX, qreal paddingY, qreal radius, const QFont &font);
-    void setColors(const QColor &fill, const QColor &outline);
+    void setColors(const QColor &fill, const QColor &outline, const QColor &hint);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -28,7 +33,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void refreshPlaceholder();
+
     QLineEdit *m_edit;
+    QLabel *m_placeholder;
     qreal m_paddingX = 6;
     qreal m_paddingY = 6;
     qreal m_radius = 8;

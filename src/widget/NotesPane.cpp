@@ -6,8 +6,6 @@
 #include "widget/FieldFrame.h"
 #include "widget/NoteRow.h"
 
-#include <QBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMultiHash>
 
@@ -15,19 +13,10 @@ NotesPane::NotesPane(AppModel &model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_field(new FieldFrame(this))
-    , m_placeholder(new QLabel(QStringLiteral("Add a note…"), m_field->lineEdit()))
 {
-    // The placeholder lies over the field but lets every click through to it.
-    m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
-    // WORKAROUND: a QLabel inside a QLineEdit paints with the edit's Text role, so the
-    // placeholder would take the typed text's colour; it is pointed at WindowText instead.
-    m_placeholder->setForegroundRole(QPalette::WindowText);
-    auto *overlay = new QHBoxLayout(m_field->lineEdit());
-    overlay->setContentsMargins(2, 0, 0, 0);
-    overlay->addWidget(m_placeholder, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    m_field->setPlaceholder(tr("Add a note…"), Qt::AlignLeft);
     m_field->lineEdit()->setAccessibleName(tr("New note"));
     connect(m_field->lineEdit(), &QLineEdit::returnPressed, this, &NotesPane::submit);
-    connect(m_field->lineEdit(), &QLineEdit::textChanged, this, &NotesPane::refreshPlaceholder);
     connect(&m_model, &AppModel::notesChanged, this, &NotesPane::syncRows);
     syncRows();
     setScale(1.0);
@@ -38,13 +27,17 @@ QLineEdit *NotesPane::field() const
     return m_field->lineEdit();
 }
 
+QLabel *NotesPane::placeholder() const
+{
+    return m_field->placeholder();
+}
+
 void NotesPane::setScale(qreal k)
 {
     m_scale = k;
     using namespace CardMetrics;
     const QFont font = systemFont(scaled(kBodyText, k));
     m_field->setMetrics(scaled(kNoteFieldPaddingX, k), scaled(kNoteFieldPaddingY, k), scaled(kFieldRadius, k), font);
-    m_placeholder->setFont(font);
     for (NoteRow *row : std::as_const(m_rows))
         row->setLook(k, m_palette);
     placeChildren();
@@ -53,10 +46,7 @@ void NotesPane::setScale(qreal k)
 void NotesPane::setCardPalette(const Palette &palette)
 {
     m_palette = palette;
-    m_field->setColors(palette.field, palette.border);
-    QPalette colors = m_placeholder->palette();
-    colors.setColor(QPalette::WindowText, palette.secondary);
-    m_placeholder->setPalette(colors);
+    m_field->setColors(palette.field, palette.border, palette.secondary);
     for (NoteRow *row : std::as_const(m_rows))
         row->setLook(m_scale, palette);
 }
@@ -65,11 +55,6 @@ void NotesPane::submit()
 {
     m_model.addNote(field()->text());
     field()->clear();
-}
-
-void NotesPane::refreshPlaceholder()
-{
-    m_placeholder->setVisible(field()->text().isEmpty());
 }
 
 void NotesPane::syncRows()

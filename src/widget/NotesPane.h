@@ -24,7 +24,7 @@ public:
     void setCardPalette(const Palette &palette);
 
     QLineEdit *field() const;
-    QLabel *placeholder() const { return m_placeholder; }
+    QLabel *placeholder() const;
     const QList<NoteRow *> &rows() const { return m_rows; }
 
     // The pane's full height at a width: every row, none cut or scrolled.
@@ -36,14 +36,12 @@ protected:
 private:
     void syncRows();
     void submit();
-    void refreshPlaceholder();
     void placeChildren();
     template<typename Place>
     int layOut(int width, Place place) const;
 
     AppModel &m_model;
     FieldFrame *m_field;
-    QLabel *m_placeholder;
     QList<NoteRow *> m_rows;
     qreal m_scale = 1.0;
     Palette m_palette;

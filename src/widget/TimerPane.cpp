@@ -18,7 +18,7 @@ TimerPane::TimerPane(AppModel &model, QWidget *parent)
     , m_cancel(new ScaledButton(tr("Cancel"), this))
 {
     QLineEdit *edit = m_field->lineEdit();
-    edit->setPlaceholderText(QStringLiteral("25:00"));
+    m_field->setPlaceholder(QStringLiteral("25:00"), Qt::AlignHCenter);
     edit->setText(QStringLiteral("25:00"));
     edit->setAlignment(Qt::AlignCenter);
     edit->setAccessibleName(tr("Countdown length"));
@@ -59,9 +59,16 @@ void TimerPane::setScale(qreal k)
 
 void TimerPane::setCardPalette(const Palette &palette)
 {
-    m_field->setColors(palette.field, palette.border);
+    m_field->setColors(palette.field, palette.border, palette.secondary);
     m_start->setInk(palette.digits);
     m_cancel->setInk(palette.digits);
+}
+
+void TimerPane::takeKeyboard()
+{
+    // Selected whole, the last duration is replaced by whatever is typed next.
+    field()->setFocus(Qt::OtherFocusReason);
+    field()->selectAll();
 }
 
 void TimerPane::filterText(const QString &text)

@@ -21,6 +21,8 @@ public:
     void setCardPalette(const Palette &palette);
 
     QLineEdit *field() const;
+    // Gives the field the keyboard with its whole text selected.
+    void takeKeyboard();
     ScaledButton *startButton() const { return m_start; }
     ScaledButton *cancelButton() const { return m_cancel; }
 

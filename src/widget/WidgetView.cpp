@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -193,8 +192,7 @@ void WidgetView::onDrawerOpenChanged()
     const bool open = m_model.drawerOpen();
     if (open && !m_drawerWasOpen) {
         emit activateRequested();
-        m_scheduler.after(kFocusDelay, this,
-                          [this] { m_drawer->timerPane()->field()->setFocus(Qt::OtherFocusReason); });
+        m_scheduler.after(kFocusDelay, this, [this] { m_drawer->timerPane()->takeKeyboard(); });
     }
     m_drawerWasOpen = open;
     relayout();

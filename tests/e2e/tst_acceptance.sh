@@ -149,8 +149,8 @@ click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); cli
 open_card_menu() { ac_open_card_menu $(face_margin); }
 
 # How wide the text in the timer field is, in the digits colour: 0 or 1..2 for the caret of an
-# empty field (a centred field hides its placeholder while it has the keyboard, and the
-# placeholder is dim anyway), tens of pixels for typed text.
+# empty field (its placeholder is drawn in the dim secondary colour), tens of pixels for
+# typed text.
 timer_field_text_width() {
     local shot=$DS_TMP/timer-field.png box
     ac_snap "$AC_CARD" "$shot"

@@ -112,6 +112,9 @@ private slots:
     void startTimer_data();
     void startTimer();
     void cancelOnlyClosesDrawer();
+    void openedDrawerReplacesDuration();
+    void timerPlaceholder_data();
+    void timerPlaceholder();
     void notesField();
     void rowsReachModel();
     void longNoteWraps();
@@ -500,6 +503,73 @@ void TestWidgetView::cancelOnlyClosesDrawer()
     QVERIFY(!m_model->drawerOpen());
     QCOMPARE(*m_model->timerEndsAt(), m_clock.now() + 100);
     QCOMPARE(timerField()->text(), QStringLiteral("7"));
+}
+
+void TestWidgetView::openedDrawerReplacesDuration()
+{
+    makeCard();
+    m_card->activateWindow();
+    m_model->setDrawerOpen(false);
+    m_model->setDrawerOpen(true);
+    m_scheduler->advanceBy(WidgetView::kFocusDelay);
+    QCOMPARE(m_card->focusWidget(), timerField());
+    QCOMPARE(timerField()->selectedText(), QStringLiteral("25:00"));
+    QTest::keyClicks(timerField(), QStringLiteral("10"));
+    QTest::keyClick(timerField(), Qt::Key_Return);
+    QCOMPARE(*m_model->timerEndsAt() - m_clock.now(), 600.0);
+}
+
+void TestWidgetView::timerPlaceholder_data()
+{
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<QString>("rejected"); // started and refused, or nothing: emptied by hand
+    QTest::newRow("emptied, no keyboard") << false << QString();
+    QTest::newRow("emptied, with the keyboard") << true << QString();
+    QTest::newRow("after a rejected start") << true << QStringLiteral("0:00");
+}
+
+// The hint "25:00" shows in the secondary colour whenever the field is empty.
+void TestWidgetView::timerPlaceholder()
+{
+    QFETCH(bool, focused);
+    QFETCH(QString, rejected);
+    makeCard();
+    m_card->activateWindow();
+    QLineEdit *field = timerField();
+    auto *frame = field->parentWidget();
+    QVERIFY(qobject_cast<FieldFrame *>(frame));
+    if (focused)
+        field->setFocus();
+    else
+        notesPane()->field()->setFocus();
+    if (rejected.isEmpty()) {
+        field->clear();
+    } else {
+        field->setText(rejected);
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!m_model->isRunning());
+    }
+    QVERIFY(field->text().isEmpty());
+    QCOMPARE(field->hasFocus(), focused);
+
+    // The hint's pixels: far from the field's fill, in the secondary colour's direction.
+    const Palette colors = m_card->cardPalette();
+    const QImage image = m_card->grab(QRect(frame->mapTo(m_card.get(), QPoint()), frame->size())).toImage();
+    const QColor ground = image.pixelColor(image.width() / 2, 3);
+    QRect hint;
+    for (int y = 4; y < image.height() - 4; ++y) {
+        for (int x = 4; x < image.width() - 4; ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.lightness() - ground.lightness()) > 40
+                && std::abs(c.lightness() - colors.digits.lightness()) > 40)
+                hint |= QRect(x, y, 1, 1);
+        }
+    }
+    const int textWidth = QFontMetrics(field->font()).horizontalAdvance(QStringLiteral("25:00"));
+    QVERIFY2(hint.width() > textWidth * 3 / 4 && hint.width() <= textWidth,
+             qPrintable(QStringLiteral("hint %1 px wide, the text %2").arg(hint.width()).arg(textWidth)));
+    // Centred like the text it stands for.
+    QVERIFY(std::abs(hint.center().x() - image.width() / 2) <= 2);
 }
 
 void TestWidgetView::notesField()
