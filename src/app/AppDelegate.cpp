@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -93,6 +94,7 @@ void AppDelegate::setupPanel()
             applySystemLook();
     });
     connect(card, &WidgetView::sizeChanged, this, &AppDelegate::applySystemLook);
+    m_panel->installEventFilter(this);
     applySystemLook();
 
     m_panel->placeTopRight();
@@ -119,15 +121,28 @@ void AppDelegate::applySystemLook()
     }
 }
 
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt makes a new native window after a close, and the window system's properties (the
+    // blur request) went with the old one: a new window gets them all again.
+    if (event->type() == QEvent::WinIdChange && static_cast<QWidget *>(watched)->internalWinId())
+        applySystemLook();
+    return QObject::eventFilter(watched, event);
+}
+
 void AppDelegate::showPreferences()
 {
     if (!m_prefsWindow) {
         m_prefsWindow = std::make_unique<PreferencesWindow>(*m_settings, *m_loginItem);
         m_prefsWindow->addActions({m_preferencesAction, m_quitAction});
+        m_prefsWindow->installEventFilter(this);
+        // Creating the native window applies the desktop's look (see eventFilter()).
         m_prefsWindow->winId();
-        applySystemLook();
     }
-    m_prefsWindow->present();
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    m_prefsWindow->present(screen->availableGeometry());
 }
 
 void AppDelegate::togglePanel()

@@ -36,6 +36,9 @@ public:
     void showPanel();
     void showPreferences();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void makeActions();
     void setupMenuBar();

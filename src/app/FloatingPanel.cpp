@@ -5,6 +5,7 @@
 #include "widget/WidgetView.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
@@ -19,11 +20,19 @@ FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
     card->setParent(this);
     card->move(0, 0);
     resize(card->size());
-    // The native window must exist before it is mapped for the workspace hints to hold.
+    // The native window must exist before it is mapped for the workspace hints to hold;
+    // creating it puts them on (see event()).
     winId();
-    m_platform.makeSticky(windowHandle());
     connect(card, &WidgetView::sizeChanged, this, &FloatingPanel::followCard);
     followCard(card->size());
+}
+
+bool FloatingPanel::event(QEvent *event)
+{
+    // Whenever Qt makes a new native window, the hints go on it again: they belong to a window.
+    if (event->type() == QEvent::WinIdChange && internalWinId())
+        m_platform.makeSticky(windowHandle());
+    return QWidget::event(event);
 }
 
 void FloatingPanel::placeTopRight()

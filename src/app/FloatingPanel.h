@@ -24,6 +24,9 @@ public:
 
     WidgetView *card() const { return m_card; }
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     WidgetView *m_card;
     WindowPlatform &m_platform;

@@ -10,13 +10,11 @@
 #include "preferences/SwatchButton.h"
 #include "preferences/SwitchControl.h"
 
-#include <QCursor>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -56,6 +54,11 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
     buildForm();
     // The application's own shortcuts (preferences, quit) are added by its owner.
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+    // As every dialog of the desktop.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    // Without an icon of the application's own, the icon theme's icon of the program's id.
+    if (QApplication::windowIcon().isNull())
+        setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName()));
     // The card's width and the notes change often (a drag writes the width at every
     // step) and are not shown here.
     connect(&m_settings, &SettingsStore::changed, this, [this](const QString &key) {
@@ -215,13 +218,10 @@ void PreferencesWindow::applyColors(const Palette &palette)
     update();
 }
 
-void PreferencesWindow::present()
+void PreferencesWindow::present(const QRect &area)
 {
-    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
     QRect frame({}, size());
-    frame.moveCenter(screen->availableGeometry().center());
+    frame.moveCenter(area.center());
     move(frame.topLeft());
     show();
     raise();

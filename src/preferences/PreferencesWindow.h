@@ -34,8 +34,9 @@ public:
     // Whether a compositor shows translucent pixels; without one everything is painted opaque.
     void setTranslucencyAvailable(bool available);
 
-    // Shows the window centred on the screen under the pointer, in front and with the keyboard.
-    void present();
+    // Shows the window centred in area (the free part of the monitor under the pointer), in
+    // front and with the keyboard.
+    void present(const QRect &area);
 
     // The colours the window shows now. A theme naming no theme counts as dark here.
     Palette currentPalette() const;

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,12 +63,18 @@ private slots:
     void launchAtLoginFollowsService();
     void failedLoginChangeShowsServiceStateAgain();
     void closingOnlyHides();
+    void escapeCloses();
+    void windowIcon_data();
+    void windowIcon();
+    void presentCentresOnScreen_data();
     void presentCentresOnScreen();
     void shortcutsReachTheApplication();
     void draggedByBackground();
 
 private:
     PreferencesWindow *makeWindow();
+    // Shows the window as its owner does, centred in the free area of the primary screen.
+    void present(PreferencesWindow *window) { window->present(QGuiApplication::primaryScreen()->availableGeometry()); }
     QColor pixelAt(QPoint point) { return m_window->grab().toImage().pixelColor(point); }
 
     QTemporaryDir m_config;
@@ -352,29 +360,100 @@ void TestPreferencesWindow::closingOnlyHides()
 
     // A close is accepted, so quitting the program is never held up by it, and
     // only hides: the window is not deleted on close and shows again when asked.
-    window->present();
+    present(window);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QVERIFY(window->close());
     QVERIFY(!window->isVisible());
     QVERIFY(!window->testAttribute(Qt::WA_DeleteOnClose));
 
-    window->present();
+    present(window);
     QVERIFY(window->isVisible());
     QTest::mouseClick(window->closeButton(), Qt::LeftButton);
     QVERIFY(!window->isVisible());
     QCOMPARE(window->size(), QSize(340, 380));
 }
 
-void TestPreferencesWindow::presentCentresOnScreen()
+void TestPreferencesWindow::escapeCloses()
 {
     PreferencesWindow *window = makeWindow();
-    window->move(0, 0);
-    window->present();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    present(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    // Also while a control has the keyboard.
+    window->switchFor("h24")->setFocus();
+    QTest::keyClick(window->switchFor("h24"), Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
+    QVERIFY(!m_store->value(Keys::h24));
+}
+
+void TestPreferencesWindow::windowIcon_data()
+{
+    QTest::addColumn<bool>("applicationIcon");
+    QTest::addColumn<bool>("themeIcon"); // an icon named after the program's id in the icon theme
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("the application's icon") << true << false << true;
+    QTest::newRow("the theme's icon of the program") << false << true << true;
+    QTest::newRow("neither: no icon") << false << false << false;
+}
+
+void TestPreferencesWindow::windowIcon()
+{
+    QFETCH(bool, applicationIcon);
+    QFETCH(bool, themeIcon);
+    QFETCH(bool, shown);
+
+    // A theme of its own for each row: Qt keeps what it once read of a theme by its name.
+    static int themes = 0;
+    const QString theme = QStringLiteral("test%1").arg(++themes);
+    QTemporaryDir folder;
+    const QString apps = folder.filePath(theme + QStringLiteral("/32x32/apps"));
+    QVERIFY(QDir().mkpath(apps));
+    QFile index(folder.filePath(theme + QStringLiteral("/index.theme")));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=Test\nDirectories=32x32/apps\n\n[32x32/apps]\nSize=32\nType=Fixed\n");
+    index.close();
+    QPixmap picture(32, 32);
+    picture.fill(Qt::red);
+    if (themeIcon)
+        QVERIFY(picture.save(apps + QStringLiteral("/orvanta-test.png")));
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    const auto restore = qScopeGuard([&] {
+        QIcon::setThemeSearchPaths(searchPaths);
+        QIcon::setThemeName(themeName);
+        QGuiApplication::setDesktopFileName(QString());
+        QApplication::setWindowIcon(QIcon());
+    });
+    QIcon::setThemeSearchPaths({folder.path()});
+    QIcon::setThemeName(theme);
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanta-test"));
+    QPixmap blue(16, 16);
+    blue.fill(Qt::blue);
+    QApplication::setWindowIcon(applicationIcon ? QIcon(blue) : QIcon());
+
+    const QIcon icon = makeWindow()->windowIcon();
+    QCOMPARE(!icon.isNull(), shown);
+    if (shown)
+        QCOMPARE(icon.pixmap(16).toImage().pixelColor(8, 8), QColor(applicationIcon ? Qt::blue : Qt::red));
+}
+
+void TestPreferencesWindow::presentCentresOnScreen_data()
+{
+    QTest::addColumn<QRect>("area");
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QPoint centre = screen->availableGeometry().center();
+    QTest::newRow("the screen's free area") << screen->availableGeometry();
+    QTest::newRow("a second monitor under a panel") << QRect(1280, 40, 1280, 760);
+}
+
+void TestPreferencesWindow::presentCentresOnScreen()
+{
+    QFETCH(QRect, area);
+    PreferencesWindow *window = makeWindow();
+    window->move(0, 0);
+    window->present(area);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QPoint centre = area.center();
     QVERIFY2(
         (window->geometry().center() - centre).manhattanLength() <= 1,
         qPrintable(QStringLiteral("%1,%2").arg(window->geometry().center().x()).arg(window->geometry().center().y())));
@@ -391,7 +470,7 @@ void TestPreferencesWindow::shortcutsReachTheApplication()
     window->addActions({&preferencesAction, &quitAction});
     QSignalSpy preferences(&preferencesAction, &QAction::triggered);
     QSignalSpy quit(&quitAction, &QAction::triggered);
-    window->present();
+    present(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
 
     QTest::keyClick(window, Qt::Key_Comma, Qt::ControlModifier);
@@ -408,7 +487,7 @@ void TestPreferencesWindow::shortcutsReachTheApplication()
 void TestPreferencesWindow::draggedByBackground()
 {
     PreferencesWindow *window = makeWindow();
-    window->present();
+    present(window);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     const QPoint start = window->pos();
 
