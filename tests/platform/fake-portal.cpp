@@ -1,0 +1,167 @@
+// The desktop portal's settings interface, as a process of its own on a given bus, for the
+// colour-scheme tests and the desktop checks: the program must hear it across processes,
+// as it hears the real portal.
+//
+//   orvanta-fake-portal ADDRESS [--scheme N] [--unknown] [--hold]
+//
+// --scheme N   the colour scheme Read answers (0 none, 1 dark, 2 light; default 0)
+// --unknown    Read answers that the setting does not exist
+// --hold       Read answers only on "release"
+//
+// Prints "ready" once it owns the portal's name and "read" at each Read. Commands on
+// standard input, one a line:
+//   scheme N              sets the colour scheme and emits SettingChanged, as the portal does
+//   emit NAMESPACE KEY N  emits SettingChanged for any setting with the number N
+//   release               answers the held Read calls
+// It ends when its input ends.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
+const QString appearance = QStringLiteral("org.freedesktop.appearance");
+const QString colorSchemeKey = QStringLiteral("color-scheme");
+
+void say(const char *line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+class FakePortal : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+
+public:
+    explicit FakePortal(const QDBusConnection &bus)
+        : m_bus(bus)
+    {
+    }
+
+    uint colorScheme = 0;
+    bool knowsColorScheme = true;
+    bool holdAnswers = false;
+
+    void command(const QByteArray &line)
+    {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.value(0) == "scheme" && words.size() == 2) {
+            colorScheme = words[1].toUInt();
+            emitSettingChanged(appearance, colorSchemeKey, colorScheme);
+        } else if (words.value(0) == "emit" && words.size() == 4) {
+            emitSettingChanged(QString::fromUtf8(words[1]), QString::fromUtf8(words[2]), words[3].toUInt());
+        } else if (words.value(0) == "release") {
+            for (const QDBusMessage &call : std::as_const(m_held))
+                m_bus.send(answer(call));
+            m_held.clear();
+        } else {
+            std::fprintf(stderr, "fake portal: unknown command %s\n", line.constData());
+        }
+    }
+
+public slots:
+    QDBusVariant Read(const QString &settingNamespace, const QString &key, const QDBusMessage &call)
+    {
+        Q_UNUSED(settingNamespace)
+        Q_UNUSED(key)
+        call.setDelayedReply(true);
+        say("read");
+        if (holdAnswers)
+            m_held << call;
+        else
+            m_bus.send(answer(call));
+        return {};
+    }
+
+private:
+    void emitSettingChanged(const QString &settingNamespace, const QString &key, uint value)
+    {
+        QDBusMessage signal
+            = QDBusMessage::createSignal(portalPath, settingsInterface, QStringLiteral("SettingChanged"));
+        signal << settingNamespace << key << QVariant::fromValue(QDBusVariant(QVariant::fromValue(value)));
+        m_bus.send(signal);
+    }
+
+    QDBusMessage answer(const QDBusMessage &call) const
+    {
+        const QList<QVariant> arguments = call.arguments();
+        if (!knowsColorScheme || arguments.value(0).toString() != appearance
+            || arguments.value(1).toString() != colorSchemeKey)
+            return call.createErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                                         QStringLiteral("Requested setting not found"));
+        // The portal wraps the value in a variant inside the variant that Read returns.
+        const QDBusVariant inner(QVariant::fromValue(colorScheme));
+        return call.createReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(inner))));
+    }
+
+    QDBusConnection m_bus;
+    QList<QDBusMessage> m_held;
+};
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty()) {
+        std::fprintf(stderr, "usage: orvanta-fake-portal ADDRESS [--scheme N] [--unknown] [--hold]\n");
+        return 2;
+    }
+    const QDBusConnection bus = QDBusConnection::connectToBus(arguments.takeFirst(), QStringLiteral("portal"));
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "fake portal: no bus there\n");
+        return 1;
+    }
+    FakePortal portal(bus);
+    while (!arguments.isEmpty()) {
+        const QString option = arguments.takeFirst();
+        if (option == QLatin1String("--scheme") && !arguments.isEmpty())
+            portal.colorScheme = arguments.takeFirst().toUInt();
+        else if (option == QLatin1String("--unknown"))
+            portal.knowsColorScheme = false;
+        else if (option == QLatin1String("--hold"))
+            portal.holdAnswers = true;
+        else {
+            std::fprintf(stderr, "fake portal: unknown option %s\n", qPrintable(option));
+            return 2;
+        }
+    }
+    QDBusConnection registrar = bus;
+    if (!registrar.registerObject(portalPath, &portal, QDBusConnection::ExportAllSlots)
+        || !registrar.registerService(portalService)) {
+        std::fprintf(stderr, "fake portal: cannot own %s\n", qPrintable(portalService));
+        return 1;
+    }
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[256];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got <= 0) {
+            app.quit();
+            return;
+        }
+        pending.append(buffer, got);
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
+            portal.command(pending.left(end));
+            pending.remove(0, end + 1);
+        }
+    });
+    say("ready");
+    return app.exec();
+}
+
+#include "fake-portal.moc"
