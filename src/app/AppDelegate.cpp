@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -139,10 +138,7 @@ void AppDelegate::showPreferences()
         // Creating the native window applies the desktop's look (see eventFilter()).
         m_prefsWindow->winId();
     }
-    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    m_prefsWindow->present(screen->availableGeometry());
+    m_prefsWindow->present(m_platform->areaUnderPointer());
 }
 
 void AppDelegate::togglePanel()

@@ -4,10 +4,7 @@
 #include "platform/WindowPlatform.h"
 #include "widget/WidgetView.h"
 
-#include <QCursor>
 #include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWindow>
 
 FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
@@ -37,12 +34,9 @@ bool FloatingPanel::event(QEvent *event)
 
 void FloatingPanel::placeTopRight()
 {
-    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    move(PanelPlacement::topRightOrigin(screen->availableGeometry(), size()));
+    const QRect area = m_platform.areaUnderPointer();
+    if (!area.isEmpty())
+        move(PanelPlacement::topRightOrigin(area, size()));
 }
 
 void FloatingPanel::followCard(const QSize &size)

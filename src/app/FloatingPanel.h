@@ -15,8 +15,8 @@ class FloatingPanel : public QWidget
 public:
     FloatingPanel(WidgetView *card, WindowPlatform &platform);
 
-    // Puts the window kInset inside the top-right corner of the screen under the
-    // pointer (the primary screen when none holds it); leaves it when there is no screen.
+    // Puts the window kInset inside the top-right corner of the free area of the monitor
+    // under the pointer (the primary one when none holds it); leaves it when there is none.
     void placeTopRight();
     void followCard(const QSize &size);
     // Gives the card the keyboard.

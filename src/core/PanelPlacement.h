@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -19,5 +20,35 @@ QPoint topRightOrigin(const QRect &available, const QSize &size);
 // kept; nothing when the report is to be ignored (1 point or less in a
 // dimension, or under half a point from the last one in both).
 std::optional<QRect> followCard(const QRect &frame, const QSizeF &last, const QSizeF &reported);
+
+// What a dock or panel reserves along the edges of the whole X screen: a depth from each
+// edge and the stretch of that edge it covers (first and last pixel), in screen pixels.
+struct Strut
+{
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    int leftStartY = 0;
+    int leftEndY = 0;
+    int rightStartY = 0;
+    int rightEndY = 0;
+    int topStartX = 0;
+    int topEndX = 0;
+    int bottomStartX = 0;
+    int bottomEndX = 0;
+
+    friend bool operator==(const Strut &, const Strut &) = default;
+};
+
+// A window's strut from its property: the twelve values of _NET_WM_STRUT_PARTIAL, or the
+// four of _NET_WM_STRUT, which reserve along the whole of each edge. Every value is held to
+// the screen. Nothing for any other number of values.
+std::optional<Strut> strutFromProperty(const QList<quint32> &values, const QSize &screen);
+
+// The free part of a monitor, as window managers find it: the monitor less the depth of
+// every strut whose reserved band touches it, from the edge that band lies on. A monitor
+// that the struts would leave nothing of counts as wholly free.
+QRect freeArea(const QRect &monitor, const QSize &screen, const QList<Strut> &struts);
 
 } // namespace PanelPlacement

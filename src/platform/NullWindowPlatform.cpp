@@ -1,5 +1,6 @@
 #include "platform/NullWindowPlatform.h"
 
+#include <QScreen>
 #include <QWindow>
 
 void NullWindowPlatform::makeSticky(QWindow *)
@@ -18,4 +19,9 @@ bool NullWindowPlatform::hasCompositor() const
 void NullWindowPlatform::activate(QWindow *window)
 {
     window->requestActivate();
+}
+
+QRect NullWindowPlatform::availableGeometry(const QScreen *screen) const
+{
+    return screen->availableGeometry();
 }

@@ -11,4 +11,5 @@ public:
     // Wayland always composites and offscreen windows render into images with alpha.
     bool hasCompositor() const override;
     void activate(QWindow *window) override;
+    QRect availableGeometry(const QScreen *screen) const override;
 };

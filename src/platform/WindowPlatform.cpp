@@ -3,7 +3,9 @@
 #include "platform/NullWindowPlatform.h"
 #include "platform/x11/X11WindowPlatform.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
 
 std::unique_ptr<WindowPlatform> WindowPlatform::create()
 {
@@ -12,4 +14,12 @@ std::unique_ptr<WindowPlatform> WindowPlatform::create()
             return std::make_unique<X11WindowPlatform>(x11->connection());
     }
     return std::make_unique<NullWindowPlatform>();
+}
+
+QRect WindowPlatform::areaUnderPointer() const
+{
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? availableGeometry(screen) : QRect();
 }

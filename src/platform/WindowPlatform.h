@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QRect>
+
 #include <memory>
 
 class QRegion;
+class QScreen;
 class QWindow;
 
 // What the card window needs from the window system beyond Qt's own window flags.
@@ -25,4 +28,10 @@ public:
     // Gives the window the keyboard, also a frameless tool window that the window manager
     // would not focus on its own.
     virtual void activate(QWindow *window) = 0;
+    // The part of the monitor that docks and panels leave free, in Qt's coordinates.
+    virtual QRect availableGeometry(const QScreen *screen) const = 0;
+
+    // The free part of the monitor under the pointer, or of the primary one when none holds
+    // it; empty when there is no monitor at all.
+    QRect areaUnderPointer() const;
 };

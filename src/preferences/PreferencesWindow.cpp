@@ -220,9 +220,11 @@ void PreferencesWindow::applyColors(const Palette &palette)
 
 void PreferencesWindow::present(const QRect &area)
 {
-    QRect frame({}, size());
-    frame.moveCenter(area.center());
-    move(frame.topLeft());
+    if (!area.isEmpty()) {
+        QRect frame({}, size());
+        frame.moveCenter(area.center());
+        move(frame.topLeft());
+    }
     show();
     raise();
     activateWindow();

@@ -35,7 +35,7 @@ public:
     void setTranslucencyAvailable(bool available);
 
     // Shows the window centred in area (the free part of the monitor under the pointer), in
-    // front and with the keyboard.
+    // front and with the keyboard; an empty area leaves it where it is.
     void present(const QRect &area);
 
     // The colours the window shows now. A theme naming no theme counts as dark here.

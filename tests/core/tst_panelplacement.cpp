@@ -5,6 +5,19 @@
 #include <optional>
 
 using Frame = std::optional<QRect>;
+using Values = QList<quint32>;
+using Struts = QList<PanelPlacement::Strut>;
+using OptionalStrut = std::optional<PanelPlacement::Strut>;
+
+namespace {
+
+// A strut as _NET_WM_STRUT_PARTIAL gives it, on a screen of the given size.
+PanelPlacement::Strut partial(const Values &values, QSize screen = {2560, 800})
+{
+    return *PanelPlacement::strutFromProperty(values, screen);
+}
+
+} // namespace
 
 class TestPanelPlacement : public QObject
 {
@@ -15,6 +28,10 @@ private slots:
     void topRightOrigin();
     void followCard_data();
     void followCard();
+    void strutFromProperty_data();
+    void strutFromProperty();
+    void freeArea_data();
+    void freeArea();
 };
 
 void TestPanelPlacement::topRightOrigin_data()
@@ -64,6 +81,107 @@ void TestPanelPlacement::followCard()
     QFETCH(QSizeF, reported);
     QFETCH(Frame, frame);
     QCOMPARE(PanelPlacement::followCard(QRect(1036, 24, 220, 120), last, reported), frame);
+}
+
+void TestPanelPlacement::strutFromProperty_data()
+{
+    QTest::addColumn<Values>("values");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<OptionalStrut>("strut");
+
+    const QSize screen(2560, 800);
+    PanelPlacement::Strut top;
+    top.top = 40;
+    top.topEndX = 1279;
+    QTest::newRow("partial, a top dock on the left half")
+        << Values{0, 0, 40, 0, 0, 0, 0, 0, 0, 1279, 0, 0} << screen << OptionalStrut(top);
+    PanelPlacement::Strut whole;
+    whole.top = 40;
+    whole.left = 30;
+    whole.leftEndY = whole.rightEndY = 799;
+    whole.topEndX = whole.bottomEndX = 2559;
+    QTest::newRow("legacy: every edge whole") << Values{30, 0, 40, 0} << screen << OptionalStrut(whole);
+    PanelPlacement::Strut held;
+    held.top = 800;
+    held.topStartX = 2559;
+    held.topEndX = 2559;
+    QTest::newRow("values past the screen are held to it")
+        << Values{0, 0, 0xFFFFFFFF, 0, 0, 0, 0, 0, 5000, 0x80000000, 0, 0} << screen << OptionalStrut(held);
+    QTest::newRow("no values") << Values{} << screen << OptionalStrut();
+    QTest::newRow("five values") << Values{0, 0, 40, 0, 0} << screen << OptionalStrut();
+    QTest::newRow("thirteen values") << Values(13, 1) << screen << OptionalStrut();
+    QTest::newRow("empty screen") << Values{0, 0, 40, 0, 0, 0, 0, 0, 0, 1279, 0, 0} << QSize(0, 0)
+                                  << OptionalStrut(PanelPlacement::Strut{});
+}
+
+void TestPanelPlacement::strutFromProperty()
+{
+    QFETCH(Values, values);
+    QFETCH(QSize, screen);
+    QFETCH(OptionalStrut, strut);
+    QCOMPARE(PanelPlacement::strutFromProperty(values, screen), strut);
+}
+
+void TestPanelPlacement::freeArea_data()
+{
+    QTest::addColumn<QRect>("monitor");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<Struts>("struts");
+    QTest::addColumn<QRect>("free");
+
+    // Two monitors side by side on one 2560x800 screen.
+    const QSize wide(2560, 800);
+    const QRect left(0, 0, 1280, 800);
+    const QRect right(1280, 0, 1280, 800);
+    const Struts topOfLeft{partial({0, 0, 40, 0, 0, 0, 0, 0, 0, 1279, 0, 0})};
+    QTest::newRow("no struts") << left << wide << Struts{} << left;
+    QTest::newRow("a top dock on the left monitor, left") << left << wide << topOfLeft << QRect(0, 40, 1280, 760);
+    QTest::newRow("a top dock on the left monitor, right") << right << wide << topOfLeft << right;
+    const Struts topOfRight{partial({0, 0, 40, 0, 0, 0, 0, 0, 1280, 2559, 0, 0})};
+    QTest::newRow("a top dock on the right monitor, left") << left << wide << topOfRight << left;
+    QTest::newRow("a top dock on the right monitor, right")
+        << right << wide << topOfRight << QRect(1280, 40, 1280, 760);
+    const Struts legacy{*PanelPlacement::strutFromProperty({0, 0, 40, 0}, wide)};
+    QTest::newRow("a legacy strut spans both, left") << left << wide << legacy << QRect(0, 40, 1280, 760);
+    QTest::newRow("a legacy strut spans both, right") << right << wide << legacy << QRect(1280, 40, 1280, 760);
+    QTest::newRow("the deeper of two top struts")
+        << left << wide << (topOfLeft + Struts{partial({0, 0, 26, 0, 0, 0, 0, 0, 0, 2559, 0, 0})})
+        << QRect(0, 40, 1280, 760);
+    QTest::newRow("a dock on every edge")
+        << right << wide
+        << Struts{partial({0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0, 2559}), partial({0, 48, 0, 0, 0, 0, 0, 799, 0, 0, 0, 0}),
+                  partial({20, 0, 0, 0, 0, 799, 0, 0, 0, 0, 0, 0}),
+                  partial({0, 0, 24, 0, 0, 0, 0, 0, 1300, 1400, 0, 0})}
+        << QRect(1280, 24, 1232, 746);
+    QTest::newRow("a left dock does not touch the right monitor")
+        << right << wide << Struts{partial({20, 0, 0, 0, 0, 799, 0, 0, 0, 0, 0, 0})} << right;
+
+    // A shorter monitor beside a taller one: the screen is as tall as the taller.
+    const QSize mixed(3200, 1080);
+    const QRect shorter(0, 0, 1280, 800);
+    const QRect taller(1280, 0, 1920, 1080);
+    // A bottom panel on the shorter monitor reserves from the screen's bottom edge up to its top.
+    const Struts bottomOfShorter{partial({0, 0, 0, 320, 0, 0, 0, 0, 0, 0, 0, 1279}, mixed)};
+    QTest::newRow("a bottom panel on the shorter monitor")
+        << shorter << mixed << bottomOfShorter << QRect(0, 0, 1280, 760);
+    QTest::newRow("the taller one beside it") << taller << mixed << bottomOfShorter << taller;
+
+    // A monitor below another: a top dock of the upper one does not reach it.
+    const QSize stacked(1920, 2160);
+    QTest::newRow("a monitor below the dock's")
+        << QRect(0, 1080, 1920, 1080) << stacked << Struts{partial({0, 0, 32, 0, 0, 0, 0, 0, 0, 1919, 0, 0}, stacked)}
+        << QRect(0, 1080, 1920, 1080);
+    QTest::newRow("a strut that would leave nothing")
+        << left << wide << Struts{partial({0, 0, 800, 0, 0, 0, 0, 0, 0, 1279, 0, 0})} << left;
+}
+
+void TestPanelPlacement::freeArea()
+{
+    QFETCH(QRect, monitor);
+    QFETCH(QSize, screen);
+    QFETCH(Struts, struts);
+    QFETCH(QRect, free);
+    QCOMPARE(PanelPlacement::freeArea(monitor, screen, struts), free);
 }
 
 QTEST_GUILESS_MAIN(TestPanelPlacement)

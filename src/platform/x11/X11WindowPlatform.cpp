@@ -1,8 +1,11 @@
 #include "platform/x11/X11WindowPlatform.h"
 
+#include "core/PanelPlacement.h"
+
 #include <QEvent>
 #include <QRectF>
 #include <QRegion>
+#include <QScreen>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -33,6 +36,10 @@ constexpr quint32 sourceApplication = 1;
 // request for a window the user did not click, as focus-stealing prevention; a pager's
 // request is obeyed, so the card asks as a pager when its drawer opens.
 constexpr quint32 sourcePager = 2;
+
+// Bounds on what other programs' properties may hand us.
+constexpr quint32 maxClients = 4096;
+constexpr quint32 maxItems = 1024;
 
 const char *const stickyStates[]
     = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
@@ -107,19 +114,12 @@ void X11WindowPlatform::addStickyStates(quint32 window) const
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
                         &desktop);
 
-    const xcb_atom_t stateAtom = atom("_NET_WM_STATE");
-    QList<xcb_atom_t> states;
-    const auto current = reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, false, window, stateAtom, XCB_ATOM_ATOM, 0, 1024), nullptr));
-    if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
-        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(current.get()));
-        states = QList<xcb_atom_t>(values, values + xcb_get_property_value_length(current.get()) / sizeof(xcb_atom_t));
-    }
+    QList<xcb_atom_t> states = property32(window, "_NET_WM_STATE", XCB_ATOM_ATOM);
     for (const char *name : stickyStates) {
         if (!states.contains(atom(name)))
             states.append(atom(name));
     }
-    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, stateAtom, XCB_ATOM_ATOM, 32,
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                         quint32(states.size()), states.constData());
 }
 
@@ -177,4 +177,43 @@ void X11WindowPlatform::activate(QWindow *window)
         sendToRoot(xcb_window_t(window->winId()), "_NET_ACTIVE_WINDOW", {sourcePager, XCB_CURRENT_TIME, 0, 0, 0});
         xcb_flush(m_connection);
     }
+}
+
+QList<quint32> X11WindowPlatform::property32(quint32 window, const QByteArray &name, quint32 type) const
+{
+    const auto answer = reply(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, false, window, atom(name), type, 0, maxItems), nullptr));
+    if (!answer || answer->format != 32 || answer->type != type)
+        return {};
+    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(answer.get()));
+    return QList<quint32>(values, values + xcb_get_property_value_length(answer.get()) / sizeof(quint32));
+}
+
+QRect X11WindowPlatform::availableGeometry(const QScreen *screen) const
+{
+    // WORKAROUND: with several monitors Qt's xcb plugin answers each one's whole rectangle,
+    // as _NET_WORKAREA spans all monitors; the free part of one monitor comes from the
+    // struts of the docks and panels, as the window manager finds it.
+    const QList<quint32> clients = property32(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    const auto root = reply(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_root), nullptr));
+    if (clients.isEmpty() || !root)
+        return screen->availableGeometry();
+    const QSize rootSize(root->width, root->height);
+
+    QList<PanelPlacement::Strut> struts;
+    for (quint32 client : clients.first(std::min<qsizetype>(clients.size(), maxClients))) {
+        QList<quint32> values = property32(client, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL);
+        if (values.isEmpty())
+            values = property32(client, "_NET_WM_STRUT", XCB_ATOM_CARDINAL);
+        if (const auto strut = PanelPlacement::strutFromProperty(values, rootSize))
+            struts.append(*strut);
+    }
+
+    // Qt keeps a monitor's top-left corner in device pixels and scales only its size.
+    const qreal ratio = screen->devicePixelRatio();
+    const QRect logical = screen->geometry();
+    const QRect monitor(logical.topLeft(), (QSizeF(logical.size()) * ratio).toSize());
+    const QRect free = PanelPlacement::freeArea(monitor, rootSize, struts);
+    return {logical.topLeft() + QPointF(QPointF(free.topLeft() - monitor.topLeft()) / ratio).toPoint(),
+            (QSizeF(free.size()) / ratio).toSize()};
 }

@@ -24,6 +24,7 @@ public:
     void setBlurBehind(QWindow *window, bool on, const QRegion &region) override;
     bool hasCompositor() const override;
     void activate(QWindow *window) override;
+    QRect availableGeometry(const QScreen *screen) const override;
 
     // The blur property's value: x, y, width and height of each rectangle in device pixels.
     static QList<quint32> blurRegionData(const QRegion &region, qreal devicePixelRatio);
@@ -33,6 +34,8 @@ protected:
 
 private:
     quint32 atom(const QByteArray &name) const;
+    // The values of a window's property of 32-bit items; empty when it has none of that type.
+    QList<quint32> property32(quint32 window, const QByteArray &name, quint32 type) const;
     void addStickyStates(quint32 window) const;
     void sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const;
 
