@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev libxcb1-dev
-          libpulse-dev libpulse0 fonts-inter)
+          libxcb-xfixes0-dev libpulse-dev libpulse0 fonts-inter)
 if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
     # CPack finds the program's library dependencies with dpkg-shlibdeps, and ELF files with file.
     packages+=(dpkg-dev file)

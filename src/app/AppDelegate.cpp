@@ -1,11 +1,9 @@
 #include "app/AppDelegate.h"
 
 #include "app/FloatingPanel.h"
-#include "appearance/ContinuousCorners.h"
 #include "appearance/Symbols.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
-#include "core/CardRules.h"
 #include "core/SettingsStore.h"
 #include "core/SystemClock.h"
 #include "core/TimerScheduler.h"
@@ -88,6 +86,7 @@ void AppDelegate::setupPanel()
 
     m_colorScheme = new ColorSchemeWatcher(this);
     connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);
+    connect(m_platform.get(), &WindowPlatform::compositorChanged, this, &AppDelegate::applySystemLook);
     connect(m_settings.get(), &SettingsStore::changed, this, [this](const QString &key) {
         if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::cardWidth.name))
             applySystemLook();
@@ -109,14 +108,12 @@ void AppDelegate::applySystemLook()
     card->setSystemDark(dark);
     card->setTranslucencyAvailable(translucent);
     const bool glass = themeFromRaw(m_settings->value(Keys::theme)) == Theme::Glass;
-    const QRegion rounded(continuousRoundedRect(QRectF(card->rect()), CardRules::cornerRadius(card->cardWidth()))
-                              .toFillPolygon()
-                              .toPolygon());
-    m_platform->setBlurBehind(m_panel->windowHandle(), glass, rounded);
+    m_platform->setBlurBehind(m_panel->windowHandle(), glass, m_panel->outline());
     if (m_prefsWindow) {
         m_prefsWindow->setSystemDark(dark);
         m_prefsWindow->setTranslucencyAvailable(translucent);
-        m_platform->setBlurBehind(m_prefsWindow->windowHandle(), glass, QRegion(m_prefsWindow->rect()));
+        // Its shape when it has one, otherwise (an empty mask) the whole window.
+        m_platform->setBlurBehind(m_prefsWindow->windowHandle(), glass, m_prefsWindow->mask());
     }
 }
 

@@ -96,3 +96,51 @@ QPainterPath continuousRoundedRect(const QRectF &rect, qreal radius)
     path.closeSubpath();
     return path;
 }
+
+QRegion continuousRoundedRegion(const QRectF &rect, qreal radius)
+{
+    const QRect bounds = rect.toAlignedRect();
+    if (bounds.isEmpty())
+        return {};
+    const QPainterPath path = continuousRoundedRect(rect, radius);
+    const auto inside = [&](int x, int y) { return path.contains(QPointF(x + 0.5, y + 0.5)); };
+    // The outline is convex: a row's covered pixels are one run around the middle column,
+    // found from each side by halving.
+    const int middle = bounds.center().x();
+    const auto row = [&](int y) {
+        if (!inside(middle, y))
+            return QRect();
+        int low = bounds.left();
+        int high = middle;
+        while (low < high) {
+            const int mid = low + (high - low) / 2;
+            if (inside(mid, y))
+                high = mid;
+            else
+                low = mid + 1;
+        }
+        const int left = low;
+        low = middle;
+        high = bounds.right();
+        while (low < high) {
+            const int mid = low + (high - low + 1) / 2;
+            if (inside(mid, y))
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        return QRect(left, y, low - left + 1, 1);
+    };
+    // Only the rows of the corners are short; once a row is whole, the rows up to the
+    // bottom corners are too.
+    QRegion region;
+    int top = bounds.top();
+    for (QRect line = row(top); top <= bounds.bottom() && line.width() < bounds.width(); line = row(++top))
+        region += line;
+    int bottom = bounds.bottom();
+    for (QRect line = row(bottom); bottom > top && line.width() < bounds.width(); line = row(--bottom))
+        region += line;
+    if (top <= bottom)
+        region += QRect(bounds.left(), top, bounds.width(), bottom - top + 1);
+    return region;
+}

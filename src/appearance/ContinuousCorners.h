@@ -2,6 +2,7 @@
 
 #include <QPainterPath>
 #include <QRectF>
+#include <QRegion>
 
 // A rounded rectangle whose corners ease into the straight edges (curvature
 // grows gradually instead of jumping from zero to 1/radius), the smooth
@@ -9,3 +10,10 @@
 // takes about 1.6 × radius of each edge; in a rectangle too small for that the
 // smoothing shrinks first, then the radius.
 QPainterPath continuousRoundedRect(const QRectF &rect, qreal radius);
+
+// The pixels whose centres lie inside continuousRoundedRect(rect, radius): the shape of a
+// window drawn as that outline. Without a compositor the corners it cuts off would show
+// black; with one, the compositor's shadow follows it instead of the window's rectangle. (A
+// shape that also kept the pixels the antialiased edge touches leaves a light fringe, as
+// compositors draw no shadow inside the shape.)
+QRegion continuousRoundedRegion(const QRectF &rect, qreal radius);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QRect>
 
 #include <memory>
@@ -9,11 +10,11 @@ class QScreen;
 class QWindow;
 
 // What the card window needs from the window system beyond Qt's own window flags.
-class WindowPlatform
+class WindowPlatform : public QObject
 {
-public:
-    virtual ~WindowPlatform() = default;
+    Q_OBJECT
 
+public:
     // The X11 implementation under the xcb platform plugin, otherwise one that asks for nothing.
     static std::unique_ptr<WindowPlatform> create();
 
@@ -34,4 +35,8 @@ public:
     // The free part of the monitor under the pointer, or of the primary one when none holds
     // it; empty when there is no monitor at all.
     QRect areaUnderPointer() const;
+
+signals:
+    // A compositor started or stopped while the program runs.
+    void compositorChanged();
 };

@@ -186,6 +186,12 @@ void PreferencesWindow::setSystemDark(bool dark)
 void PreferencesWindow::setTranslucencyAvailable(bool available)
 {
     m_translucencyAvailable = available;
+    // Composited, the window is cut to its rounded outline so that a compositor's shadow
+    // follows the corners; without a compositor it is drawn square.
+    if (available)
+        setMask(continuousRoundedRegion(QRectF(rect()), kWindowRadius));
+    else
+        clearMask();
     update();
 }
 

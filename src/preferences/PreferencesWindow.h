@@ -31,7 +31,8 @@ public:
 
     // Whether the desktop prefers dark colours; used by the "system" theme.
     void setSystemDark(bool dark);
-    // Whether a compositor shows translucent pixels; without one everything is painted opaque.
+    // Whether a compositor shows translucent pixels; without one everything is painted opaque
+    // and square, with one the window is shaped to its rounded corners.
     void setTranslucencyAvailable(bool available);
 
     // Shows the window centred in area (the free part of the monitor under the pointer), in

@@ -264,7 +264,13 @@ void WidgetView::paintEvent(QPaintEvent *event)
     }
 
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = continuousRoundedRect(QRectF(rect()), radius);
+    // Without a compositor a clear pixel shows black: the corners are painted too, and the
+    // window's shape cuts them off.
+    QPainterPath shape;
+    if (m_translucent)
+        shape = continuousRoundedRect(QRectF(rect()), radius);
+    else
+        shape.addRect(rect());
     if (colors.isGlass)
         paintMaterial(painter, shape, Material::HudWindow, m_translucent);
     else

@@ -38,7 +38,8 @@ public:
 
     // The desktop's light or dark appearance, which the system theme follows.
     void setSystemDark(bool dark);
-    // Without a compositor the glass theme's tint is drawn opaque.
+    // Without a compositor the glass theme's tint is drawn opaque, and so are the corners
+    // outside the rounded outline, for the window's shape to cut off.
     void setTranslucencyAvailable(bool available);
 
     Palette cardPalette() const;

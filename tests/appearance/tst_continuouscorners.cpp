@@ -11,6 +11,8 @@ private slots:
     void shape();
     void noRadiusIsARectangle();
     void smootherThanACircularCorner();
+    void region_data();
+    void region();
 };
 
 void TestContinuousCorners::shape_data()
@@ -76,6 +78,42 @@ void TestContinuousCorners::smootherThanACircularCorner()
     const qreal diagonal = radius - radius / M_SQRT2;
     QVERIFY(smooth.contains(QPointF(diagonal + 0.3, diagonal + 0.3)));
     QVERIFY(!smooth.contains(QPointF(diagonal - 0.3, diagonal - 0.3)));
+}
+
+void TestContinuousCorners::region_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<qreal>("radius");
+
+    // The card at its narrowest, default and widest, and grown by a pixel all round.
+    QTest::newRow("card at 180") << QRectF(0, 0, 180, 240) << 180 / 220.0 * 14;
+    QTest::newRow("card at 220") << QRectF(0, 0, 220, 266) << 14.0;
+    QTest::newRow("card at 340") << QRectF(0, 0, 340, 400) << 340 / 220.0 * 14;
+    QTest::newRow("grown by a pixel") << QRectF(-1, -1, 222, 268) << 15.0;
+    QTest::newRow("preferences") << QRectF(0, 0, 340, 380) << 10.0;
+}
+
+void TestContinuousCorners::region()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(qreal, radius);
+    const QRegion region = continuousRoundedRegion(rect, radius);
+    const QPainterPath path = continuousRoundedRect(rect, radius);
+    // Every pixel of the bounds is in the region exactly when its centre is in the outline.
+    const QRect bounds = rect.toAlignedRect();
+    QCOMPARE(region.boundingRect(), bounds);
+    int outside = 0;
+    for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
+        for (int x = bounds.left(); x <= bounds.right(); ++x) {
+            const bool inside = path.contains(QPointF(x + 0.5, y + 0.5));
+            QVERIFY2(region.contains(QPoint(x, y)) == inside,
+                     qPrintable(QStringLiteral("pixel %1,%2 %3").arg(x).arg(y).arg(inside ? "left out" : "kept")));
+            outside += !inside;
+        }
+    }
+    // Each corner loses some pixels; a few rectangles describe the shape.
+    QVERIFY(outside >= 4 * 3);
+    QVERIFY(region.rectCount() < 4 * int(radius) + 4);
 }
 
 QTEST_GUILESS_MAIN(TestContinuousCorners)

@@ -275,6 +275,15 @@ void TestPreferencesWindow::background()
     QVERIFY2(near(shown, expected), qPrintable(describe(shown) + " vs " + describe(expected)));
     QVERIFY(expected.alpha() == 255 || translucency);
     QCOMPARE(pixelAt({0, 0}).alpha() == 0, cornerTransparent);
+    // The rounded corners are cut from the window's shape too, so a compositor's shadow
+    // follows them; a square window has no shape.
+    const QRegion shape = window->mask();
+    QCOMPARE(shape.isEmpty(), !cornerTransparent);
+    if (!shape.isEmpty()) {
+        QVERIFY(!shape.contains(QPoint(0, 0)));
+        QVERIFY(shape.contains(QPoint(window->width() / 2, 0)));
+        QVERIFY(shape.contains(window->rect().center()));
+    }
 }
 
 void TestPreferencesWindow::unknownThemeShowsDarkPalette()

@@ -1,3 +1,4 @@
+#include "appearance/Material.h"
 #include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
@@ -98,6 +99,8 @@ private slots:
     void scaledMetrics();
     void sizeReports();
     void borderWhileFlashing();
+    void cornersWithoutCompositor_data();
+    void cornersWithoutCompositor();
     void paletteFallbacks();
     void drawerOpenObserver();
     void clockFaceFollowsCountdown();
@@ -247,6 +250,46 @@ void TestWidgetView::borderWhileFlashing()
     QVERIFY(redAt(2) < 40);
     m_scheduler->advanceBy(AppModel::flashDuration);
     QVERIFY(redAt(1) < 40);
+}
+
+void TestWidgetView::cornersWithoutCompositor_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<bool>("translucent");
+    for (const char *theme : {"dark", "light", "glass", "color"}) {
+        for (double width : {180.0, 340.0}) {
+            for (bool translucent : {true, false}) {
+                QTest::addRow("%s at %g, %s", theme, width, translucent ? "composited" : "no compositor")
+                    << QString::fromLatin1(theme) << width << translucent;
+            }
+        }
+    }
+}
+
+// Without a compositor a transparent pixel shows black: the card then paints its corners
+// opaque and the window's shape cuts them off. With one they stay clear.
+void TestWidgetView::cornersWithoutCompositor()
+{
+    QFETCH(QString, theme);
+    QFETCH(double, width);
+    QFETCH(bool, translucent);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    m_card->setTranslucencyAvailable(translucent);
+    const Palette colors = m_card->cardPalette();
+    const QColor fill = colors.isGlass ? materialTint(Material::HudWindow, false) : colors.surface;
+    const QImage image = m_card->grab().toImage();
+    const int w = image.width();
+    const int h = image.height();
+    for (const QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1), QPoint(2, 1)}) {
+        const QColor pixel = image.pixelColor(corner);
+        if (translucent)
+            QCOMPARE(pixel.alpha(), 0);
+        else
+            QCOMPARE(pixel.name(QColor::HexArgb), fill.name(QColor::HexArgb));
+    }
 }
 
 void TestWidgetView::paletteFallbacks()

@@ -2,6 +2,7 @@
 
 #include "core/PanelPlacement.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QRectF>
 #include <QRegion>
@@ -9,6 +10,7 @@
 #include <QWindow>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <type_traits>
 
@@ -61,6 +63,53 @@ X11WindowPlatform::X11WindowPlatform(xcb_connection_t *connection)
         if (i == 0 || i == m_screenNumber)
             m_root = screens.data->root;
     }
+    watchCompositor();
+}
+
+X11WindowPlatform::~X11WindowPlatform()
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->removeNativeEventFilter(this);
+}
+
+quint32 X11WindowPlatform::compositorSelection() const
+{
+    return atom("_NET_WM_CM_S" + QByteArray::number(m_screenNumber));
+}
+
+void X11WindowPlatform::watchCompositor()
+{
+    const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(m_connection, &xcb_xfixes_id);
+    if (!xfixes || !xfixes->present)
+        return;
+    // The version must be agreed before any other request; Qt has done so on this
+    // connection already, and asking again changes nothing.
+    std::free(xcb_xfixes_query_version_reply(
+        m_connection, xcb_xfixes_query_version(m_connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+        nullptr));
+    m_selectionNotify = xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY;
+    xcb_xfixes_select_selection_input(m_connection, m_root, compositorSelection(),
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                                          | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                                          | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(m_connection);
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+bool X11WindowPlatform::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (m_selectionNotify == 0 || eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != m_selectionNotify)
+        return false;
+    // Qt watches the same selection through a window of its own; only ours is counted.
+    const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
+    if (notify->window == m_root && notify->selection == compositorSelection()) {
+        // Told once Qt has finished with the event, not from inside its dispatch.
+        QMetaObject::invokeMethod(this, &WindowPlatform::compositorChanged, Qt::QueuedConnection);
+    }
+    return false;
 }
 
 quint32 X11WindowPlatform::atom(const QByteArray &name) const
@@ -164,7 +213,7 @@ void X11WindowPlatform::setBlurBehind(QWindow *window, bool on, const QRegion &r
 
 bool X11WindowPlatform::hasCompositor() const
 {
-    const xcb_atom_t selection = atom("_NET_WM_CM_S" + QByteArray::number(m_screenNumber));
+    const xcb_atom_t selection = compositorSelection();
     const auto owner
         = reply(xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
     return owner && owner->owner != XCB_NONE;

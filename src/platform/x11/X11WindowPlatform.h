@@ -2,23 +2,26 @@
 
 #include "platform/WindowPlatform.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QObject>
 
 #include <array>
 
 // The connection is Qt's; <xcb/xcb.h> stays inside the implementation.
 struct xcb_connection_t;
 
-// Window hints through EWMH on an X11 connection shared with Qt's xcb plugin.
-class X11WindowPlatform final : public QObject, public WindowPlatform
+// Window hints through EWMH on an X11 connection shared with Qt's xcb plugin. Watches the
+// compositing manager's selection (_NET_WM_CM_S<screen>) through XFixes, so a compositor that
+// starts or stops is seen at once.
+class X11WindowPlatform final : public WindowPlatform, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 
 public:
     explicit X11WindowPlatform(xcb_connection_t *connection);
+    ~X11WindowPlatform() override;
 
     void makeSticky(QWindow *window) override;
     void setBlurBehind(QWindow *window, bool on, const QRegion &region) override;
@@ -29,6 +32,8 @@ public:
     // The blur property's value: x, y, width and height of each rectangle in device pixels.
     static QList<quint32> blurRegionData(const QRegion &region, qreal devicePixelRatio);
 
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -36,11 +41,15 @@ private:
     quint32 atom(const QByteArray &name) const;
     // The values of a window's property of 32-bit items; empty when it has none of that type.
     QList<quint32> property32(quint32 window, const QByteArray &name, quint32 type) const;
+    quint32 compositorSelection() const;
+    void watchCompositor();
     void addStickyStates(quint32 window) const;
     void sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const;
 
     xcb_connection_t *m_connection;
     int m_screenNumber = 0;
     quint32 m_root = 0; // XCB_NONE
+    // The number of XFixes' selection-notify event; 0 without the extension.
+    quint8 m_selectionNotify = 0;
     mutable QHash<QByteArray, quint32> m_atoms;
 };
