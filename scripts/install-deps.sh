@@ -12,8 +12,8 @@ if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
     packages+=(dpkg-dev file)
 fi
 if [[ "${1:-}" == "--tests" ]]; then
-    packages+=(xvfb openbox picom trayer xdotool x11-utils imagemagick pulseaudio pulseaudio-utils sox dbus
-               python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev)
+    packages+=(xvfb openbox picom trayer xdotool x11-utils x11-xserver-utils imagemagick pulseaudio pulseaudio-utils
+               sox dbus python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev)
 fi
 
 missing=()

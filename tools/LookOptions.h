@@ -4,6 +4,10 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegion>
 
 // The options both renderers share: where the picture goes and which look it shows.
 struct LookOptions
@@ -34,3 +38,17 @@ struct LookOptions
             settings.setValue(Keys::accent, parser.value(accent));
     }
 };
+
+// The picture as the window shows it: nothing outside the window's shape. An empty shape
+// is the whole window.
+inline QImage cutToShape(const QPixmap &picture, const QRegion &shape)
+{
+    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (shape.isEmpty())
+        return image;
+    QPainter painter(&image);
+    painter.setClipRegion(QRegion(image.rect()) - shape);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillRect(image.rect(), Qt::transparent);
+    return image;
+}

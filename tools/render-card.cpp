@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
         model.tick();
     }
     card.ensurePolished();
-    if (!card.grab().save(parser.value(look.output)))
+    if (!cutToShape(card.grab(), card.outline()).save(parser.value(look.output)))
         return 1;
     return !parser.isSet(look.layout) || saveCardLayout(card, parser.value(look.layout)) ? 0 : 1;
 }

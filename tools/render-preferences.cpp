@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
     window.setSystemDark(parser.isSet(look.darkDesktop));
     window.setTranslucencyAvailable(true);
     window.ensurePolished();
-    if (!window.grab().save(parser.value(look.output)))
+    if (!cutToShape(window.grab(), window.mask()).save(parser.value(look.output)))
         return 1;
     return !parser.isSet(look.layout) || savePreferencesLayout(window, parser.value(look.layout)) ? 0 : 1;
 }

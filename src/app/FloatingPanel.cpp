@@ -1,7 +1,5 @@
 #include "app/FloatingPanel.h"
 
-#include "appearance/ContinuousCorners.h"
-#include "core/CardRules.h"
 #include "core/PanelPlacement.h"
 #include "platform/WindowPlatform.h"
 #include "widget/WidgetView.h"
@@ -44,17 +42,12 @@ void FloatingPanel::placeTopRight()
 void FloatingPanel::followCard(const QSize &size)
 {
     // Every width and drawer change gives the card a new size, and the outline a new shape.
-    setMask(outline());
+    setMask(m_card->outline());
     const auto frame = PanelPlacement::followCard(geometry(), m_lastContentSize, QSizeF(size));
     if (!frame)
         return;
     m_lastContentSize = QSizeF(size);
     setGeometry(*frame);
-}
-
-QRegion FloatingPanel::outline() const
-{
-    return continuousRoundedRegion(QRectF(m_card->rect()), CardRules::cornerRadius(m_card->cardWidth()));
 }
 
 void FloatingPanel::activate()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRegion>
 #include <QSizeF>
 #include <QWidget>
 
@@ -20,9 +19,6 @@ public:
     // under the pointer (the primary one when none holds it); leaves it when there is none.
     void placeTopRight();
     void followCard(const QSize &size);
-    // The card's rounded outline as pixels (see continuousRoundedRegion()): the window's
-    // shape, kept to the card's size.
-    QRegion outline() const;
     // Gives the card the keyboard.
     void activate();
 

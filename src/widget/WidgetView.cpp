@@ -80,6 +80,11 @@ Palette WidgetView::cardPalette() const
     return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System);
 }
 
+QRegion WidgetView::outline() const
+{
+    return continuousRoundedRegion(QRectF(rect()), CardRules::cornerRadius(cardWidth()));
+}
+
 double WidgetView::cardWidth() const
 {
     return CardRules::usableWidth(m_settings.value(Keys::cardWidth));

@@ -3,6 +3,7 @@
 #include "appearance/Palette.h"
 
 #include <QList>
+#include <QRegion>
 #include <QWidget>
 
 #include <optional>
@@ -43,6 +44,8 @@ public:
     void setTranslucencyAvailable(bool available);
 
     Palette cardPalette() const;
+    // The card's rounded outline as whole pixels: the shape of the window that holds it.
+    QRegion outline() const;
     double cardWidth() const;
     int reveal() const;
     std::optional<int> dragReveal() const { return m_dragReveal; }

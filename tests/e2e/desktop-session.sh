@@ -2,6 +2,9 @@
 # Source it, call ds_start, and everything started through it is stopped on exit.
 #
 #   ds_start                  private profile, X server, window manager, compositor, tray
+#                             (DS_SCREEN=WxH sets the screen, 1280x800 by default; DS_MONITORS=
+#                             "WxH+X+Y ..." splits it into RandR monitors; DS_COMPOSITOR=none
+#                             leaves picom out; DS_TRAY_HEIGHT sets the tray's height)
 #   ds_new_profile            fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR (0700)
 #   ds_spawn NAME CMD...      starts CMD in the background; its pid in DS_LAST_PID
 #   ds_poll SECONDS CMD...    runs CMD every 20 ms until it succeeds or time runs out
@@ -139,23 +142,35 @@ ds_start() {
     unset WAYLAND_DISPLAY DESKTOP_SESSION XDG_CURRENT_DESKTOP SESSION_MANAGER
 
     # Xvfb picks a free display number itself and writes it to the given descriptor.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${DS_SCREEN:-1280x800}x24" -nolisten tcp -noreset \
         3>"$DS_TMP/display" >"$DS_TMP/xvfb.log" 2>&1 &
     DS_PIDS+=("$!")
     ds_poll "$DS_TIMEOUT" test -s "$DS_TMP/display" || { ds_log "Xvfb did not start"; return 1; }
     DISPLAY=:$(head -n1 "$DS_TMP/display")
     export DISPLAY
     ds_poll "$DS_TIMEOUT" xdpyinfo || { ds_log "display $DISPLAY does not answer"; return 1; }
+    local monitor w h n=0
+    for monitor in ${DS_MONITORS:-}; do
+        [[ $monitor =~ ^([0-9]+)x([0-9]+)(\+[0-9]+\+[0-9]+)$ ]] || { ds_log "not a monitor: $monitor"; return 1; }
+        w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]}
+        # The first monitor takes the screen's one output, the others none; sizes in mm are nominal.
+        xrandr --setmonitor "orvanta-$n" "$w/$((w / 4))x$h/$((h / 4))${BASH_REMATCH[3]}" \
+            "$( ((n == 0)) && echo screen || echo none)" >/dev/null ||
+            { ds_log "xrandr could not make monitor $monitor"; return 1; }
+        n=$((n + 1))
+    done
 
     ds_spawn openbox openbox --sm-disable
     ds_poll "$DS_TIMEOUT" ds_root_has_wm || { ds_log "openbox did not start"; return 1; }
 
-    # No configuration file: the defaults, whatever the machine has installed.
-    ds_spawn picom picom --backend xrender --config /dev/null
-    ds_poll "$DS_TIMEOUT" ds_compositor_up || { ds_log "picom did not start"; return 1; }
+    if [[ ${DS_COMPOSITOR:-picom} != none ]]; then
+        # No configuration file: the defaults, whatever the machine has installed.
+        ds_spawn picom picom --backend xrender --config /dev/null
+        ds_poll "$DS_TIMEOUT" ds_compositor_up || { ds_log "picom did not start"; return 1; }
+    fi
 
     # trayer documents a strut by default but only sets one when asked.
-    ds_spawn trayer trayer --edge top --SetPartialStrut true --SetDockType true
+    ds_spawn trayer trayer --edge top --SetPartialStrut true --SetDockType true ${DS_TRAY_HEIGHT:+--height "$DS_TRAY_HEIGHT"}
     ds_poll "$DS_TIMEOUT" ds_tray_up || { ds_log "trayer did not start"; return 1; }
     ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
 }

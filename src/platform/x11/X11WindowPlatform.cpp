@@ -1,7 +1,5 @@
 #include "platform/x11/X11WindowPlatform.h"
 
-#include "core/PanelPlacement.h"
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QRectF>
@@ -12,7 +10,10 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
+#include <algorithm>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 #include <cstdlib>
 #include <memory>
@@ -39,9 +40,20 @@ constexpr quint32 sourceApplication = 1;
 // request is obeyed, so the card asks as a pager when its drawer opens.
 constexpr quint32 sourcePager = 2;
 
-// Bounds on what other programs' properties may hand us.
-constexpr quint32 maxClients = 4096;
+// Bounds on what other programs' properties and windows may hand us.
+constexpr qsizetype maxWindows = 4096;
 constexpr quint32 maxItems = 1024;
+constexpr int treeDepth = 3;
+
+// The values of a property reply of 32-bit items of the given type; empty for any other.
+QList<quint32> values32(xcb_get_property_reply_t *raw, quint32 type)
+{
+    const auto answer = reply(raw);
+    if (!answer || answer->format != 32 || answer->type != type)
+        return {};
+    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(answer.get()));
+    return QList<quint32>(values, values + xcb_get_property_value_length(answer.get()) / sizeof(quint32));
+}
 
 const char *const stickyStates[]
     = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
@@ -230,12 +242,61 @@ void X11WindowPlatform::activate(QWindow *window)
 
 QList<quint32> X11WindowPlatform::property32(quint32 window, const QByteArray &name, quint32 type) const
 {
-    const auto answer = reply(xcb_get_property_reply(
-        m_connection, xcb_get_property(m_connection, false, window, atom(name), type, 0, maxItems), nullptr));
-    if (!answer || answer->format != 32 || answer->type != type)
-        return {};
-    const auto *values = static_cast<const quint32 *>(xcb_get_property_value(answer.get()));
-    return QList<quint32>(values, values + xcb_get_property_value_length(answer.get()) / sizeof(quint32));
+    return values32(xcb_get_property_reply(m_connection,
+                                           xcb_get_property(m_connection, false, window, atom(name), type, 0, maxItems),
+                                           nullptr),
+                    type);
+}
+
+QList<quint32> X11WindowPlatform::candidateDocks() const
+{
+    // The managed windows, and every window up to three levels under the root: docks that
+    // no one manages sit right under it, and a window manager keeps its own panel (icewm's
+    // taskbar) inside frames of its own.
+    QList<quint32> windows = property32(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
+    QList<quint32> level{m_root};
+    for (int depth = 0; depth < treeDepth && !level.isEmpty(); ++depth) {
+        std::vector<xcb_query_tree_cookie_t> asked;
+        for (quint32 window : std::as_const(level))
+            asked.push_back(xcb_query_tree(m_connection, window));
+        level.clear();
+        for (xcb_query_tree_cookie_t cookie : asked) {
+            const auto tree = reply(xcb_query_tree_reply(m_connection, cookie, nullptr));
+            if (!tree)
+                continue;
+            const xcb_window_t *children = xcb_query_tree_children(tree.get());
+            for (int i = 0;
+                 i < xcb_query_tree_children_length(tree.get()) && windows.size() + level.size() < maxWindows; ++i)
+                level.append(children[i]);
+        }
+        windows += level;
+    }
+    std::sort(windows.begin(), windows.end());
+    windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
+    return windows;
+}
+
+QList<PanelPlacement::Strut> X11WindowPlatform::struts(const QSize &rootSize) const
+{
+    // All questions first, then all answers: one round trip, however many windows.
+    const QList<quint32> windows = candidateDocks();
+    std::vector<std::pair<xcb_get_property_cookie_t, xcb_get_property_cookie_t>> asked;
+    for (quint32 window : windows) {
+        asked.emplace_back(
+            xcb_get_property(m_connection, false, window, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 0, 12),
+            xcb_get_property(m_connection, false, window, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 0, 4));
+    }
+    QList<PanelPlacement::Strut> found;
+    for (const auto &[partialCookie, legacyCookie] : asked) {
+        const QList<quint32> partial
+            = values32(xcb_get_property_reply(m_connection, partialCookie, nullptr), XCB_ATOM_CARDINAL);
+        const QList<quint32> legacy
+            = values32(xcb_get_property_reply(m_connection, legacyCookie, nullptr), XCB_ATOM_CARDINAL);
+        // The partial strut, where a window has one, says more than the legacy one.
+        if (const auto strut = PanelPlacement::strutFromProperty(partial.isEmpty() ? legacy : partial, rootSize))
+            found.append(*strut);
+    }
+    return found;
 }
 
 QRect X11WindowPlatform::availableGeometry(const QScreen *screen) const
@@ -243,26 +304,21 @@ QRect X11WindowPlatform::availableGeometry(const QScreen *screen) const
     // WORKAROUND: with several monitors Qt's xcb plugin answers each one's whole rectangle,
     // as _NET_WORKAREA spans all monitors; the free part of one monitor comes from the
     // struts of the docks and panels, as the window manager finds it.
-    const QList<quint32> clients = property32(m_root, "_NET_CLIENT_LIST", XCB_ATOM_WINDOW);
     const auto root = reply(xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, m_root), nullptr));
-    if (clients.isEmpty() || !root)
+    if (!root)
         return screen->availableGeometry();
     const QSize rootSize(root->width, root->height);
-
-    QList<PanelPlacement::Strut> struts;
-    for (quint32 client : clients.first(std::min<qsizetype>(clients.size(), maxClients))) {
-        QList<quint32> values = property32(client, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL);
-        if (values.isEmpty())
-            values = property32(client, "_NET_WM_STRUT", XCB_ATOM_CARDINAL);
-        if (const auto strut = PanelPlacement::strutFromProperty(values, rootSize))
-            struts.append(*strut);
-    }
 
     // Qt keeps a monitor's top-left corner in device pixels and scales only its size.
     const qreal ratio = screen->devicePixelRatio();
     const QRect logical = screen->geometry();
     const QRect monitor(logical.topLeft(), (QSizeF(logical.size()) * ratio).toSize());
-    const QRect free = PanelPlacement::freeArea(monitor, rootSize, struts);
-    return {logical.topLeft() + QPointF(QPointF(free.topLeft() - monitor.topLeft()) / ratio).toPoint(),
-            (QSizeF(free.size()) / ratio).toSize()};
+    const QRect free = PanelPlacement::freeArea(monitor, rootSize, struts(rootSize));
+    const QRect area(logical.topLeft() + QPointF(QPointF(free.topLeft() - monitor.topLeft()) / ratio).toPoint(),
+                     (QSizeF(free.size()) / ratio).toSize());
+    // Alone, a monitor gets the window manager's own work area from Qt, which also keeps
+    // clear of what declares no strut (margins, a panel of its own); with several, Qt's is
+    // the whole monitor and takes nothing away.
+    const QRect both = area & screen->availableGeometry();
+    return both.isEmpty() ? area : both;
 }

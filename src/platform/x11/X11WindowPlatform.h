@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PanelPlacement.h"
 #include "platform/WindowPlatform.h"
 
 #include <QAbstractNativeEventFilter>
@@ -41,6 +42,9 @@ private:
     quint32 atom(const QByteArray &name) const;
     // The values of a window's property of 32-bit items; empty when it has none of that type.
     QList<quint32> property32(quint32 window, const QByteArray &name, quint32 type) const;
+    // The windows that may be docks or panels, and the struts they declare.
+    QList<quint32> candidateDocks() const;
+    QList<PanelPlacement::Strut> struts(const QSize &rootSize) const;
     quint32 compositorSelection() const;
     void watchCompositor();
     void addStickyStates(quint32 window) const;

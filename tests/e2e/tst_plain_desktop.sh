@@ -1,0 +1,337 @@
+#!/usr/bin/env bash
+# The real program on a plain desktop: Xvfb, openbox and a tray, but no compositor. Checks
+# what a person sees there and what the common desktop suites hide:
+#   - the card's rounded corners show the desktop, never black, and the card follows a
+#     compositor that starts and stops while it runs;
+#   - the desktop's light/dark switch (a portal on a private session bus) recolours the card
+#     and an open preferences window at once;
+#   - what a person types into the timer field after opening the drawer;
+#   - the preferences window: Escape closes it, and it keeps its blur request when shown again.
+# Screenshots go to e2e-plain-*.png in the working folder.
+#
+#   tst_plain_desktop.sh PATH_TO_ORVANTA PATH_TO_ORVANTA_RENDER_CARD PATH_TO_ORVANTA_FAKE_PORTAL
+#
+# Exits 77 (skipped) when Xvfb or xdotool is missing, non-zero when any check fails.
+
+# shellcheck disable=SC2317  # the small predicates below run through ds_poll
+set -u
+unset PULSE_SERVER PULSE_RUNTIME_PATH PULSE_COOKIE
+
+usage="usage: tst_plain_desktop.sh PATH_TO_ORVANTA PATH_TO_ORVANTA_RENDER_CARD PATH_TO_ORVANTA_FAKE_PORTAL"
+bin=${1:?$usage}
+portal=${3:?$usage}
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/desktop-session.sh"
+source "$here/acceptance-lib.sh"
+AC_BIN=$bin
+AC_RENDERER=$2
+
+passed=0
+failed=0
+pass() { echo "PASS: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+check() {
+    local what=$1
+    shift
+    AC_WHY=""
+    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
+}
+
+finish() {
+    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
+        local log
+        for log in "$DS_TMP"/orvanta*.log "$DS_TMP"/portal.log; do
+            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
+        done
+    fi
+    echo "$passed passed, $failed failed"
+    ((failed == 0))
+    exit
+}
+
+missing=()
+for tool in openbox picom trayer xprop xwininfo xdpyinfo xsetroot xmessage import convert compare dbus-daemon; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+((${#missing[@]})) && { fail "the plain desktop needs ${missing[*]}"; finish; }
+for program in "$bin" "$AC_RENDERER" "$portal"; do
+    [[ -x $program ]] || { fail "no program at $program"; finish; }
+done
+
+DS_COMPOSITOR=none ds_start || { fail "the desktop did not start"; finish; }
+# A desktop colour that no theme draws.
+readonly desktop="143 168 200"
+xsetroot -solid '#8fa8c8'
+
+readonly light_surface="237 235 235" dark_surface="10 10 10" digits_dark="232 232 232"
+# The glass theme's tint painted opaque, as it is without a compositor.
+readonly glass_opaque="43 43 46"
+
+# Settings for the next run: a fresh profile whose settings file holds the given JSON.
+profile_with() {
+    ds_new_profile
+    mkdir -p "$XDG_CONFIG_HOME/orvanta"
+    printf '%s\n' "$1" >"$XDG_CONFIG_HOME/orvanta/settings.json"
+}
+
+# "R G B" of the screen at a point of the card, from the top-left corner of its window.
+card_pixel() {
+    local x y w h shot
+    read -r x y w h < <(ac_card_geometry) || return 1
+    shot=$(ac_tmp screen.png)
+    ac_snap_root "$shot"
+    ac_pixel "$shot" "$((x + $1))" "$((y + $2))"
+}
+
+# True when the card's pixel at (X,Y) is within TOL of the colour.
+card_pixel_near() { ac_near "$(card_pixel "$1" "$2")" "$3" "${4:-6}"; }
+card_pixel_away() { ! ac_near "$(card_pixel "$1" "$2")" "$3" "${4:-6}"; }
+
+# The four corner pixels of the card's window, on the screen.
+corners() {
+    local x y w h shot
+    read -r x y w h < <(ac_card_geometry) || return 1
+    shot=$(ac_tmp corners.png)
+    ac_snap_root "$shot"
+    echo "$(ac_pixel "$shot" "$x" "$y"), $(ac_pixel "$shot" "$((x + w - 1))" "$y"), "\
+"$(ac_pixel "$shot" "$x" "$((y + h - 1))"), $(ac_pixel "$shot" "$((x + w - 1))" "$((y + h - 1))")"
+}
+
+corners_show_desktop() {
+    local corner
+    while IFS= read -r corner; do
+        ac_near "$corner" "$desktop" 8 || return 1
+    done < <(corners | tr ',' '\n' | sed 's/^ //')
+}
+
+# With a window behind the card: whatever the corners show, it is not black.
+corners_not_black() {
+    local corner r g b
+    while IFS= read -r corner; do
+        read -r r g b <<<"$corner"
+        ((r > 40 || g > 40 || b > 40)) || return 1
+    done < <(corners | tr ',' '\n' | sed 's/^ //')
+}
+
+height_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh == $1)); }
+height_below() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh < $1)); }
+click_grip() {
+    local gx gy gw gh
+    read -r gx gy gw gh < <(ac_card_geometry)
+    xdotool mousemove "$((gx + gw / 2))" "$((gy + gh - 10))" click 1
+}
+
+# ---------------------------------------------------------------------------------------------
+case_corners() {
+    echo "== no compositor: the card's corners"
+    profile_with '{"theme": "light"}'
+    check "the program starts" ac_launch orvanta-corners || return
+    local x y w h
+    read -r x y w h < <(ac_card_geometry)
+    ds_screenshot plain-1-corners-open
+    if corners_show_desktop; then pass "drawer open: the four corners show the desktop ($(corners))"; else fail "drawer open: the corners read $(corners), the desktop is $desktop"; fi
+    if card_pixel_near 12 50 "$light_surface"; then pass "the card itself is drawn opaque: $(card_pixel 12 50)"; else fail "inside the card: $(card_pixel 12 50), expected $light_surface"; fi
+    click_grip
+    ds_poll 3 height_below "$h" || fail "a click on the grip did not close the drawer"
+    ds_poll 2 corners_show_desktop
+    ds_screenshot plain-2-corners-closed
+    if corners_show_desktop; then pass "drawer closed: the corners follow the new size ($(corners))"; else fail "drawer closed: the corners read $(corners)"; fi
+}
+
+backdrop_shown() { [[ -n $(xdotool search --onlyvisible --classname '^orvanta-backdrop$' 2>/dev/null) ]]; }
+
+# ---------------------------------------------------------------------------------------------
+case_compositor() {
+    echo "== a compositor that starts and stops while the program runs"
+    profile_with '{"theme": "glass"}'
+    check "the program starts" ac_launch orvanta-compositor || return
+    # A white window behind the card: the translucent glass shows it, the opaque tint does not.
+    local x y w h
+    read -r x y w h < <(ac_card_geometry)
+    ds_spawn backdrop xmessage -name orvanta-backdrop -bg white -geometry "300x400+$((x - 40))+$y" " "
+    ds_poll "$DS_TIMEOUT" backdrop_shown || fail "the white window behind the card did not show"
+    if ds_poll 2 card_pixel_near 12 50 "$glass_opaque"; then pass "no compositor: the glass tint is opaque ($(card_pixel 12 50))"; else fail "no compositor: the glass card reads $(card_pixel 12 50), expected $glass_opaque"; fi
+
+    ds_spawn picom picom --backend xrender --config /dev/null
+    local compositor=$DS_LAST_PID started
+    ds_poll "$DS_TIMEOUT" ds_compositor_up || fail "picom did not start"
+    started=$(ac_now)
+    if ds_poll 3 card_pixel_away 12 50 "$glass_opaque" 12; then
+        pass "picom started: within $(ac_elapsed "$started" "$(ac_now)") s the glass shows the white window behind it ($(card_pixel 12 50))"
+    else
+        fail "picom started: the glass card still reads $(card_pixel 12 50) after 3 s"
+    fi
+    ds_screenshot plain-3-compositor-on
+
+    ds_stop_pid "$compositor"
+    started=$(ac_now)
+    if ds_poll 3 card_pixel_near 12 50 "$glass_opaque" && ds_poll 2 corners_not_black; then
+        pass "picom stopped: within $(ac_elapsed "$started" "$(ac_now)") s the tint is opaque again; the corners show what lies behind ($(corners))"
+    else
+        fail "picom stopped: the card reads $(card_pixel 12 50) and its corners $(corners)"
+    fi
+    ds_screenshot plain-4-compositor-off
+    case_preferences
+}
+
+# The preferences window of the glass card that case_compositor leaves running.
+prefs_window() { ac_prefs_windows | head -n1 | grep .; }
+has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+no_prefs_window() { ac_prefs_count_is 0; }
+# The property is there; empty, it asks for the whole window.
+has_blur() { xprop -id "$1" _KDE_NET_WM_BLUR_BEHIND_REGION 2>/dev/null | grep -q '^_KDE_NET_WM_BLUR_BEHIND_REGION(CARDINAL)'; }
+open_prefs() {
+    xdotool windowactivate "$AC_CARD" 2>/dev/null
+    ds_poll "$DS_TIMEOUT" has_focus "$AC_CARD"
+    xdotool key ctrl+comma
+    ds_poll "$DS_TIMEOUT" prefs_window
+}
+
+case_preferences() {
+    echo "== the preferences window"
+    local prefs
+    if ! open_prefs; then fail "Ctrl+comma opened no preferences window"; return; fi
+    prefs=$(prefs_window)
+    if has_blur "$prefs"; then pass "glass: the preferences window asks for blur behind it"; else fail "glass: the preferences window has no blur request"; fi
+    ds_poll "$DS_TIMEOUT" has_focus "$prefs"
+    xdotool key Escape
+    if ds_poll 3 no_prefs_window; then
+        pass "Escape closes the preferences window"
+    else
+        fail "after Escape $(ac_prefs_windows | wc -l) preferences windows show"
+        return
+    fi
+    if open_prefs; then
+        prefs=$(prefs_window)
+        if has_blur "$prefs"; then pass "shown again (native window $prefs), it still asks for blur"; else fail "shown again (native window $prefs), the blur request is gone"; fi
+    else
+        fail "Ctrl+comma did not show the preferences window again"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+case_dark_mode() {
+    echo "== the desktop's light/dark switch, while the program runs"
+    # A session bus of the test's own, without service activation, and the portal on it.
+    local bus_config=$DS_TMP/bus.conf address
+    cat >"$bus_config" <<EOF
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$DS_TMP</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    ds_spawn bus dbus-daemon --config-file="$bus_config" --nofork --print-address
+    ds_poll "$DS_TIMEOUT" grep -q '^unix:' "$DS_TMP/bus.log" || { fail "the private session bus did not start"; return; }
+    address=$(grep -m1 '^unix:' "$DS_TMP/bus.log")
+    mkfifo "$DS_TMP/portal.in"
+    ds_spawn portal bash -c 'exec "$0" "$1" --scheme 2 <"$2"' "$portal" "$address" "$DS_TMP/portal.in"
+    exec 7>"$DS_TMP/portal.in"
+    ds_poll "$DS_TIMEOUT" grep -q ready "$DS_TMP/portal.log" || { fail "the fake portal did not come up"; return; }
+
+    profile_with '{"theme": "system"}'
+    local saved=$DBUS_SESSION_BUS_ADDRESS
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    check "the program starts on the private bus" ac_launch orvanta-dark
+    export DBUS_SESSION_BUS_ADDRESS=$saved
+    [[ -n $AC_APP ]] || return
+    if ds_poll 3 card_pixel_near 12 50 "$light_surface"; then pass "the portal prefers light: the card is light"; else fail "the portal prefers light, the card reads $(card_pixel 12 50)"; fi
+    local prefs px py pw ph
+    open_prefs || { fail "Ctrl+comma opened no preferences window"; return; }
+    prefs=$(prefs_window)
+    prefs_pixel() {
+        local shot
+        read -r px py pw ph < <(ds_geometry "$prefs")
+        shot=$(ac_tmp prefs.png)
+        ac_snap_root "$shot"
+        ac_pixel "$shot" "$((px + 200))" "$((py + 14))"
+    }
+    both_are() { ac_near "$(card_pixel 12 50)" "$1" 6 && ac_near "$(prefs_pixel)" "$1" 6; }
+    if ds_poll 2 both_are "$light_surface"; then pass "the open preferences window is light too"; else fail "the preferences window reads $(prefs_pixel)"; fi
+    ds_screenshot plain-5-light
+
+    local switched
+    echo "scheme 1" >&7
+    switched=$(ac_now)
+    if ds_poll 1 both_are "$dark_surface"; then
+        pass "the portal switches to dark: card and preferences window are dark $(ac_elapsed "$switched" "$(ac_now)") s later, no restart"
+    else
+        fail "1 s after the portal switched to dark the card reads $(card_pixel 12 50) and the preferences window $(prefs_pixel)"
+    fi
+    ds_screenshot plain-6-dark
+    echo "scheme 2" >&7
+    if ds_poll 1 both_are "$light_surface"; then pass "and back to light"; else fail "back to light: the card reads $(card_pixel 12 50) and the preferences window $(prefs_pixel)"; fi
+    exec 7>&-
+}
+
+# ---------------------------------------------------------------------------------------------
+# The face of a card whose drawer is closed shows a countdown of LOW..HIGH seconds. Without a
+# compositor the card paints its corners (the window's shape cuts them off) where the
+# renderer leaves them clear, so the columns of the corners are left out.
+face_counts_down() {
+    local gx gy gw gh shot=$DS_TMP/countdown.png
+    read -r gx gy gw gh < <(ac_card_geometry)
+    ac_snap "$AC_CARD" "$shot"
+    ac_shows_countdown_between "$shot" 24 0 "$((gw - 48))" "$((gh - 20))" "$1" "$2" -- --closed
+}
+
+# Pixels of the timer field (its text rows, from the first divider at F) near a colour.
+field_pixels() {
+    local gx gy gw gh shot=$DS_TMP/field.png
+    read -r gx gy gw gh < <(ac_card_geometry)
+    ac_snap "$AC_CARD" "$shot"
+    ac_count "$shot" 30 "$((F + 16))" "$((gw - 60))" 28 "$@"
+}
+
+# The hint: "25:00" in the secondary colour, with no typed digits in the field.
+readonly hint_dark="108 108 108"
+hint_shows() { (($(field_pixels $hint_dark 24) > 40 && $(field_pixels $digits_dark 40) <= 3)); }
+
+case_timer_field() {
+    echo "== typing into the timer field"
+    profile_with '{}'
+    check "the program starts" ac_launch orvanta-timer || return
+    local x y w open closed F
+    read -r x y w open < <(ac_card_geometry)
+    click_grip
+    ds_poll 3 height_below "$open" || { fail "a click on the grip did not close the drawer"; return; }
+    read -r x y w closed < <(ac_card_geometry)
+    F=$((closed - 20))
+    click_grip
+    ds_poll 3 height_is "$open" || { fail "a second click on the grip did not open the drawer"; return; }
+    # The field takes the keyboard 0.05 s after the drawer has opened.
+    sleep 0.3
+    ds_screenshot plain-7-drawer-opened
+    xdotool type 10
+    xdotool key Return
+    if ds_poll 3 height_is "$closed" && ds_poll 3 face_counts_down 595 600; then
+        pass "the opened drawer selects the duration: typing 10 and Return start a countdown of 10 minutes ($AC_SHOWN s left)"
+    else
+        fail "after opening the drawer, 10 and Return: card $(ac_card_geometry), the face shows no countdown of 595..600 s ($(ac_keep "$DS_TMP/countdown.png"))"
+    fi
+    click_grip
+    ds_poll 3 height_is "$open" || { fail "the grip did not open the drawer again"; return; }
+    sleep 0.3
+    xdotool key BackSpace
+    ds_screenshot plain-8-field-empty
+    if ds_poll 2 hint_shows; then pass "the emptied field with the keyboard shows the hint 25:00 in the secondary colour"; else fail "the emptied field shows $(field_pixels $hint_dark 24) hint pixels and $(field_pixels $digits_dark 40) text pixels ($(ac_keep "$DS_TMP/field.png"))"; fi
+    xdotool type 0
+    xdotool key Return
+    ds_screenshot plain-9-rejected
+    if ds_poll 2 hint_shows && height_is "$open"; then pass "after a rejected start (0) the field is empty and shows the hint; the drawer stays open"; else fail "after 0 and Return: $(field_pixels $hint_dark 24) hint pixels, $(field_pixels $digits_dark 40) text pixels, card $(ac_card_geometry)"; fi
+}
+
+case_corners; ac_end_program
+case_compositor; ac_end_program
+case_dark_mode; ac_end_program
+case_timer_field; ac_end_program
+finish
