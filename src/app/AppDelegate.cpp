@@ -108,7 +108,7 @@ void AppDelegate::applySystemLook()
     card->setSystemDark(dark);
     card->setTranslucencyAvailable(translucent);
     const bool glass = themeFromRaw(m_settings->value(Keys::theme)) == Theme::Glass;
-    m_platform->setBlurBehind(m_panel->windowHandle(), glass, card->outline());
+    m_platform->setBlurBehind(m_panel->windowHandle(), glass, glass ? card->outline() : QRegion());
     if (m_prefsWindow) {
         m_prefsWindow->setSystemDark(dark);
         m_prefsWindow->setTranslucencyAvailable(translucent);
