@@ -94,7 +94,9 @@ ds_new_profile() {
     export XDG_RUNTIME_DIR=$profile/runtime
 }
 
-ds_root_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+# openbox names itself on the root before it has finished starting, and a dock mapped in
+# between may never be managed; the work area comes once it has.
+ds_root_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '= '; }
 
 # picom names the window that owns the compositing selection after itself.
 ds_compositor_up() { [[ -n $(xdotool search --classname '^picom$') ]]; }
