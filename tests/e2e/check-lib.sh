@@ -1,6 +1,7 @@
 # Counting the checks of an end-to-end run; finish shows the logs of desktop-session.sh.
 #
 #   pass TEXT / fail TEXT     one result
+#   check TEXT COMMAND...     one result: whether the command succeeds (it may say why not in AC_WHY)
 #   finish                    on failure the tail of each program log; the totals; exits 1 if any failed
 #   ck_require WHAT TOOL...   fails and finishes unless every tool is installed
 #   ck_skip_unless TOOL...    exits 77 (skipped) unless every tool is installed
@@ -10,6 +11,13 @@ passed=0
 failed=0
 pass() { echo "PASS: $*"; passed=$((passed + 1)); }
 fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+
+check() {
+    local what=$1
+    shift
+    AC_WHY=""
+    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
+}
 
 finish() {
     if ((failed > 0)) && [[ -n ${DS_TMP:-} ]]; then

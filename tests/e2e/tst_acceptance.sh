@@ -31,14 +31,6 @@ AC_BIN=$bin
 AC_RENDERER=${2:-$(dirname "$bin")/../../tools/orvanta-render-card}
 PREFS_RENDERER=${3:-$(dirname "$AC_RENDERER")/orvanta-render-preferences}
 
-# check DESCRIPTION COMMAND...: one result; a command may say why it failed in AC_WHY.
-check() {
-    local what=$1
-    shift
-    AC_WHY=""
-    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
-}
-
 # What the program is doing when it did not do what was asked: its state and the screen.
 diagnose() {
     local shot
@@ -149,8 +141,8 @@ click_grip() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); cli
 open_card_menu() { ac_open_card_menu $(face_margin); }
 
 # How wide the text in the timer field is, in the digits colour: 0 or 1..2 for the caret of an
-# empty field (its placeholder is drawn in the dim secondary colour), tens of pixels for
-# typed text.
+# empty field (a centred field hides its placeholder while it has the keyboard, and the
+# placeholder is dim anyway), tens of pixels for typed text.
 timer_field_text_width() {
     local shot=$DS_TMP/timer-field.png box
     ac_snap "$AC_CARD" "$shot"

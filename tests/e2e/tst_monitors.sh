@@ -14,36 +14,13 @@
 set -u
 
 bin=${1:?usage: tst_monitors.sh PATH_TO_ORVANTA}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
 here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/check-lib.sh"
+ck_skip_unless Xvfb xdotool
 source "$here/desktop-session.sh"
 source "$here/acceptance-lib.sh"
 
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-
-finish() {
-    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
-        local log
-        for log in "$DS_TMP"/orvanta*.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    ((failed == 0))
-    exit
-}
-
-missing=()
-for tool in openbox picom trayer xprop xwininfo xdpyinfo xrandr xmessage import; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-((${#missing[@]})) && { fail "the two-monitor desktop needs ${missing[*]}"; finish; }
+ck_require "the two-monitor desktop" openbox picom trayer xprop xwininfo xdpyinfo xrandr xmessage import
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 
 readonly inset=24

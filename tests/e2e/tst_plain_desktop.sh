@@ -20,44 +20,15 @@ unset PULSE_SERVER PULSE_RUNTIME_PATH PULSE_COOKIE
 usage="usage: tst_plain_desktop.sh PATH_TO_ORVANTA PATH_TO_ORVANTA_RENDER_CARD PATH_TO_ORVANTA_FAKE_PORTAL"
 bin=${1:?$usage}
 portal=${3:?$usage}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
 here=$(dirname "${BASH_SOURCE[0]}")
+source "$here/check-lib.sh"
+ck_skip_unless Xvfb xdotool
 source "$here/desktop-session.sh"
 source "$here/acceptance-lib.sh"
 AC_BIN=$bin
 AC_RENDERER=$2
 
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-check() {
-    local what=$1
-    shift
-    AC_WHY=""
-    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
-}
-
-finish() {
-    if ((failed > 0)) && [[ -n $DS_TMP ]]; then
-        local log
-        for log in "$DS_TMP"/orvanta*.log "$DS_TMP"/portal.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    ((failed == 0))
-    exit
-}
-
-missing=()
-for tool in openbox picom trayer xprop xwininfo xdpyinfo xsetroot xmessage import convert compare dbus-daemon; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-((${#missing[@]})) && { fail "the plain desktop needs ${missing[*]}"; finish; }
+ck_require "the plain desktop" openbox picom trayer xprop xwininfo xdpyinfo xsetroot xmessage import convert compare dbus-daemon
 for program in "$bin" "$AC_RENDERER" "$portal"; do
     [[ -x $program ]] || { fail "no program at $program"; finish; }
 done
@@ -97,25 +68,22 @@ corners() {
     read -r x y w h < <(ac_card_geometry) || return 1
     shot=$(ac_tmp corners.png)
     ac_snap_root "$shot"
-    echo "$(ac_pixel "$shot" "$x" "$y"), $(ac_pixel "$shot" "$((x + w - 1))" "$y"), "\
-"$(ac_pixel "$shot" "$x" "$((y + h - 1))"), $(ac_pixel "$shot" "$((x + w - 1))" "$((y + h - 1))")"
+    local top bottom
+    top="$(ac_pixel "$shot" "$x" "$y"), $(ac_pixel "$shot" "$((x + w - 1))" "$y")"
+    bottom="$(ac_pixel "$shot" "$x" "$((y + h - 1))"), $(ac_pixel "$shot" "$((x + w - 1))" "$((y + h - 1))")"
+    echo "$top, $bottom"
 }
 
-corners_show_desktop() {
+# True when the predicate holds for the colour ("R G B") of each of the four corners.
+every_corner() {
     local corner
     while IFS= read -r corner; do
-        ac_near "$corner" "$desktop" 8 || return 1
+        "$1" "$corner" || return 1
     done < <(corners | tr ',' '\n' | sed 's/^ //')
 }
-
+shows_desktop() { ac_near "$1" "$desktop" 8; }
 # With a window behind the card: whatever the corners show, it is not black.
-corners_not_black() {
-    local corner r g b
-    while IFS= read -r corner; do
-        read -r r g b <<<"$corner"
-        ((r > 40 || g > 40 || b > 40)) || return 1
-    done < <(corners | tr ',' '\n' | sed 's/^ //')
-}
+not_black() { local r g b; read -r r g b <<<"$1"; ((r > 40 || g > 40 || b > 40)); }
 
 height_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh == $1)); }
 height_below() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry); ((gh < $1)); }
@@ -133,18 +101,18 @@ case_corners() {
     local x y w h
     read -r x y w h < <(ac_card_geometry)
     ds_screenshot plain-1-corners-open
-    if corners_show_desktop; then pass "drawer open: the four corners show the desktop ($(corners))"; else fail "drawer open: the corners read $(corners), the desktop is $desktop"; fi
+    if every_corner shows_desktop; then pass "drawer open: the four corners show the desktop ($(corners))"; else fail "drawer open: the corners read $(corners), the desktop is $desktop"; fi
     if card_pixel_near 12 50 "$light_surface"; then pass "the card itself is drawn opaque: $(card_pixel 12 50)"; else fail "inside the card: $(card_pixel 12 50), expected $light_surface"; fi
     click_grip
     ds_poll 3 height_below "$h" || fail "a click on the grip did not close the drawer"
-    ds_poll 2 corners_show_desktop
+    ds_poll 2 every_corner shows_desktop
     ds_screenshot plain-2-corners-closed
-    if corners_show_desktop; then pass "drawer closed: the corners follow the new size ($(corners))"; else fail "drawer closed: the corners read $(corners)"; fi
+    if every_corner shows_desktop; then pass "drawer closed: the corners follow the new size ($(corners))"; else fail "drawer closed: the corners read $(corners)"; fi
 }
 
+# ---------------------------------------------------------------------------------------------
 backdrop_shown() { [[ -n $(xdotool search --onlyvisible --classname '^orvanta-backdrop$' 2>/dev/null) ]]; }
 
-# ---------------------------------------------------------------------------------------------
 case_compositor() {
     echo "== a compositor that starts and stops while the program runs"
     profile_with '{"theme": "glass"}'
@@ -169,7 +137,7 @@ case_compositor() {
 
     ds_stop_pid "$compositor"
     started=$(ac_now)
-    if ds_poll 3 card_pixel_near 12 50 "$glass_opaque" && ds_poll 2 corners_not_black; then
+    if ds_poll 3 card_pixel_near 12 50 "$glass_opaque" && ds_poll 2 every_corner not_black; then
         pass "picom stopped: within $(ac_elapsed "$started" "$(ac_now)") s the tint is opaque again; the corners show what lies behind ($(corners))"
     else
         fail "picom stopped: the card reads $(card_pixel 12 50) and its corners $(corners)"
@@ -234,9 +202,10 @@ EOF
     ds_poll "$DS_TIMEOUT" grep -q '^unix:' "$DS_TMP/bus.log" || { fail "the private session bus did not start"; return; }
     address=$(grep -m1 '^unix:' "$DS_TMP/bus.log")
     mkfifo "$DS_TMP/portal.in"
-    ds_spawn portal bash -c 'exec "$0" "$1" --scheme 2 <"$2"' "$portal" "$address" "$DS_TMP/portal.in"
+    # shellcheck disable=SC2016  # the inner shell expands its own arguments
+    ds_spawn orvanta-portal bash -c 'exec "$0" "$1" --scheme 2 <"$2"' "$portal" "$address" "$DS_TMP/portal.in"
     exec 7>"$DS_TMP/portal.in"
-    ds_poll "$DS_TIMEOUT" grep -q ready "$DS_TMP/portal.log" || { fail "the fake portal did not come up"; return; }
+    ds_poll "$DS_TIMEOUT" grep -q ready "$DS_TMP/orvanta-portal.log" || { fail "the fake portal did not come up"; return; }
 
     profile_with '{"theme": "system"}'
     local saved=$DBUS_SESSION_BUS_ADDRESS
@@ -245,12 +214,12 @@ EOF
     export DBUS_SESSION_BUS_ADDRESS=$saved
     [[ -n $AC_APP ]] || return
     if ds_poll 3 card_pixel_near 12 50 "$light_surface"; then pass "the portal prefers light: the card is light"; else fail "the portal prefers light, the card reads $(card_pixel 12 50)"; fi
-    local prefs px py pw ph
+    local prefs px py
     open_prefs || { fail "Ctrl+comma opened no preferences window"; return; }
     prefs=$(prefs_window)
     prefs_pixel() {
         local shot
-        read -r px py pw ph < <(ds_geometry "$prefs")
+        read -r px py _ < <(ds_geometry "$prefs")
         shot=$(ac_tmp prefs.png)
         ac_snap_root "$shot"
         ac_pixel "$shot" "$((px + 200))" "$((py + 14))"
