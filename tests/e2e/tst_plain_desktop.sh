@@ -121,6 +121,7 @@ case_compositor() {
     local x y w h
     read -r x y w h < <(ac_card_geometry)
     ds_spawn backdrop xmessage -name orvanta-backdrop -bg white -geometry "300x400+$((x - 40))+$y" " "
+    local backdrop=$DS_LAST_PID
     ds_poll "$DS_TIMEOUT" backdrop_shown || fail "the white window behind the card did not show"
     if ds_poll 2 card_pixel_near 12 50 "$glass_opaque"; then pass "no compositor: the glass tint is opaque ($(card_pixel 12 50))"; else fail "no compositor: the glass card reads $(card_pixel 12 50), expected $glass_opaque"; fi
 
@@ -143,6 +144,7 @@ case_compositor() {
         fail "picom stopped: the card reads $(card_pixel 12 50) and its corners $(corners)"
     fi
     ds_screenshot plain-4-compositor-off
+    ds_stop_pid "$backdrop"
     case_preferences
 }
 
@@ -182,6 +184,25 @@ case_preferences() {
 }
 
 # ---------------------------------------------------------------------------------------------
+DARK_PREFS=""
+
+# "R G B, R G B": the card's surface and the surface of the preferences window DARK_PREFS, from
+# one picture of the screen.
+both_look() {
+    local x y px py shot
+    read -r x y _ < <(ac_card_geometry) || return 1
+    read -r px py _ < <(ds_geometry "$DARK_PREFS") || return 1
+    shot=$(ac_tmp both.png)
+    ac_snap_root "$shot"
+    echo "$(ac_pixel "$shot" "$((x + 12))" "$((y + 50))"), $(ac_pixel "$shot" "$((px + 200))" "$((py + 14))")"
+}
+
+both_are() {
+    local card prefs
+    IFS=, read -r card prefs < <(both_look)
+    ac_near "$card" "$1" 6 && ac_near "${prefs# }" "$1" 6
+}
+
 case_dark_mode() {
     echo "== the desktop's light/dark switch, while the program runs"
     # A session bus of the test's own, without service activation, and the portal on it.
@@ -214,18 +235,9 @@ EOF
     export DBUS_SESSION_BUS_ADDRESS=$saved
     [[ -n $AC_APP ]] || return
     if ds_poll 3 card_pixel_near 12 50 "$light_surface"; then pass "the portal prefers light: the card is light"; else fail "the portal prefers light, the card reads $(card_pixel 12 50)"; fi
-    local prefs px py
     open_prefs || { fail "Ctrl+comma opened no preferences window"; return; }
-    prefs=$(prefs_window)
-    prefs_pixel() {
-        local shot
-        read -r px py _ < <(ds_geometry "$prefs")
-        shot=$(ac_tmp prefs.png)
-        ac_snap_root "$shot"
-        ac_pixel "$shot" "$((px + 200))" "$((py + 14))"
-    }
-    both_are() { ac_near "$(card_pixel 12 50)" "$1" 6 && ac_near "$(prefs_pixel)" "$1" 6; }
-    if ds_poll 2 both_are "$light_surface"; then pass "the open preferences window is light too"; else fail "the preferences window reads $(prefs_pixel)"; fi
+    DARK_PREFS=$(prefs_window)
+    if ds_poll 2 both_are "$light_surface"; then pass "the open preferences window is light too"; else fail "the card and the preferences window read $(both_look)"; fi
     ds_screenshot plain-5-light
 
     local switched
@@ -234,11 +246,11 @@ EOF
     if ds_poll 1 both_are "$dark_surface"; then
         pass "the portal switches to dark: card and preferences window are dark $(ac_elapsed "$switched" "$(ac_now)") s later, no restart"
     else
-        fail "1 s after the portal switched to dark the card reads $(card_pixel 12 50) and the preferences window $(prefs_pixel)"
+        fail "1 s after the portal switched to dark the card and the preferences window read $(both_look)"
     fi
     ds_screenshot plain-6-dark
     echo "scheme 2" >&7
-    if ds_poll 1 both_are "$light_surface"; then pass "and back to light"; else fail "back to light: the card reads $(card_pixel 12 50) and the preferences window $(prefs_pixel)"; fi
+    if ds_poll 1 both_are "$light_surface"; then pass "and back to light"; else fail "back to light: the card and the preferences window read $(both_look)"; fi
     exec 7>&-
 }
 
