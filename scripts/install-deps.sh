@@ -5,15 +5,19 @@
 #   scripts/install-deps.sh --tests    also what the tests, the desktop checks and the package check use
 set -euo pipefail
 
+# lrelease (qt6-l10n-tools, found through qt6-tools-dev) compiles the translations; Qt's own
+# translations give its stock texts in the user's language.
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libicu-dev libxcb1-dev
-          libxcb-xfixes0-dev libpulse-dev libpulse0 fonts-inter)
+          libxcb-xfixes0-dev libpulse-dev libpulse0 fonts-inter qt6-tools-dev qt6-l10n-tools
+          qt6-translations-l10n)
 if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
     # CPack finds the program's library dependencies with dpkg-shlibdeps, and ELF files with file.
     packages+=(dpkg-dev file)
 fi
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(xvfb openbox picom trayer xdotool x11-utils x11-xserver-utils imagemagick pulseaudio pulseaudio-utils
-               sox dbus python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev)
+               sox dbus python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev
+               at-spi2-core python3-pyatspi locales)
 fi
 
 missing=()

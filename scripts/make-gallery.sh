@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures from the card renderer: every swatch theme at
 # 180, 220 and 340 points, drawer open and closed, counting down and flashing,
-# on a neutral desktop-like backdrop; and the preferences window in each theme.
+# on a neutral desktop-like backdrop; the preferences window in each theme; and both in German.
 #   scripts/make-gallery.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,4 +42,21 @@ for entry in "${themes[@]}"; do
             "$tmp/prefs-$name.png" -composite -define png:exclude-chunk=date,time "$out/preferences-$name.png"
     fi
 done
+# The card (drawer open, closed, counting down) and the preferences window in German: the
+# texts come from the translation, the date from the locale.
+german=("--note Einkaufen --done-note Wäsche" "--closed" "--closed --countdown 1499.2")
+row_files=()
+for i in "${!german[@]}"; do
+    # shellcheck disable=SC2086
+    "$render" -o "$tmp/german-$i.png" --language de_DE --theme dark $at ${german[i]} 2>/dev/null
+    row_files+=("$tmp/german-$i.png")
+done
+montage "${row_files[@]}" -tile 3x1 -geometry +12+12 -gravity north -background none "$tmp/german-sheet.png"
+convert -size "$(identify -format '%wx%h' "$tmp/german-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
+    "$tmp/german-sheet.png" -composite -define png:exclude-chunk=date,time "$out/card-german.png"
+if [[ -x "$build/tools/orvanta-render-preferences" ]]; then
+    "$build/tools/orvanta-render-preferences" -o "$tmp/prefs-german.png" --language de_DE --theme dark 2>/dev/null
+    convert -size "$(identify -format '%wx%h' "$tmp/prefs-german.png")" gradient:'#5b7fa6-#c9a27e' \
+        "$tmp/prefs-german.png" -composite -define png:exclude-chunk=date,time "$out/preferences-german.png"
+fi
 echo "Pictures written to $out/"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Translations.h"
 #include "core/SettingsStore.h"
 
 #include <QCommandLineOption>
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
+
+#include <memory>
 
 // The options both renderers share: where the picture goes and which look it shows.
 struct LookOptions
@@ -20,8 +23,23 @@ struct LookOptions
     QCommandLineOption layout{QStringLiteral("layout"),
                               QStringLiteral("also write the boxes drawn, \"name x y w h\" a line"),
                               QStringLiteral("file")};
+    QCommandLineOption language{QStringLiteral("language"),
+                                QStringLiteral("the texts' and the date's locale, as de_DE (default: the user's)"),
+                                QStringLiteral("locale")};
 
-    void addTo(QCommandLineParser &parser) const { parser.addOptions({output, theme, accent, darkDesktop, layout}); }
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({output, theme, accent, darkDesktop, layout, language});
+    }
+
+    // The program's texts in the language asked for, or the user's; the date follows it too.
+    // Before any widget is made.
+    std::unique_ptr<Translations> translate(const QCommandLineParser &parser) const
+    {
+        if (parser.isSet(language))
+            QLocale::setDefault(QLocale(parser.value(language)));
+        return std::make_unique<Translations>(QLocale());
+    }
 
     // Stops with the usage text when no output file is given.
     void requireOutput(QCommandLineParser &parser) const

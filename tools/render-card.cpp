@@ -4,7 +4,7 @@
 //   orvanta-render-card -o card.png [--theme dark] [--accent red] [--width 220]
 //       [--time 2026-12-08T09:05:07] [--countdown SECONDS] [--flashing]
 //       [--closed] [--h24] [--no-seconds] [--no-date] [--dark-desktop]
-//       [--note TEXT]... [--done-note TEXT]... [--layout boxes.txt]
+//       [--note TEXT]... [--done-note TEXT]... [--layout boxes.txt] [--language de_DE]
 
 #include "CardLayout.h"
 #include "LookOptions.h"
@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
     parser.addOptions({width, time, countdown, flashing, closed, h24, noSeconds, noDate, note, doneNote});
     parser.process(app);
     look.requireOutput(parser);
+    const auto translations = look.translate(parser);
 
     QTemporaryDir dir;
     SettingsStore settings(dir.path());

@@ -1,7 +1,7 @@
 // Renders the preferences window to a PNG for a theme and accent, for review.
 //
 //   orvanta-render-preferences -o prefs.png [--theme dark] [--accent red] [--dark-desktop]
-//       [--layout boxes.txt]
+//       [--layout boxes.txt] [--language de_DE]
 
 #include "LayoutFile.h"
 #include "LookOptions.h"
@@ -26,7 +26,9 @@ bool savePreferencesLayout(const PreferencesWindow &window, const QString &path)
     LayoutFile layout(window);
     layout.add(QStringLiteral("window"), &window);
     layout.add(QStringLiteral("close"), window.closeButton());
-    layout.add(QStringLiteral("form"), &window, window.layout()->contentsRect());
+    // From the margins, not the layout's own rectangle, which a picture of a window never shown
+    // may leave unset.
+    layout.add(QStringLiteral("form"), &window, window.rect().marginsRemoved(window.layout()->contentsMargins()));
     for (int i = 0; const SwatchButton *swatch = window.swatchButton(i); ++i)
         layout.add(QStringLiteral("swatch-") + swatch->swatch().id, swatch);
     for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen, Keys::sound})
@@ -46,6 +48,7 @@ int main(int argc, char *argv[])
     look.addTo(parser);
     parser.process(app);
     look.requireOutput(parser);
+    const auto translations = look.translate(parser);
 
     // Nothing of the user's is read or written: the settings are temporary, the login item is pretend.
     QTemporaryDir dir;

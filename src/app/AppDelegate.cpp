@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/Accessibility.h"
 #include "app/FloatingPanel.h"
 #include "appearance/Symbols.h"
 #include "appearance/Theme.h"
@@ -34,25 +35,37 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::start()
 {
+    installAccessibility();
     makeActions();
     setupMenuBar();
     setupPanel();
 }
 
-// Each action exists once; the tray menu, the card's context menu and the
-// preferences window all hold the same objects, so their shortcuts and labels agree.
+// The tray menu and the card's context menu each have actions of their own: assistive
+// technology knows a menu entry by its action, and one action in two menus is read in only
+// one of them. Both sets come from one place, so their labels and shortcuts agree.
 void AppDelegate::makeActions()
 {
     m_toggleAction = new QAction(tr("Show / Hide Widget"), this);
     connect(m_toggleAction, &QAction::triggered, this, &AppDelegate::togglePanel);
-    m_preferencesAction = new QAction(tr("Preferences…"), this);
-    m_preferencesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    connect(m_preferencesAction, &QAction::triggered, this, &AppDelegate::showPreferences);
-    m_separator = new QAction(this);
-    m_separator->setSeparator(true);
-    m_quitAction = new QAction(tr("Quit Orvanta"), this);
-    m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(m_quitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    const QList<QAction *> actions = makeApplicationActions(this);
+    m_preferencesAction = actions.at(0);
+    m_separator = actions.at(1);
+    m_quitAction = actions.at(2);
+}
+
+// "Preferences…", a separator and "Quit Orvanta".
+QList<QAction *> AppDelegate::makeApplicationActions(QObject *owner)
+{
+    auto *preferences = new QAction(tr("Preferences…"), owner);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(preferences, &QAction::triggered, this, &AppDelegate::showPreferences);
+    auto *separator = new QAction(owner);
+    separator->setSeparator(true);
+    auto *quit = new QAction(tr("Quit Orvanta"), owner);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+    return {preferences, separator, quit};
 }
 
 void AppDelegate::setupMenuBar()
@@ -82,7 +95,7 @@ void AppDelegate::setupPanel()
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
-    card->setMenuActions({m_preferencesAction, m_separator, m_quitAction});
+    card->setMenuActions(makeApplicationActions(card));
 
     m_colorScheme = new ColorSchemeWatcher(this);
     connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);

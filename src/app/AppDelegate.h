@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <memory>
@@ -41,6 +42,7 @@ protected:
 
 private:
     void makeActions();
+    QList<QAction *> makeApplicationActions(QObject *owner);
     void setupMenuBar();
     QMenu *makeMenu();
     void setupPanel();

@@ -4,6 +4,7 @@
 #include "platform/WindowPlatform.h"
 #include "widget/WidgetView.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QWindow>
 
@@ -55,4 +56,11 @@ void FloatingPanel::activate()
     raise();
     activateWindow();
     m_platform.activate(windowHandle());
+}
+
+QAccessibleInterface *FloatingPanel::accessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("FloatingPanel"))
+        return new QAccessibleWidget(static_cast<FloatingPanel *>(object), QAccessible::Window);
+    return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <QSizeF>
 #include <QWidget>
 
+class QAccessibleInterface;
 class WidgetView;
 class WindowPlatform;
 
@@ -23,6 +24,9 @@ public:
     void activate();
 
     WidgetView *card() const { return m_card; }
+
+    // For QAccessible::installFactory: a window, named by its title, to assistive technology.
+    static QAccessibleInterface *accessible(const QString &className, QObject *object);
 
 protected:
     bool event(QEvent *event) override;

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/StartupFailure.h"
+#include "app/Translations.h"
 #include "appearance/Fonts.h"
 #include "core/ApplicationInfo.h"
 #include "platform/MissingDisplay.h"
@@ -39,20 +40,27 @@ QIcon applicationIcon()
 
 int main(int argc, char *argv[])
 {
-    const CommandLine::Outcome commandLine = CommandLine::parse(CommandLine::arguments(argc, argv));
-    if (!commandLine.run) {
+    const QStringList arguments = CommandLine::arguments(argc, argv);
+    if (!CommandLine::parse(arguments).run) {
+        // Answered without a display, in the user's language.
+        const QCoreApplication core(argc, argv);
+        const Translations translations;
+        const CommandLine::Outcome commandLine = CommandLine::parse(arguments);
         const bool written = print(commandLine.standardOutput, stdout);
         print(commandLine.standardError, stderr);
         return written ? commandLine.exitStatus : ExitStatus::failure;
     }
 
     preferXWayland();
-    if (const std::optional<QString> reason = missingDisplay()) {
-        print(QStringLiteral("orvanta: %1\n").arg(*reason), stderr);
+    if (missingDisplay()) {
+        const QCoreApplication core(argc, argv);
+        const Translations translations;
+        print(QStringLiteral("orvanta: %1\n").arg(missingDisplay().value_or(QString())), stderr);
         return ExitStatus::failure;
     }
 
     QApplication app(argc, argv);
+    const Translations translations;
     app.setApplicationName(QStringLiteral("Orvanta"));
     app.setApplicationVersion(QLatin1String(ApplicationInfo::version));
     app.setDesktopFileName(QLatin1String(ApplicationInfo::id));

@@ -4,7 +4,6 @@
 #include "appearance/FocusRing.h"
 #include "core/CardMetrics.h"
 
-#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -18,15 +17,13 @@ ScaledButton::Metrics ScaledButton::metricsFor(qreal scale)
 }
 
 ScaledButton::ScaledButton(const QString &text, QWidget *parent)
-    : QAbstractButton(parent)
+    : KeyboardButton(parent)
 {
     setText(text);
     // Expanding with an equal stretch: neighbours split the row evenly whatever their labels.
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     policy.setHorizontalStretch(1);
     setSizePolicy(policy);
-    // A click must not take the keyboard from the field next to the button.
-    setFocusPolicy(Qt::TabFocus);
 }
 
 void ScaledButton::setScale(qreal scale)
@@ -68,12 +65,6 @@ QSize ScaledButton::minimumSizeHint() const
     return {0, sizeHint().height()};
 }
 
-void ScaledButton::focusInEvent(QFocusEvent *event)
-{
-    m_focusRing = focusRingWanted(event->reason());
-    QAbstractButton::focusInEvent(event);
-}
-
 void ScaledButton::paintEvent(QPaintEvent *)
 {
     const Metrics m = metricsFor(m_scale);
@@ -85,11 +76,10 @@ void ScaledButton::paintEvent(QPaintEvent *)
     fill.setAlphaF(float(isDown() ? kPressedFill : kRestingFill));
     painter.fillPath(shape, fill);
 
-    if (hasFocus() && m_focusRing) {
-        QColor ring = m_ink;
-        ring.setAlphaF(0.45f);
-        painter.setPen(QPen(ring, 1.5));
-        painter.drawPath(continuousRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), m.radius));
+    if (showsFocusRing()) {
+        const qreal inset = kFocusRingWidth / 2;
+        paintFocusRing(painter, continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m.radius),
+                       m_ink);
     }
 
     painter.setPen(m_ink);

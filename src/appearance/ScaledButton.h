@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "appearance/KeyboardButton.h"
+
 #include <QColor>
 
 // The card's text button: a label on a faint rounded fill of the ink colour,
 // every length a base value times the card scale. It takes all the width its
 // row offers, so two of them side by side share the row equally.
-class ScaledButton : public QAbstractButton
+class ScaledButton : public KeyboardButton
 {
     Q_OBJECT
 
@@ -40,10 +41,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
 
 private:
     qreal m_scale = 1.0;
     QColor m_ink = Qt::black;
-    bool m_focusRing = false;
 };

@@ -1,5 +1,7 @@
 #include "core/ClockText.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <QTime>
 
 #include <cmath>
@@ -36,6 +38,42 @@ QString countdownString(double seconds)
 bool isAfternoon(const QTime &time)
 {
     return time.hour() >= 12;
+}
+
+QString dayHalf(bool afternoon)
+{
+    if (afternoon) {
+        //: Beside the clock's digits, lit after noon; as short as the language allows
+        return QCoreApplication::translate("ClockText", "PM");
+    }
+    //: Beside the clock's digits, lit before noon; as short as the language allows
+    return QCoreApplication::translate("ClockText", "AM");
+}
+
+QString spokenTime(const QTime &time, bool h24, const QString &date)
+{
+    QString spoken = h24 ? timeString(time, true, false)
+                         : QCoreApplication::translate("ClockText", "%1 %2", "time of day, then AM or PM")
+                               .arg(timeString(time, false, false), dayHalf(isAfternoon(time)));
+    if (!date.isEmpty())
+        spoken = QCoreApplication::translate("ClockText", "%1, %2", "time of day, then the date").arg(spoken, date);
+    return spoken;
+}
+
+QString spokenCountdown(double seconds)
+{
+    const auto n = static_cast<qint64>(std::ceil(seconds));
+    const auto hours = int(n / 3600);
+    const auto minutes = int(n % 3600 / 60);
+    const auto secs = int(n % 60);
+    QStringList parts;
+    if (hours > 0)
+        parts << QCoreApplication::translate("ClockText", "%n hour(s)", nullptr, hours);
+    if (minutes > 0)
+        parts << QCoreApplication::translate("ClockText", "%n minute(s)", nullptr, minutes);
+    if (secs > 0 || parts.isEmpty())
+        parts << QCoreApplication::translate("ClockText", "%n second(s)", nullptr, secs);
+    return QCoreApplication::translate("ClockText", "Countdown, %1 left").arg(parts.join(u' '));
 }
 
 } // namespace ClockText

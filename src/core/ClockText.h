@@ -16,4 +16,15 @@ QString countdownString(double seconds);
 
 bool isAfternoon(const QTime &time);
 
+// The label of a half of the day, "AM" or "PM", in the user's language.
+QString dayHalf(bool afternoon);
+
+// What a screen reader hears of the face: the time without seconds and the date as
+// a sentence ("9:05 PM, Tuesday, December 8"), the date left out when it is empty.
+QString spokenTime(const QTime &time, bool h24, const QString &date);
+
+// The same while a countdown runs, rounded up as on the face, parts that are zero
+// left out: "Countdown, 24 minutes 59 seconds left".
+QString spokenCountdown(double seconds);
+
 } // namespace ClockText

@@ -8,6 +8,7 @@
 #include "preferences/CloseButton.h"
 #include "preferences/FormGroup.h"
 #include "preferences/SwatchButton.h"
+#include "preferences/SwatchRow.h"
 #include "preferences/SwitchControl.h"
 
 #include <QApplication>
@@ -125,11 +126,14 @@ QWidget *PreferencesWindow::makeSwatchRow()
     column->setContentsMargins(FormGroup::kRowInset, 8, FormGroup::kRowInset, 6);
     column->setSpacing(12);
 
-    auto *heading = new QLabel(tr("Timer colour"));
+    const QString title = tr("Timer colour");
+    auto *heading = new QLabel(title);
     heading->setFont(sizedFont(this, 13, QFont::DemiBold));
     column->addWidget(heading);
 
-    auto *swatches = new QHBoxLayout;
+    auto *group = new SwatchRow(title, row);
+    auto *swatches = new QHBoxLayout(group);
+    swatches->setContentsMargins(0, 0, 0, 0);
     swatches->setSpacing(16);
     for (const Swatch &swatch : Swatch::all()) {
         auto *button = new SwatchButton(swatch);
@@ -138,7 +142,7 @@ QWidget *PreferencesWindow::makeSwatchRow()
         m_swatchButtons.append(button);
     }
     swatches->addStretch();
-    column->addLayout(swatches);
+    column->addWidget(group);
     return row;
 }
 

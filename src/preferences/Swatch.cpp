@@ -2,6 +2,18 @@
 
 #include "core/SettingsStore.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+// The tooltips of the five swatches: their ids with a capital first letter.
+constexpr const char *kTooltips[]{
+    QT_TRANSLATE_NOOP("Swatch", "Black"), QT_TRANSLATE_NOOP("Swatch", "White"), QT_TRANSLATE_NOOP("Swatch", "Blue"),
+    QT_TRANSLATE_NOOP("Swatch", "Red"),   QT_TRANSLATE_NOOP("Swatch", "Glass"),
+};
+
+} // namespace
+
 const QList<Swatch> &Swatch::all()
 {
     using Kind = FillKind;
@@ -34,7 +46,12 @@ QString Swatch::tooltip() const
 {
     if (id.isEmpty())
         return id;
-    return id.front().toUpper() + id.mid(1);
+    const QString capitalised = id.front().toUpper() + id.mid(1);
+    for (const char *tooltip : kTooltips) {
+        if (capitalised == QLatin1String(tooltip))
+            return QCoreApplication::translate("Swatch", tooltip);
+    }
+    return capitalised;
 }
 
 void Swatch::apply(SettingsStore &store) const

@@ -3,7 +3,6 @@
 #include "appearance/FocusRing.h"
 #include "appearance/Material.h"
 
-#include <QFocusEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -35,13 +34,12 @@ void strokeInside(QPainter &painter, QPointF centre, qreal radius, const QColor 
 } // namespace
 
 SwatchButton::SwatchButton(const Swatch &swatch, QWidget *parent)
-    : QAbstractButton(parent)
+    : KeyboardButton(parent)
     , m_swatch(swatch)
 {
     setFixedSize(kSide, kSide);
     setToolTip(swatch.tooltip());
     setAccessibleName(swatch.tooltip());
-    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setColors(::palette(Theme::Dark, Accent::Red, true));
 }
@@ -52,12 +50,22 @@ void SwatchButton::setSelected(bool selected)
         return;
     m_selected = selected;
     update();
+    QAccessible::State changed;
+    changed.checked = true;
+    announceState(changed);
+}
+
+void SwatchButton::addAccessibleState(QAccessible::State &state) const
+{
+    state.checkable = true;
+    state.checked = m_selected;
 }
 
 void SwatchButton::setColors(const Palette &palette)
 {
     const QColor primary = palette.scheme == ColorScheme::Dark ? Qt::white : Qt::black;
     m_outline = withAlpha(primary, 0.15);
+    m_focusInk = primary;
     m_ring = palette.accent;
     update();
 }
@@ -65,12 +73,6 @@ void SwatchButton::setColors(const Palette &palette)
 QSize SwatchButton::sizeHint() const
 {
     return {kSide, kSide};
-}
-
-void SwatchButton::focusInEvent(QFocusEvent *event)
-{
-    m_focusRing = focusRingWanted(event->reason());
-    QAbstractButton::focusInEvent(event);
 }
 
 void SwatchButton::paintFill(QPainter &painter, const QRectF &circle) const
@@ -103,8 +105,12 @@ void SwatchButton::paintEvent(QPaintEvent *)
     strokeInside(painter, centre, radius, m_outline, 1);
 
     const qreal outer = kSide / 2.0;
-    if (m_selected)
+    if (m_selected) {
         strokeInside(painter, centre, outer, m_ring, 2);
-    else if (hasFocus() && m_focusRing)
+        // The selection ring takes the focus ring's place: the focus shows in the gap inside it.
+        if (showsFocusRing())
+            strokeInside(painter, centre, outer - 2, withAlpha(m_focusInk, 0.8), 1.5);
+    } else if (showsFocusRing()) {
         strokeInside(painter, centre, outer, withAlpha(m_outline, 0.5), 2);
+    }
 }

@@ -3,11 +3,12 @@
 #include "appearance/Palette.h"
 #include "preferences/Swatch.h"
 
-#include <QAbstractButton>
+#include "appearance/KeyboardButton.h"
 
 // One swatch as a round button: the coloured circle with a faint outline, and
-// around it, when selected, a ring in the accent colour.
-class SwatchButton : public QAbstractButton
+// around it, when selected, a ring in the accent colour. To assistive technology
+// it is a radio button, checked when selected.
+class SwatchButton : public KeyboardButton
 {
     Q_OBJECT
 
@@ -24,10 +25,11 @@ public:
     void setColors(const Palette &palette);
 
     QSize sizeHint() const override;
+    QAccessible::Role accessibleRole() const override { return QAccessible::RadioButton; }
+    void addAccessibleState(QAccessible::State &state) const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void paintFill(QPainter &painter, const QRectF &circle) const;
@@ -36,5 +38,5 @@ private:
     bool m_selected = false;
     QColor m_outline;
     QColor m_ring;
-    bool m_focusRing = false;
+    QColor m_focusInk;
 };

@@ -1,9 +1,7 @@
 #include "preferences/SwitchControl.h"
 
-#include "appearance/FocusRing.h"
 #include "appearance/Theme.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 
 namespace {
@@ -21,7 +19,7 @@ QColor withAlpha(QColor color, qreal alpha)
 } // namespace
 
 SwitchControl::SwitchControl(QWidget *parent)
-    : QAbstractButton(parent)
+    : KeyboardButton(parent)
 {
     setCheckable(true);
     setFixedSize(kSize);
@@ -54,12 +52,6 @@ QSize SwitchControl::sizeHint() const
     return kSize;
 }
 
-void SwitchControl::focusInEvent(QFocusEvent *event)
-{
-    m_focusRing = focusRingWanted(event->reason());
-    QAbstractButton::focusInEvent(event);
-}
-
 void SwitchControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -67,7 +59,7 @@ void SwitchControl::paintEvent(QPaintEvent *)
     const QRectF track = QRectF(rect()).adjusted(kFocusMargin, kFocusMargin, -kFocusMargin, -kFocusMargin);
     const qreal trackRadius = track.height() / 2;
 
-    if (hasFocus() && m_focusRing) {
+    if (showsFocusRing()) {
         const QRectF ring = track.adjusted(-1, -1, 1, 1);
         painter.setPen(QPen(m_focusRingColor, 2));
         painter.setBrush(Qt::NoBrush);

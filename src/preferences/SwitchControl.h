@@ -2,12 +2,12 @@
 
 #include "appearance/Palette.h"
 
-#include <QAbstractButton>
+#include "appearance/KeyboardButton.h"
 
 // A small on/off switch drawn by the program: a rounded track, filled with the
 // tint when on, and a round knob at the end of the current state. Checkable, so
 // a click or the space bar flips it.
-class SwitchControl : public QAbstractButton
+class SwitchControl : public KeyboardButton
 {
     Q_OBJECT
 
@@ -24,12 +24,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
 
 private:
     QColor m_tint;
     QColor m_offTrack;
     QColor m_knobOnTint;
     QColor m_focusRingColor;
-    bool m_focusRing = false;
 };

@@ -1,15 +1,16 @@
 #include "widget/CancelButton.h"
 
+#include "appearance/FocusRing.h"
 #include "appearance/Symbols.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 CancelButton::CancelButton(QWidget *parent)
-    : QAbstractButton(parent)
+    : KeyboardButton(parent)
 {
     setFixedSize(kDiameter, kDiameter);
     setCursor(Qt::ArrowCursor);
-    setFocusPolicy(Qt::NoFocus);
     setAccessibleName(tr("Cancel countdown"));
     setToolTip(tr("Cancel countdown"));
 }
@@ -28,6 +29,13 @@ void CancelButton::paintEvent(QPaintEvent *)
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_fill);
     painter.drawEllipse(rect());
+    if (showsFocusRing()) {
+        // No room around the circle: the ring runs along its edge.
+        QPainterPath edge;
+        const qreal inset = kFocusRingWidth / 2;
+        edge.addEllipse(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+        paintFocusRing(painter, edge, m_glyph);
+    }
     // A 10-point bold cross in the middle of the circle.
     QRectF glyph(0, 0, kGlyph, kGlyph);
     glyph.moveCenter(QRectF(rect()).center());

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "appearance/KeyboardButton.h"
+
 #include <QColor>
 
 // The small round cross that stops a running countdown. Its size is fixed:
 // it does not scale with the card.
-class CancelButton : public QAbstractButton
+class CancelButton : public KeyboardButton
 {
     Q_OBJECT
 

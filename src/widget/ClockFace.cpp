@@ -8,6 +8,7 @@
 #include "core/SettingsStore.h"
 #include "widget/CancelButton.h"
 
+#include <QAccessible>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -27,6 +28,15 @@ constexpr qreal kBleed = 2;
 QDateTime localTime(double epochSeconds)
 {
     return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(epochSeconds * 1000.0)));
+}
+
+// What a reader hears changes with the local minute (seconds are not read out), or while
+// counting down with the second shown.
+qint64 spokenKey(bool running, qint64 shownSecond, const QDateTime &local)
+{
+    if (running)
+        return shownSecond;
+    return local.date().toJulianDay() * 24 * 60 + local.time().hour() * 60 + local.time().minute();
 }
 
 } // namespace
@@ -78,24 +88,23 @@ void ClockFace::reloadSettings()
     updateFonts();
     update();
     emit heightChanged();
+    announceSpokenText(local);
 }
 
 void ClockFace::updateFonts()
 {
     m_digitsText = TabularText(clockDigitsFont(scaled(kDigits, m_scale)));
     m_ampmFont = clockBoldFont(scaled(kAmPm, m_scale));
+    m_am = ClockText::dayHalf(false);
+    m_pm = ClockText::dayHalf(true);
     m_dateFont = systemFont(scaled(kBodyText, m_scale));
     const QFontMetricsF digits(m_digitsText.font());
     const QFontMetricsF ampm(m_ampmFont);
     const QFontMetricsF date(m_dateFont);
-    m_metrics = {digits.ascent(),
-                 digits.descent(),
-                 ampm.height(),
-                 ampm.ascent(),
-                 ampm.descent(),
-                 std::max(ampm.horizontalAdvance(QStringLiteral("AM")), ampm.horizontalAdvance(QStringLiteral("PM"))),
-                 date.height(),
-                 date.ascent()};
+    m_metrics
+        = {digits.ascent(), digits.descent(), ampm.height(),
+           ampm.ascent(),   ampm.descent(),   std::max(ampm.horizontalAdvance(m_am), ampm.horizontalAdvance(m_pm)),
+           date.height(),   date.ascent()};
     m_dateWidth = date.horizontalAdvance(m_dateText);
 }
 
@@ -229,6 +238,23 @@ void ClockFace::onTick()
         m_afternoon = afternoon;
         update();
     }
+    if (spokenKey(m_running, second, local) != m_spokenKey)
+        announceSpokenText(local);
+}
+
+QString ClockFace::spokenText() const
+{
+    if (m_running)
+        return ClockText::spokenCountdown(m_model.remaining());
+    return ClockText::spokenTime(localTime(m_model.now()).time(), m_h24, m_showDate ? m_dateText : QString());
+}
+
+void ClockFace::announceSpokenText(const QDateTime &local)
+{
+    m_spokenKey = spokenKey(m_running, m_shownSecond, local);
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+    emit spokenTextChanged();
 }
 
 void ClockFace::onRunningChanged()
@@ -236,12 +262,16 @@ void ClockFace::onRunningChanged()
     const bool running = m_model.isRunning();
     if (running != m_running) {
         m_running = running;
+        if (!running && window()->focusWidget() == m_cancel)
+            emit focusOrphaned();
         m_cancel->setVisible(running);
         emit heightChanged();
     }
     m_shownSecond = shownSecond();
-    m_digits = currentDigits(localTime(m_model.now()));
+    const QDateTime local = localTime(m_model.now());
+    m_digits = currentDigits(local);
     update();
+    announceSpokenText(local);
 }
 
 void ClockFace::resizeEvent(QResizeEvent *)
@@ -276,8 +306,7 @@ void ClockFace::paintEvent(QPaintEvent *event)
         for (const bool pm : {false, true}) {
             const QRectF label = ampmRect(pm);
             painter.setPen(pm == m_afternoon ? m_palette.accent : m_palette.secondary);
-            painter.drawText(QPointF(label.left(), label.top() + m_metrics.ampmAscent),
-                             pm ? QStringLiteral("PM") : QStringLiteral("AM"));
+            painter.drawText(QPointF(label.left(), label.top() + m_metrics.ampmAscent), pm ? m_pm : m_am);
         }
     }
 

@@ -45,6 +45,9 @@ public:
     QFont dateFont() const { return m_dateFont; }
     qreal padding() const;
     CancelButton *cancelButton() const { return m_cancel; }
+    // What a screen reader hears of the face, made when asked: the time and date as a
+    // sentence without seconds, or the time left of a running countdown.
+    QString spokenText() const;
     // Where the digits line, an AM or PM label and the date line are drawn, in this widget's
     // coordinates; the labels and the date only count while they are shown.
     QRectF digitsRect() const;
@@ -53,6 +56,10 @@ public:
 
 signals:
     void heightChanged();
+    // spokenText() says something new: a new minute, date or countdown second.
+    void spokenTextChanged();
+    // The countdown ended while its cancel button had the keyboard; the button goes now.
+    void focusOrphaned();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -87,6 +94,8 @@ private:
     Line mainLine() const;
     qreal mainLineLeft(const QString &digits) const;
     void placeCancelButton();
+    // Tells assistive technology that spokenText() has changed.
+    void announceSpokenText(const QDateTime &local);
 
     AppModel &m_model;
     const SettingsStore &m_settings;
@@ -105,6 +114,8 @@ private:
     QFont m_dateFont;
     Metrics m_metrics;
     qreal m_dateWidth = 0;
+    QString m_am;
+    QString m_pm;
 
     // What is on screen now, to repaint only what a tick changes.
     qint64 m_shownSecond = 0;
@@ -112,4 +123,6 @@ private:
     bool m_afternoon = false;
     QDate m_date;
     QString m_dateText;
+    // The minute (or the countdown's second) that spokenText() last told of.
+    qint64 m_spokenKey = 0;
 };

@@ -1,8 +1,10 @@
 #include "widget/FieldFrame.h"
 
 #include "appearance/ContinuousCorners.h"
+#include "appearance/FocusRing.h"
 
 #include <QBoxLayout>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +33,7 @@ FieldFrame::FieldFrame(QWidget *parent)
     overlay->addWidget(m_placeholder);
     m_placeholder->hide();
     connect(m_edit, &QLineEdit::textChanged, this, &FieldFrame::refreshPlaceholder);
+    m_edit->installEventFilter(this);
 }
 
 void FieldFrame::setPlaceholder(const QString &text, Qt::Alignment alignment)
@@ -52,6 +55,20 @@ void FieldFrame::setPlaceholder(const QString &text, Qt::Alignment alignment)
 void FieldFrame::refreshPlaceholder()
 {
     m_placeholder->setVisible(!m_placeholder->text().isEmpty() && m_edit->text().isEmpty());
+}
+
+bool FieldFrame::showsFocusRing() const
+{
+    return m_focusRing && m_edit->hasFocus();
+}
+
+bool FieldFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        m_focusRing = event->type() == QEvent::FocusIn && focusRingWanted(static_cast<QFocusEvent *>(event)->reason());
+        update();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FieldFrame::setMetrics(qreal paddingX, qreal paddingY, qreal radius, const QFont &font)
@@ -93,6 +110,12 @@ void FieldFrame::paintEvent(QPaintEvent *)
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath shape = continuousRoundedRect(box, m_radius);
     painter.fillPath(shape, m_fill);
+    if (showsFocusRing()) {
+        const qreal inset = kFocusRingWidth / 2;
+        paintFocusRing(painter, continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m_radius),
+                       palette().color(QPalette::WindowText));
+        return;
+    }
     painter.setPen(QPen(m_outline, 1));
     painter.drawPath(shape);
 }

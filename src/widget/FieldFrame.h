@@ -28,9 +28,13 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    // Whether the keyboard brought the focus into the field: its outline is a focus ring then.
+    bool showsFocusRing() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void refreshPlaceholder();
@@ -42,4 +46,5 @@ private:
     qreal m_radius = 8;
     QColor m_fill;
     QColor m_outline;
+    bool m_focusRing = false;
 };

@@ -1,6 +1,7 @@
 #include "widget/GripRow.h"
 
 #include "appearance/ContinuousCorners.h"
+#include "appearance/FocusRing.h"
 #include "core/CardMetrics.h"
 #include "core/CardRules.h"
 
@@ -8,11 +9,28 @@
 #include <QPainter>
 
 GripRow::GripRow(QWidget *parent)
-    : QWidget(parent)
+    : KeyboardButton(parent)
 {
     setCursor(Qt::OpenHandCursor);
     setFixedHeight(int(CardRules::kGripRowHeight));
-    setAccessibleName(tr("Drawer handle"));
+    setAccessibleName(tr("Show drawer"));
+}
+
+void GripRow::setExpanded(bool expanded)
+{
+    if (expanded == m_expanded)
+        return;
+    m_expanded = expanded;
+    setAccessibleName(expanded ? tr("Hide drawer") : tr("Show drawer"));
+    QAccessible::State changed;
+    changed.expanded = true;
+    announceState(changed);
+}
+
+void GripRow::addAccessibleState(QAccessible::State &state) const
+{
+    state.expandable = true;
+    state.expanded = m_expanded;
 }
 
 void GripRow::setScale(qreal scale)
@@ -40,6 +58,10 @@ void GripRow::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF pill = pillRect();
     painter.fillPath(continuousRoundedRect(pill, pill.height() / 2), m_pill);
+    if (showsFocusRing()) {
+        const QRectF ring = pill.adjusted(-4, -4, 4, 4);
+        paintFocusRing(painter, continuousRoundedRect(ring, ring.height() / 2), palette().color(QPalette::WindowText));
+    }
 }
 
 void GripRow::mousePressEvent(QMouseEvent *event)

@@ -19,6 +19,8 @@ NoteRow::NoteRow(QWidget *parent)
     row->addWidget(m_text, 1);
     row->addWidget(m_delete, 0, Qt::AlignVCenter);
     m_delete->setToolTip(tr("Delete"));
+    // A check box to assistive technology, named by the note; it shows the note's state.
+    m_check->setCheckable(true);
     connect(m_check, &SymbolButton::clicked, this, [this] { emit toggleRequested(m_note.id); });
     connect(m_delete, &SymbolButton::clicked, this, [this] { emit deleteRequested(m_note.id); });
 }
@@ -27,7 +29,9 @@ void NoteRow::setNote(const Note &note)
 {
     m_note = note;
     m_text->setNote(note.text, note.done);
-    m_check->setAccessibleName(note.done ? tr("Mark as not done") : tr("Mark as done"));
+    m_check->setAccessibleName(note.text);
+    m_check->setChecked(note.done);
+    m_delete->setAccessibleName(tr("Delete note: %1").arg(note.text));
     refreshCheckMark();
 }
 

@@ -51,6 +51,7 @@ void NoteText::setNote(const QString &text, bool done)
 {
     m_text = text;
     m_done = done;
+    setAccessibleName(text);
     updateGeometry();
     update();
 }

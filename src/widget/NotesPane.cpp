@@ -1,13 +1,17 @@
 #include "widget/NotesPane.h"
 
+#include "appearance/FocusRing.h"
 #include "appearance/Fonts.h"
 #include "core/AppModel.h"
 #include "core/CardMetrics.h"
 #include "widget/FieldFrame.h"
 #include "widget/NoteRow.h"
+#include "widget/SymbolButton.h"
 
 #include <QLineEdit>
 #include <QMultiHash>
+#include <QPainter>
+#include <QPainterPath>
 
 NotesPane::NotesPane(AppModel &model, QWidget *parent)
     : QWidget(parent)
@@ -57,9 +61,21 @@ void NotesPane::submit()
     field()->clear();
 }
 
+qsizetype NotesPane::focusedRow() const
+{
+    const QWidget *focus = window()->focusWidget();
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (focus && m_rows.at(i)->isAncestorOf(focus))
+            return i;
+    }
+    return -1;
+}
+
 void NotesPane::syncRows()
 {
     const NoteList &notes = m_model.notes();
+    const qsizetype focused = focusedRow();
+    NoteRow *withFocus = focused >= 0 ? m_rows.at(focused) : nullptr;
     // Rows keep their identity by note id; the list may in principle repeat an id.
     QMultiHash<QUuid, NoteRow *> spare;
     for (NoteRow *row : std::as_const(m_rows)) {
@@ -73,15 +89,34 @@ void NotesPane::syncRows()
             row->setLook(m_scale, m_palette);
             connect(row, &NoteRow::toggleRequested, &m_model, &AppModel::toggleNote);
             connect(row, &NoteRow::deleteRequested, &m_model, &AppModel::deleteNote);
+            for (SymbolButton *button : {row->checkMark(), row->deleteButton()})
+                connect(button, &KeyboardButton::focusRingChanged, this, qOverload<>(&QWidget::update));
         }
         row->setNote(note);
         row->show();
         m_rows.append(row);
     }
-    for (NoteRow *row : std::as_const(spare))
-        delete row;
     // Five notes fill the list: the field takes no more until one goes.
     m_field->setEnabled(notes.size() < AppModel::maxNotes);
+    // Tab goes down the list: the field, then each row's check mark and cross.
+    QWidget *previous = field();
+    for (NoteRow *row : std::as_const(m_rows)) {
+        QWidget::setTabOrder(previous, row->checkMark());
+        QWidget::setTabOrder(row->checkMark(), row->deleteButton());
+        previous = row->deleteButton();
+    }
+    // The keyboard moves on before its row goes, so that nothing else catches it on the way.
+    if (withFocus && !m_rows.contains(withFocus)) {
+        if (m_rows.isEmpty())
+            emit focusOrphaned(field());
+        else
+            emit focusOrphaned(m_rows.at(std::min(focused, m_rows.size() - 1))->checkMark());
+    }
+    // Deleted later, not now: the row's own cross may be the one that asked.
+    for (NoteRow *row : std::as_const(spare)) {
+        row->hide();
+        row->deleteLater();
+    }
     placeChildren();
 }
 
@@ -120,4 +155,18 @@ void NotesPane::placeChildren()
 void NotesPane::resizeEvent(QResizeEvent *)
 {
     placeChildren();
+}
+
+void NotesPane::paintEvent(QPaintEvent *)
+{
+    for (const NoteRow *row : std::as_const(m_rows)) {
+        for (const SymbolButton *button : {row->checkMark(), row->deleteButton()}) {
+            if (!button->showsFocusRing())
+                continue;
+            QPainterPath ring;
+            ring.addEllipse(QRectF(button->mapTo(this, QPoint()), button->size()).adjusted(-3, -3, 3, 3));
+            QPainter painter(this);
+            paintFocusRing(painter, ring, palette().color(QPalette::WindowText));
+        }
+    }
 }

@@ -30,13 +30,21 @@ public:
     // The pane's full height at a width: every row, none cut or scrolled.
     int naturalHeight(int width) const;
 
+signals:
+    // A row that had the keyboard went away; next should have it now: the next row's
+    // check mark, else the previous row's, else the field.
+    void focusOrphaned(QWidget *next);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // The rows' symbols fill their buttons: their focus rings are drawn here, around them.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void syncRows();
     void submit();
     void placeChildren();
+    qsizetype focusedRow() const;
     template<typename Place>
     int layOut(int width, Place place) const;
 

@@ -6,6 +6,9 @@ ResizeEdge::ResizeEdge(QWidget *parent)
     : QWidget(parent)
 {
     setCursor(Qt::SizeHorCursor);
+    // The width is dragged with the pointer only; the keyboard has nothing to do here.
+    setAccessibleName(tr("Card width"));
+    setAccessibleDescription(tr("Drag with the pointer to widen or narrow the card"));
 }
 
 void ResizeEdge::mousePressEvent(QMouseEvent *event)

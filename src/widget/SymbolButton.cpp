@@ -1,10 +1,9 @@
 #include "widget/SymbolButton.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 SymbolButton::SymbolButton(Symbol symbol, QWidget *parent)
-    : QWidget(parent)
+    : KeyboardButton(parent)
     , m_symbol(symbol)
 {
     setFixedSize(m_side, m_side);
@@ -28,16 +27,4 @@ void SymbolButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     paintSymbol(painter, m_symbol, rect(), m_color);
-}
-
-void SymbolButton::mousePressEvent(QMouseEvent *event)
-{
-    // Taken, so that a press here never starts moving the window.
-    event->accept();
-}
-
-void SymbolButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
 }

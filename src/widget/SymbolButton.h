@@ -1,11 +1,12 @@
 #pragma once
 
+#include "appearance/KeyboardButton.h"
 #include "appearance/Symbols.h"
 
-#include <QWidget>
-
-// A symbol image that acts on a click: no pressed look, no keyboard focus.
-class SymbolButton : public QWidget
+// A symbol image that acts on a click, without a pressed look. The keyboard
+// reaches it too; its focus ring is drawn by the parent, since the symbol fills
+// the button. A checkable one shows the state it is given, not its own flip.
+class SymbolButton : public KeyboardButton
 {
     Q_OBJECT
 
@@ -20,13 +21,9 @@ public:
 
     QSize sizeHint() const override { return {m_side, m_side}; }
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void nextCheckState() override { }
 
 private:
     Symbol m_symbol;

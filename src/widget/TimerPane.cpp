@@ -21,7 +21,8 @@ TimerPane::TimerPane(AppModel &model, QWidget *parent)
     m_field->setPlaceholder(QStringLiteral("25:00"), Qt::AlignHCenter);
     edit->setText(QStringLiteral("25:00"));
     edit->setAlignment(Qt::AlignCenter);
-    edit->setAccessibleName(tr("Countdown length"));
+    edit->setAccessibleName(tr("Countdown duration"));
+    edit->setAccessibleDescription(tr("Minutes, m:ss or h:mm:ss; Return starts the countdown"));
     connect(edit, &QLineEdit::textChanged, this, &TimerPane::filterText);
     connect(edit, &QLineEdit::returnPressed, this, &TimerPane::startTimer);
     connect(m_start, &ScaledButton::clicked, this, &TimerPane::startTimer);

@@ -3,21 +3,27 @@
 #include "appearance/ContinuousCorners.h"
 #include "appearance/Fonts.h"
 #include "appearance/Material.h"
+#include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
 #include "core/CardMetrics.h"
 #include "core/CardRules.h"
 #include "core/Scheduler.h"
 #include "core/SettingsStore.h"
+#include "widget/CancelButton.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
+#include "widget/FieldFrame.h"
 #include "widget/GripRow.h"
+#include "widget/NotesPane.h"
 #include "widget/ResizeEdge.h"
 #include "widget/TimerPane.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
@@ -37,6 +43,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_saveWarning(new QLabel(tr("Notes can't be saved"), this))
     , m_saveProblemAction(new QAction(this))
     , m_saveProblemSeparator(new QAction(this))
+    , m_menu(new QMenu(this))
     , m_drawerWasOpen(model.drawerOpen())
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -48,6 +55,12 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     connect(m_grip, &GripRow::dragged, this, &WidgetView::onGripDragged);
     connect(m_grip, &GripRow::released, this, &WidgetView::onGripReleased);
     connect(m_edge, &ResizeEdge::dragged, this, &WidgetView::onEdgeDragged);
+    // Space or Return on the focused grip, or a reader's press, opens or closes the drawer.
+    connect(m_grip, &GripRow::clicked, this, [this] { m_model.setDrawerOpen(!m_model.drawerOpen()); });
+    connect(m_drawer->notesPane(), &NotesPane::focusOrphaned, this, &WidgetView::moveFocus);
+    connect(m_face, &ClockFace::focusOrphaned, this, [this] { moveFocus(m_grip); });
+    m_grip->setExpanded(m_model.drawerOpen());
+    orderTabs();
 
     m_saveWarning->setAlignment(Qt::AlignCenter);
     m_saveWarning->setAccessibleName(m_saveWarning->text());
@@ -59,6 +72,27 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     applyPalette();
     applyWidth();
     onSaveProblemChanged();
+}
+
+// Reading order, but the grip comes before the drawer it opens.
+void WidgetView::orderTabs()
+{
+    TimerPane *timer = m_drawer->timerPane();
+    const QList<QWidget *> order{m_face->cancelButton(), m_grip,
+                                 timer->field(),         timer->startButton(),
+                                 timer->cancelButton(),  m_drawer->notesPane()->field()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void WidgetView::moveFocus(QWidget *target)
+{
+    // The ring stays with the keyboard once it shows, and stays away after a click.
+    QWidget *from = focusWidget();
+    const auto *button = qobject_cast<KeyboardButton *>(from);
+    const auto *field = from ? qobject_cast<FieldFrame *>(from->parentWidget()) : nullptr;
+    const bool ring = (button && button->showsFocusRing()) || (field && field->showsFocusRing());
+    target->setFocus(ring ? Qt::TabFocusReason : Qt::OtherFocusReason);
 }
 
 void WidgetView::setMenuActions(const QList<QAction *> &actions)
@@ -179,6 +213,13 @@ void WidgetView::relayout()
         : CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
     m_face->setGeometry(0, 0, width, faceHeight);
     m_drawer->setGeometry(0, faceHeight, width, revealed);
+    // Closed, the drawer's controls are out of Tab's and assistive technology's way. The
+    // keyboard leaves it first, for the card's first control.
+    if (revealed == 0 && m_drawer->isAncestorOf(focusWidget())) {
+        CancelButton *cancel = m_face->cancelButton();
+        moveFocus(cancel->isVisibleTo(this) ? static_cast<QWidget *>(cancel) : m_grip);
+    }
+    m_drawer->setVisible(revealed > 0);
     m_saveWarning->setGeometry(0, faceHeight + revealed, width, warningHeight);
     m_grip->setGeometry(0, faceHeight + revealed + warningHeight, width, gripHeight);
     const QSize size(width, faceHeight + revealed + warningHeight + gripHeight);
@@ -200,6 +241,7 @@ void WidgetView::onDrawerOpenChanged()
         m_scheduler.after(kFocusDelay, this, [this] { m_drawer->timerPane()->takeKeyboard(); });
     }
     m_drawerWasOpen = open;
+    m_grip->setExpanded(open);
     relayout();
 }
 
@@ -239,14 +281,23 @@ void WidgetView::mousePressEvent(QMouseEvent *event)
         window()->windowHandle()->startSystemMove();
 }
 
+void WidgetView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_model.drawerOpen()) {
+        m_model.setDrawerOpen(false);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void WidgetView::contextMenuEvent(QContextMenuEvent *event)
 {
     const QList<QAction *> actions = contextMenuActions();
     if (actions.isEmpty())
         return;
-    QMenu menu(this);
-    menu.addActions(actions);
-    menu.exec(event->globalPos());
+    m_menu->clear();
+    m_menu->addActions(actions);
+    m_menu->exec(event->globalPos());
 }
 
 void WidgetView::paintEvent(QPaintEvent *event)

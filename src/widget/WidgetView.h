@@ -11,6 +11,7 @@
 class AppModel;
 class QAction;
 class QLabel;
+class QMenu;
 class ClockFace;
 class DrawerContainer;
 class GripRow;
@@ -66,6 +67,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onSettingChanged(const QString &key);
@@ -77,6 +79,9 @@ private:
     void applyPalette();
     void applyWidth();
     void relayout();
+    void orderTabs();
+    // Gives target the keyboard; it shows its focus ring when the control it leaves did.
+    void moveFocus(QWidget *target);
 
     AppModel &m_model;
     SettingsStore &m_settings;
@@ -88,6 +93,8 @@ private:
     QLabel *m_saveWarning;
     QAction *m_saveProblemAction;
     QAction *m_saveProblemSeparator;
+    // Kept, not made at each opening: a reader knows an entry by its action and the menu it is in.
+    QMenu *m_menu;
 
     bool m_systemDark = false;
     bool m_translucent = true;

@@ -1,3 +1,4 @@
+#include "appearance/KeyboardButtonAccessible.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
 #include "core/SettingsStore.h"
@@ -5,8 +6,10 @@
 #include "preferences/CloseButton.h"
 #include "preferences/PreferencesWindow.h"
 #include "preferences/SwatchButton.h"
+#include "preferences/SwatchRow.h"
 #include "preferences/SwitchControl.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -56,6 +59,7 @@ private slots:
     void wrongTypeShowsDefault();
     void swatchClickWritesAndRings();
     void swatchesCarryNames();
+    void selectedSwatchShowsFocus();
     void background_data();
     void background();
     void unknownThemeShowsDarkPalette();
@@ -89,6 +93,8 @@ void TestPreferencesWindow::initTestCase()
     QVERIFY(m_config.isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     QApplication::setQuitOnLastWindowClosed(false);
+    QAccessible::installFactory(KeyboardButtonAccessible::create);
+    QAccessible::installFactory(SwatchRow::accessible);
 }
 
 void TestPreferencesWindow::init()
@@ -242,6 +248,39 @@ void TestPreferencesWindow::swatchesCarryNames()
         QCOMPARE(window->swatchButton(i)->accessibleName(), names.at(i));
         QCOMPARE(window->swatchButton(i)->size(), QSize(40, 40));
     }
+    // To assistive technology: radio buttons in a group named as the heading, the ringed one checked.
+    m_store->setValue(Keys::theme, QStringLiteral("light"));
+    for (int i = 0; i < names.size(); ++i) {
+        QAccessibleInterface *swatch = QAccessible::queryAccessibleInterface(window->swatchButton(i));
+        QCOMPARE(swatch->role(), QAccessible::RadioButton);
+        QCOMPARE(swatch->state().checked, i == 1);
+        QCOMPARE(swatch->parent()->role(), QAccessible::Grouping);
+        QCOMPARE(swatch->parent()->text(QAccessible::Name), QStringLiteral("Timer colour"));
+    }
+    // A reader's press chooses the swatch as a click does.
+    QAccessibleInterface *red = QAccessible::queryAccessibleInterface(window->swatchButton(3));
+    red->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCOMPARE(m_store->value(Keys::accent), QStringLiteral("red"));
+    QVERIFY(red->state().checked);
+}
+
+// The selection ring does not hide the keyboard's focus.
+void TestPreferencesWindow::selectedSwatchShowsFocus()
+{
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    SwatchButton *selected = window->swatchButton(0);
+    QVERIFY(selected->isSelected());
+    selected->clearFocus();
+    const QImage unfocused = selected->grab().toImage();
+    selected->setFocus(Qt::TabFocusReason);
+    QVERIFY(selected->showsFocusRing());
+    QVERIFY(selected->grab().toImage() != unfocused);
+    // Return chooses a swatch too.
+    QTest::keyClick(window->swatchButton(1), Qt::Key_Return);
+    QCOMPARE(m_store->value(Keys::theme), QStringLiteral("light"));
 }
 
 void TestPreferencesWindow::background_data()

@@ -1,4 +1,5 @@
 #include "appearance/Material.h"
+#include "appearance/KeyboardButtonAccessible.h"
 #include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
@@ -11,6 +12,7 @@
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
 #include "widget/CancelButton.h"
+#include "widget/CardAccessibility.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
 #include "widget/FieldFrame.h"
@@ -24,12 +26,15 @@
 #include "widget/WidgetView.h"
 
 #include <QAction>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <ctime>
 #include <optional>
@@ -92,6 +97,7 @@ class TestWidgetView : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -127,6 +133,12 @@ private slots:
     void noteShownAsStored();
     void symbolInk_data();
     void symbolInk();
+    void accessibleCard();
+    void tabOrder_data();
+    void tabOrder();
+    void keysDriveTheCard();
+    void focusAfterDelete_data();
+    void focusAfterDelete();
 
 private:
     void makeCard();
@@ -141,6 +153,14 @@ private:
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<WidgetView> m_card;
 };
+
+void TestWidgetView::initTestCase()
+{
+    QAccessible::installFactory(KeyboardButtonAccessible::create);
+    QAccessible::installFactory(cardAccessible);
+    // The long date in English, whatever the machine's locale.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
 
 void TestWidgetView::init()
 {
@@ -372,10 +392,13 @@ void TestWidgetView::clockFaceFollowsTicks()
         const QTime time = QDateTime::fromMSecsSinceEpoch(qint64(m_model->now() * 1000)).time();
         return ClockText::timeString(time, false, seconds);
     };
+    QSignalSpy spoken(face, &ClockFace::spokenTextChanged);
     for (double step : {0.5, 1.0, 20.0, 38.5, 0.5}) {
         m_scheduler->advanceBy(step);
         QCOMPARE(face->digitsText(), shown());
     }
+    // A reader hears no seconds: one new name for the one minute that began.
+    QCOMPARE(spoken.count(), 1);
     if (laterZone.isEmpty())
         return;
     ZoneGuard::set(laterZone);
@@ -384,6 +407,8 @@ void TestWidgetView::clockFaceFollowsTicks()
     QCOMPARE(face->digitsText(), shown());
     QCOMPARE(face->afternoon(), ClockText::isAfternoon(local.time()));
     QCOMPARE(face->dateText(), LongDateFormatter(QLocale().name()).format(local.date()));
+    // The new local time is told at once too.
+    QCOMPARE(spoken.count(), 2);
 }
 
 void TestWidgetView::reportedBoxes_data()
@@ -859,6 +884,179 @@ void TestWidgetView::symbolInk()
     }
     const QString measured = QStringLiteral("ink %1 x %2, designed %3").arg(box.width()).arg(box.height()).arg(points);
     QVERIFY2(std::abs(box.width() - points) <= 1 && std::abs(box.height() - points) <= 1, qPrintable(measured));
+}
+
+// Every control says what it is, what it is called and what state it is in, and a
+// reader's action does what a click does.
+void TestWidgetView::accessibleCard()
+{
+    m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(21, 5, 7)).toSecsSinceEpoch());
+    makeCard();
+    m_model->addNote(QStringLiteral("Groceries"));
+    m_model->addNote(QStringLiteral("Laundry"));
+    m_model->toggleNote(m_model->notes().at(1).id);
+    const auto accessible = [](QWidget *widget) { return QAccessible::queryAccessibleInterface(widget); };
+    const auto act = [&](QWidget *widget, const QString &action) {
+        QVERIFY(accessible(widget)->actionInterface()->actionNames().contains(action));
+        accessible(widget)->actionInterface()->doAction(action);
+    };
+
+    QAccessibleInterface *face = accessible(m_card->clockFace());
+    QCOMPARE(face->role(), QAccessible::StaticText);
+    QCOMPARE(face->text(QAccessible::Name), QStringLiteral("9:05 PM, Tuesday, December 8"));
+
+    GripRow *grip = m_card->gripRow();
+    QCOMPARE(accessible(grip)->role(), QAccessible::Button);
+    QCOMPARE(accessible(grip)->text(QAccessible::Name), QStringLiteral("Hide drawer"));
+    QVERIFY(accessible(grip)->state().expandable && accessible(grip)->state().expanded);
+
+    QAccessibleInterface *field = accessible(timerField());
+    QCOMPARE(field->role(), QAccessible::EditableText);
+    QCOMPARE(field->text(QAccessible::Name), QStringLiteral("Countdown duration"));
+    QVERIFY(field->text(QAccessible::Description).contains(QStringLiteral("h:mm:ss")));
+    QCOMPARE(accessible(notesPane()->field())->text(QAccessible::Description), QStringLiteral("Add a note…"));
+
+    const QList<NoteRow *> rows = notesPane()->rows();
+    for (int i = 0; i < 2; ++i) {
+        QAccessibleInterface *check = accessible(rows.at(i)->checkMark());
+        const QString text = m_model->notes().at(i).text;
+        QCOMPARE(check->role(), QAccessible::CheckBox);
+        QCOMPARE(check->text(QAccessible::Name), text);
+        QCOMPARE(check->state().checked, i == 1);
+        QCOMPARE(accessible(rows.at(i)->textView())->role(), QAccessible::StaticText);
+        QCOMPARE(accessible(rows.at(i)->deleteButton())->role(), QAccessible::Button);
+        QCOMPARE(accessible(rows.at(i)->deleteButton())->text(QAccessible::Name),
+                 QStringLiteral("Delete note: ") + text);
+    }
+    act(rows.at(0)->checkMark(), QAccessibleActionInterface::toggleAction());
+    QVERIFY(m_model->notes().at(0).done);
+    QVERIFY(accessible(rows.at(0)->checkMark())->state().checked);
+    act(rows.at(1)->deleteButton(), QAccessibleActionInterface::pressAction());
+    QCOMPARE(m_model->notes().size(), 1);
+
+    m_model->setTimerEndsAt(m_clock.now() + 1499.2);
+    QCOMPARE(face->text(QAccessible::Name), ClockText::spokenCountdown(1499.2));
+    act(m_card->clockFace()->cancelButton(), QAccessibleActionInterface::pressAction());
+    QVERIFY(!m_model->isRunning());
+
+    act(grip, QAccessibleActionInterface::pressAction());
+    QVERIFY(!m_model->drawerOpen());
+    QCOMPARE(accessible(grip)->text(QAccessible::Name), QStringLiteral("Show drawer"));
+    QVERIFY(!accessible(grip)->state().expanded);
+    // Closed, the drawer's controls are gone from the reader's view.
+    QVERIFY(accessible(timerField())->state().invisible);
+}
+
+void TestWidgetView::tabOrder_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<bool>("running");
+    QTest::newRow("open, counting down") << true << true;
+    QTest::newRow("open") << true << false;
+    QTest::newRow("closed, counting down") << false << true;
+}
+
+// Tab and Shift+Tab go round the card's controls in reading order, the grip before the
+// drawer it opens, each with its ring.
+void TestWidgetView::tabOrder()
+{
+    QFETCH(bool, open);
+    QFETCH(bool, running);
+    makeCard();
+    m_model->addNote(QStringLiteral("a"));
+    m_model->addNote(QStringLiteral("b"));
+    m_model->setDrawerOpen(open);
+    if (running)
+        m_model->setTimerEndsAt(m_clock.now() + 100);
+    m_card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
+
+    QList<QWidget *> expected;
+    if (running)
+        expected << m_card->clockFace()->cancelButton();
+    expected << m_card->gripRow();
+    if (open) {
+        TimerPane *timer = m_card->drawer()->timerPane();
+        expected << timerField() << timer->startButton() << timer->cancelButton() << notesPane()->field();
+        for (NoteRow *row : notesPane()->rows())
+            expected << row->checkMark() << row->deleteButton();
+    }
+    expected.first()->setFocus(Qt::TabFocusReason);
+    for (qsizetype i = 1; i <= expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected.at(i % expected.size()));
+        if (auto *button = qobject_cast<KeyboardButton *>(QApplication::focusWidget()))
+            QVERIFY(button->showsFocusRing());
+        else
+            QVERIFY(static_cast<FieldFrame *>(QApplication::focusWidget()->parentWidget())->showsFocusRing());
+    }
+    for (qsizetype i = expected.size() - 1; i >= 0; --i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected.at(i));
+    }
+}
+
+// Space and Return press the focused button; Escape closes the drawer; the keyboard
+// follows what the card shows.
+void TestWidgetView::keysDriveTheCard()
+{
+    makeCard();
+    m_card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
+    QWindow *window = m_card->windowHandle();
+    TimerPane *timer = m_card->drawer()->timerPane();
+    timer->startButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window, Qt::Key_Return);
+    QCOMPARE(*m_model->timerEndsAt() - m_clock.now(), 1500.0);
+    // The drawer closed around the keyboard: it went to the countdown's cancel button.
+    CancelButton *cancel = m_card->clockFace()->cancelButton();
+    QCOMPARE(QApplication::focusWidget(), cancel);
+    QVERIFY(cancel->showsFocusRing());
+    QTest::keyClick(window, Qt::Key_Space);
+    QVERIFY(!m_model->isRunning());
+    QCOMPARE(QApplication::focusWidget(), m_card->gripRow());
+    QVERIFY(m_card->gripRow()->showsFocusRing());
+
+    QTest::keyClick(window, Qt::Key_Return);
+    QVERIFY(m_model->drawerOpen());
+    m_scheduler->advanceBy(WidgetView::kFocusDelay);
+    QCOMPARE(QApplication::focusWidget(), timerField());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!m_model->drawerOpen());
+    QCOMPARE(QApplication::focusWidget(), m_card->gripRow());
+    // The field had the keyboard without a ring (the drawer gave it), so the grip shows none.
+    QVERIFY(!m_card->gripRow()->showsFocusRing());
+    QTest::keyClick(window, Qt::Key_Escape); // closed already: nothing more happens
+    QVERIFY(!m_model->drawerOpen());
+}
+
+void TestWidgetView::focusAfterDelete_data()
+{
+    QTest::addColumn<int>("notes");
+    QTest::addColumn<int>("deleted");
+    QTest::addColumn<int>("focusedRow"); // afterwards; -1 for the notes field
+    QTest::newRow("first of three: the next row") << 3 << 0 << 0;
+    QTest::newRow("middle: the next row") << 3 << 1 << 1;
+    QTest::newRow("last: the previous row") << 3 << 2 << 1;
+    QTest::newRow("the only one: the field") << 1 << 0 << -1;
+}
+
+void TestWidgetView::focusAfterDelete()
+{
+    QFETCH(int, notes);
+    QFETCH(int, deleted);
+    QFETCH(int, focusedRow);
+    makeCard();
+    for (int i = 0; i < notes; ++i)
+        m_model->addNote(QString::number(i));
+    m_card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
+    notesPane()->rows().at(deleted)->deleteButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_card->windowHandle(), Qt::Key_Space);
+    QCOMPARE(m_model->notes().size(), notes - 1);
+    QWidget *expected = focusedRow < 0 ? static_cast<QWidget *>(notesPane()->field())
+                                       : notesPane()->rows().at(focusedRow)->checkMark();
+    QCOMPARE(QApplication::focusWidget(), expected);
 }
 
 QTEST_MAIN(TestWidgetView)

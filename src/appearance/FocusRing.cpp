@@ -1,0 +1,14 @@
+#include "appearance/FocusRing.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+void paintFocusRing(QPainter &painter, const QPainterPath &shape, const QColor &ink)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(focusRingColor(ink), kFocusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(shape);
+    painter.restore();
+}

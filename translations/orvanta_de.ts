@@ -1,0 +1,369 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Show / Hide Widget</source>
+        <translation>Widget ein-/ausblenden</translation>
+    </message>
+    <message>
+        <source>Preferences…</source>
+        <translation>Einstellungen …</translation>
+    </message>
+    <message>
+        <source>Quit Orvanta</source>
+        <translation>Orvanta beenden</translation>
+    </message>
+</context>
+<context>
+    <name>CancelButton</name>
+    <message>
+        <source>Cancel countdown</source>
+        <translation>Countdown abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ClockText</name>
+    <message>
+        <source>PM</source>
+        <extracomment>Beside the clock&apos;s digits, lit after noon; as short as the language allows</extracomment>
+        <translation>PM</translation>
+    </message>
+    <message>
+        <source>AM</source>
+        <extracomment>Beside the clock&apos;s digits, lit before noon; as short as the language allows</extracomment>
+        <translation>AM</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>time of day, then AM or PM</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>time of day, then the date</comment>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n Stunde</numerusform>
+            <numerusform>%n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Countdown, %1 left</source>
+        <translation>Countdown, noch %1</translation>
+    </message>
+</context>
+<context>
+    <name>CloseButton</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>orvanta: unknown argument &apos;%1&apos;; try &apos;orvanta --help&apos;
+</source>
+        <translation>orvanta: unbekanntes Argument „%1“; siehe „orvanta --help“
+</translation>
+    </message>
+    <message>
+        <source>Usage: orvanta [--help | --version]
+
+Keeps a clock, a countdown and a short notes list on one floating card on the
+desktop, with a tray icon and a preferences window. Started again, it shows the
+card of the copy that runs. It takes no arguments in normal use.
+
+  -h, --help     show this text and exit
+      --version  show the version and exit
+
+Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+The manual page orvanta(1) says more.
+</source>
+        <translation>Aufruf: orvanta [--help | --version]
+
+Zeigt eine Uhr, einen Countdown und eine kurze Notizliste auf einer schwebenden
+Karte auf dem Schreibtisch, mit einem Symbol im Systembereich und einem
+Einstellungsfenster. Erneut gestartet, zeigt es die Karte des laufenden Exemplars.
+Im normalen Gebrauch nimmt es keine Argumente.
+
+  -h, --help     diesen Text anzeigen und beenden
+      --version  die Version anzeigen und beenden
+
+Einstellungen und Notizen liegen in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+Mehr steht in der Handbuchseite orvanta(1).
+</translation>
+    </message>
+    <message>
+        <source>Orvanta %1
+Copyright (C) 2026 The Orvanta developers
+License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+</source>
+        <translation>Orvanta %1
+Copyright (C) 2026 Die Orvanta-Entwickler
+Lizenz GPL-3.0-or-later: GNU GPL Version 3 oder neuer &lt;https://gnu.org/licenses/gpl.html&gt;.
+Dies ist freie Software: Sie dürfen sie ändern und weitergeben.
+Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
+</translation>
+    </message>
+</context>
+<context>
+    <name>GripRow</name>
+    <message>
+        <source>Show drawer</source>
+        <translation>Schublade öffnen</translation>
+    </message>
+    <message>
+        <source>Hide drawer</source>
+        <translation>Schublade schließen</translation>
+    </message>
+</context>
+<context>
+    <name>MissingDisplay</name>
+    <message>
+        <source>no display to open: neither DISPLAY nor WAYLAND_DISPLAY is set</source>
+        <translation>kein Display zum Öffnen: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt</translation>
+    </message>
+    <message>
+        <source>no display to open: QT_QPA_PLATFORM is xcb and DISPLAY is not set</source>
+        <translation>kein Display zum Öffnen: QT_QPA_PLATFORM ist xcb, und DISPLAY ist nicht gesetzt</translation>
+    </message>
+</context>
+<context>
+    <name>NoteRow</name>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete note: %1</source>
+        <translation>Notiz löschen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>NotesPane</name>
+    <message>
+        <source>Add a note…</source>
+        <translation>Notiz hinzufügen …</translation>
+    </message>
+    <message>
+        <source>New note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindow</name>
+    <message>
+        <source>Orvanta Preferences</source>
+        <translation>Orvanta-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Erscheinungsbild</translation>
+    </message>
+    <message>
+        <source>24-hour clock</source>
+        <translation>24-Stunden-Uhr</translation>
+    </message>
+    <message>
+        <source>Show seconds</source>
+        <translation>Sekunden anzeigen</translation>
+    </message>
+    <message>
+        <source>Show date</source>
+        <translation>Datum anzeigen</translation>
+    </message>
+    <message>
+        <source>Start with drawer open</source>
+        <translation>Mit offener Schublade starten</translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation>Uhr</translation>
+    </message>
+    <message>
+        <source>Timer sound</source>
+        <translation>Timer-Ton</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Timer colour</source>
+        <translation>Timer-Farbe</translation>
+    </message>
+</context>
+<context>
+    <name>ResizeEdge</name>
+    <message>
+        <source>Card width</source>
+        <translation>Kartenbreite</translation>
+    </message>
+    <message>
+        <source>Drag with the pointer to widen or narrow the card</source>
+        <translation>Mit dem Zeiger ziehen, um die Karte breiter oder schmaler zu machen</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>not a folder</source>
+        <translation>kein Ordner</translation>
+    </message>
+    <message>
+        <source>owned by user %1</source>
+        <translation>gehört Benutzer %1</translation>
+    </message>
+    <message>
+        <source>mode %1, not 0700</source>
+        <translation>Modus %1, nicht 0700</translation>
+    </message>
+    <message>
+        <source>a symbolic link</source>
+        <translation>eine symbolische Verknüpfung</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is not set</source>
+        <translation>XDG_RUNTIME_DIR ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is not an absolute path</source>
+        <translation>XDG_RUNTIME_DIR ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it found no private folder for its lock, so it cannot make sure that it is the only copy writing your settings (%1).</source>
+        <translation>Orvanta startet nicht: Es hat keinen privaten Ordner für seine Sperre gefunden und kann daher nicht sicherstellen, dass es als einziges Exemplar Ihre Einstellungen schreibt (%1).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another launch has held %1 for %2 seconds.</source>
+        <translation>Orvanta startet nicht: Ein anderer Start hält %1 seit %2 Sekunden.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot lock %1 (%2).</source>
+        <translation>Orvanta startet nicht: Es kann %1 nicht sperren (%2).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot set the mode of %1 (%2).</source>
+        <translation>Orvanta startet nicht: Es kann den Modus von %1 nicht setzen (%2).</translation>
+    </message>
+    <message>
+        <source>not a plain file of this user&apos;s</source>
+        <translation>keine gewöhnliche Datei dieses Benutzers</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot make the lock file %1 (%2).</source>
+        <translation>Orvanta startet nicht: Es kann die Sperrdatei %1 nicht anlegen (%2).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: %1 is not a lock file it can use (%2), and it cannot remove it (%3).</source>
+        <translation>Orvanta startet nicht: %1 ist keine Sperrdatei, die es verwenden kann (%2), und es kann sie nicht entfernen (%3).</translation>
+    </message>
+    <message>
+        <source>Orvanta runs, but later launches cannot ask it to show its card: %1 (%2).</source>
+        <translation>Orvanta läuft, aber spätere Starts können es nicht bitten, seine Karte zu zeigen: %1 (%2).</translation>
+    </message>
+    <message>
+        <source>its pipe %1 is missing</source>
+        <translation>seine Pipe %1 fehlt</translation>
+    </message>
+    <message>
+        <source>nobody reads its pipe %1</source>
+        <translation>niemand liest seine Pipe %1</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link, not its pipe</source>
+        <translation>%1 ist eine symbolische Verknüpfung, nicht seine Pipe</translation>
+    </message>
+    <message>
+        <source>its pipe %1 cannot be opened (%2)</source>
+        <translation>seine Pipe %1 lässt sich nicht öffnen (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is not its pipe</source>
+        <translation>%1 ist nicht seine Pipe</translation>
+    </message>
+    <message>
+        <source>it does not read its pipe %1</source>
+        <translation>es liest seine Pipe %1 nicht</translation>
+    </message>
+    <message>
+        <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
+        <translation>Orvanta läuft bereits, aber dieser Start kann es nicht bitten, seine Karte zu zeigen: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>StartupFailure</name>
+    <message>
+        <source>Orvanta did not start</source>
+        <translation>Orvanta ist nicht gestartet</translation>
+    </message>
+</context>
+<context>
+    <name>Swatch</name>
+    <message>
+        <source>Black</source>
+        <translation>Schwarz</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Weiß</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Glass</source>
+        <translation>Glas</translation>
+    </message>
+</context>
+<context>
+    <name>TimerPane</name>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Countdown duration</source>
+        <translation>Countdown-Dauer</translation>
+    </message>
+    <message>
+        <source>Minutes, m:ss or h:mm:ss; Return starts the countdown</source>
+        <translation>Minuten, m:ss oder h:mm:ss; die Eingabetaste startet den Countdown</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,369 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr" sourcelanguage="en">
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Show / Hide Widget</source>
+        <translation>Afficher / masquer le widget</translation>
+    </message>
+    <message>
+        <source>Preferences…</source>
+        <translation>Préférences…</translation>
+    </message>
+    <message>
+        <source>Quit Orvanta</source>
+        <translation>Quitter Orvanta</translation>
+    </message>
+</context>
+<context>
+    <name>CancelButton</name>
+    <message>
+        <source>Cancel countdown</source>
+        <translation>Annuler le compte à rebours</translation>
+    </message>
+</context>
+<context>
+    <name>ClockText</name>
+    <message>
+        <source>PM</source>
+        <extracomment>Beside the clock&apos;s digits, lit after noon; as short as the language allows</extracomment>
+        <translation>PM</translation>
+    </message>
+    <message>
+        <source>AM</source>
+        <extracomment>Beside the clock&apos;s digits, lit before noon; as short as the language allows</extracomment>
+        <translation>AM</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>time of day, then AM or PM</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>time of day, then the date</comment>
+        <translation>%1, %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n heure</numerusform>
+            <numerusform>%n heures</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n minute</numerusform>
+            <numerusform>%n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n seconde</numerusform>
+            <numerusform>%n secondes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Countdown, %1 left</source>
+        <translation>Compte à rebours, il reste %1</translation>
+    </message>
+</context>
+<context>
+    <name>CloseButton</name>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>orvanta: unknown argument &apos;%1&apos;; try &apos;orvanta --help&apos;
+</source>
+        <translation>orvanta&#xa0;: argument inconnu «&#xa0;%1&#xa0;»&#x202f;; essayez «&#xa0;orvanta --help&#xa0;»
+</translation>
+    </message>
+    <message>
+        <source>Usage: orvanta [--help | --version]
+
+Keeps a clock, a countdown and a short notes list on one floating card on the
+desktop, with a tray icon and a preferences window. Started again, it shows the
+card of the copy that runs. It takes no arguments in normal use.
+
+  -h, --help     show this text and exit
+      --version  show the version and exit
+
+Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+The manual page orvanta(1) says more.
+</source>
+        <translation>Utilisation&#xa0;: orvanta [--help | --version]
+
+Garde une horloge, un compte à rebours et une courte liste de notes sur une
+carte flottante du bureau, avec une icône dans la zone de notification et une
+fenêtre de préférences. Relancé, il affiche la carte de l’exemplaire en cours.
+En usage normal, il ne prend aucun argument.
+
+  -h, --help     afficher ce texte et quitter
+      --version  afficher la version et quitter
+
+Les réglages et les notes sont conservés dans $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+La page de manuel orvanta(1) en dit plus.
+</translation>
+    </message>
+    <message>
+        <source>Orvanta %1
+Copyright (C) 2026 The Orvanta developers
+License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+</source>
+        <translation>Orvanta %1
+Copyright (C) 2026 Les développeurs d’Orvanta
+Licence GPL-3.0-or-later&#xa0;: GNU GPL version 3 ou ultérieure &lt;https://gnu.org/licenses/gpl.html&gt;.
+Ceci est un logiciel libre&#xa0;: vous êtes libre de le modifier et de le redistribuer.
+Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
+</translation>
+    </message>
+</context>
+<context>
+    <name>GripRow</name>
+    <message>
+        <source>Show drawer</source>
+        <translation>Ouvrir le tiroir</translation>
+    </message>
+    <message>
+        <source>Hide drawer</source>
+        <translation>Fermer le tiroir</translation>
+    </message>
+</context>
+<context>
+    <name>MissingDisplay</name>
+    <message>
+        <source>no display to open: neither DISPLAY nor WAYLAND_DISPLAY is set</source>
+        <translation>aucun écran à ouvrir&#xa0;: ni DISPLAY ni WAYLAND_DISPLAY n’est défini</translation>
+    </message>
+    <message>
+        <source>no display to open: QT_QPA_PLATFORM is xcb and DISPLAY is not set</source>
+        <translation>aucun écran à ouvrir&#xa0;: QT_QPA_PLATFORM vaut xcb et DISPLAY n’est pas défini</translation>
+    </message>
+</context>
+<context>
+    <name>NoteRow</name>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Delete note: %1</source>
+        <translation>Supprimer la note&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>NotesPane</name>
+    <message>
+        <source>Add a note…</source>
+        <translation>Ajouter une note…</translation>
+    </message>
+    <message>
+        <source>New note</source>
+        <translation>Nouvelle note</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindow</name>
+    <message>
+        <source>Orvanta Preferences</source>
+        <translation>Préférences d’Orvanta</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Apparence</translation>
+    </message>
+    <message>
+        <source>24-hour clock</source>
+        <translation>Format 24 heures</translation>
+    </message>
+    <message>
+        <source>Show seconds</source>
+        <translation>Afficher les secondes</translation>
+    </message>
+    <message>
+        <source>Show date</source>
+        <translation>Afficher la date</translation>
+    </message>
+    <message>
+        <source>Start with drawer open</source>
+        <translation>Démarrer avec le tiroir ouvert</translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation>Horloge</translation>
+    </message>
+    <message>
+        <source>Timer sound</source>
+        <translation>Son du minuteur</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Lancer à l’ouverture de session</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>Timer colour</source>
+        <translation>Couleur du minuteur</translation>
+    </message>
+</context>
+<context>
+    <name>ResizeEdge</name>
+    <message>
+        <source>Card width</source>
+        <translation>Largeur de la carte</translation>
+    </message>
+    <message>
+        <source>Drag with the pointer to widen or narrow the card</source>
+        <translation>Faire glisser avec le pointeur pour élargir ou rétrécir la carte</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>not a folder</source>
+        <translation>pas un dossier</translation>
+    </message>
+    <message>
+        <source>owned by user %1</source>
+        <translation>appartient à l’utilisateur %1</translation>
+    </message>
+    <message>
+        <source>mode %1, not 0700</source>
+        <translation>mode %1, et non 0700</translation>
+    </message>
+    <message>
+        <source>a symbolic link</source>
+        <translation>un lien symbolique</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is not set</source>
+        <translation>XDG_RUNTIME_DIR n’est pas défini</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is not an absolute path</source>
+        <translation>XDG_RUNTIME_DIR n’est pas un chemin absolu</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it found no private folder for its lock, so it cannot make sure that it is the only copy writing your settings (%1).</source>
+        <translation>Orvanta ne démarre pas&#xa0;: il n’a trouvé aucun dossier privé pour son verrou et ne peut donc pas s’assurer d’être le seul exemplaire à écrire vos réglages (%1).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another launch has held %1 for %2 seconds.</source>
+        <translation>Orvanta ne démarre pas&#xa0;: un autre lancement tient %1 depuis %2&#xa0;secondes.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot lock %1 (%2).</source>
+        <translation>Orvanta ne démarre pas&#xa0;: il ne peut pas verrouiller %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot set the mode of %1 (%2).</source>
+        <translation>Orvanta ne démarre pas&#xa0;: il ne peut pas régler le mode de %1 (%2).</translation>
+    </message>
+    <message>
+        <source>not a plain file of this user&apos;s</source>
+        <translation>pas un fichier ordinaire de cet utilisateur</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: it cannot make the lock file %1 (%2).</source>
+        <translation>Orvanta ne démarre pas&#xa0;: il ne peut pas créer le fichier de verrou %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: %1 is not a lock file it can use (%2), and it cannot remove it (%3).</source>
+        <translation>Orvanta ne démarre pas&#xa0;: %1 n’est pas un fichier de verrou utilisable (%2), et il ne peut pas le supprimer (%3).</translation>
+    </message>
+    <message>
+        <source>Orvanta runs, but later launches cannot ask it to show its card: %1 (%2).</source>
+        <translation>Orvanta fonctionne, mais les lancements suivants ne pourront pas lui demander d’afficher sa carte&#xa0;: %1 (%2).</translation>
+    </message>
+    <message>
+        <source>its pipe %1 is missing</source>
+        <translation>son tube %1 est absent</translation>
+    </message>
+    <message>
+        <source>nobody reads its pipe %1</source>
+        <translation>personne ne lit son tube %1</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link, not its pipe</source>
+        <translation>%1 est un lien symbolique, pas son tube</translation>
+    </message>
+    <message>
+        <source>its pipe %1 cannot be opened (%2)</source>
+        <translation>son tube %1 ne peut pas être ouvert (%2)</translation>
+    </message>
+    <message>
+        <source>%1 is not its pipe</source>
+        <translation>%1 n’est pas son tube</translation>
+    </message>
+    <message>
+        <source>it does not read its pipe %1</source>
+        <translation>il ne lit pas son tube %1</translation>
+    </message>
+    <message>
+        <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
+        <translation>Orvanta est déjà lancé, mais ce lancement ne peut pas lui demander d’afficher sa carte&#xa0;: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>StartupFailure</name>
+    <message>
+        <source>Orvanta did not start</source>
+        <translation>Orvanta n’a pas démarré</translation>
+    </message>
+</context>
+<context>
+    <name>Swatch</name>
+    <message>
+        <source>Black</source>
+        <translation>Noir</translation>
+    </message>
+    <message>
+        <source>White</source>
+        <translation>Blanc</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Bleu</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rouge</translation>
+    </message>
+    <message>
+        <source>Glass</source>
+        <translation>Verre</translation>
+    </message>
+</context>
+<context>
+    <name>TimerPane</name>
+    <message>
+        <source>Start</source>
+        <translation>Démarrer</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Countdown duration</source>
+        <translation>Durée du compte à rebours</translation>
+    </message>
+    <message>
+        <source>Minutes, m:ss or h:mm:ss; Return starts the countdown</source>
+        <translation>Minutes, m:ss ou h:mm:ss&#x202f;; Entrée lance le compte à rebours</translation>
+    </message>
+</context>
+</TS>
