@@ -231,6 +231,28 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     </message>
 </context>
 <context>
+    <name>SafeFile</name>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>Cannot move the unreadable %1 aside: %2</source>
+        <translation>Die unlesbare Datei %1 kann nicht beiseitegelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Orvanta keeps settings and notes in memory only until saving works again: %1</source>
+        <translation>Orvanta behält Einstellungen und Notizen nur im Speicher, bis das Speichern wieder gelingt: %1</translation>
+    </message>
+</context>
+<context>
     <name>SingleInstance</name>
     <message>
         <source>not a folder</source>
@@ -364,6 +386,13 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Minutes, m:ss or h:mm:ss; Return starts the countdown</source>
         <translation>Minuten, m:ss oder h:mm:ss; die Eingabetaste startet den Countdown</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetView</name>
+    <message>
+        <source>Notes can&apos;t be saved</source>
+        <translation>Notizen nicht speicherbar</translation>
     </message>
 </context>
 </TS>

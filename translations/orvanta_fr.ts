@@ -231,6 +231,28 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
     </message>
 </context>
 <context>
+    <name>SafeFile</name>
+    <message>
+        <source>Cannot create the folder %1: %2</source>
+        <translation>Impossible de créer le dossier %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d’écrire %1&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>Cannot move the unreadable %1 aside: %2</source>
+        <translation>Impossible de mettre de côté le fichier illisible %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Orvanta keeps settings and notes in memory only until saving works again: %1</source>
+        <translation>Orvanta garde les réglages et les notes en mémoire seulement, jusqu’à ce que l’enregistrement fonctionne de nouveau&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
     <name>SingleInstance</name>
     <message>
         <source>not a folder</source>
@@ -364,6 +386,13 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
     <message>
         <source>Minutes, m:ss or h:mm:ss; Return starts the countdown</source>
         <translation>Minutes, m:ss ou h:mm:ss&#x202f;; Entrée lance le compte à rebours</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetView</name>
+    <message>
+        <source>Notes can&apos;t be saved</source>
+        <translation>Notes non enregistrables</translation>
     </message>
 </context>
 </TS>

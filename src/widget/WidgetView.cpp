@@ -21,8 +21,8 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>

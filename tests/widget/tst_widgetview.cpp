@@ -1,5 +1,5 @@
-#include "appearance/Material.h"
 #include "appearance/KeyboardButtonAccessible.h"
+#include "appearance/Material.h"
 #include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
@@ -25,8 +25,8 @@
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
 
-#include <QAction>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
