@@ -13,6 +13,9 @@ QFont clockFont(qreal pixelSize, QFont::Weight weight)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qMax(1, qRound(pixelSize)));
     font.setWeight(weight);
+    // The clock draws digits, the colon and AM/PM, which every sans face has: without the
+    // fallback chain the font loads one face instead of asking for the fallbacks too.
+    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 

@@ -15,7 +15,9 @@ class QPointF;
 class TabularText
 {
 public:
-    explicit TabularText(const QFont &font = QFont());
+    // Empty until a font is given: building the glyph table loads the font.
+    TabularText() = default;
+    explicit TabularText(const QFont &font);
 
     const QFont &font() const { return m_font; }
     qreal cellWidth() const { return m_cell; }

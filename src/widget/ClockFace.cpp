@@ -41,11 +41,12 @@ qint64 spokenKey(bool running, qint64 shownSecond, const QDateTime &local)
 
 } // namespace
 
-ClockFace::ClockFace(AppModel &model, const SettingsStore &settings, QWidget *parent)
+ClockFace::ClockFace(AppModel &model, const SettingsStore &settings, qreal scale, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_settings(settings)
     , m_cancel(new CancelButton(this))
+    , m_scale(scale)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     connect(m_cancel, &CancelButton::clicked, this, [this] { m_model.setTimerEndsAt(std::nullopt); });
@@ -84,8 +85,9 @@ void ClockFace::reloadSettings()
     m_shownSecond = shownSecond();
     m_digits = currentDigits(local);
     m_afternoon = ClockText::isAfternoon(local.time());
-    refreshDate(local.date());
+    // Fonts first: the date is measured in its own font.
     updateFonts();
+    refreshDate(local.date());
     update();
     emit heightChanged();
     announceSpokenText(local);
@@ -148,7 +150,8 @@ void ClockFace::refreshDate(const QDate &today)
     if (today == m_date)
         return;
     if (!m_dateFormatter)
-        m_dateFormatter = std::make_unique<LongDateFormatter>(QLocale().name());
+        m_dateFormatter
+            = std::make_unique<LongDateFormatter>(QLocale().name(), LongDateFormatter::defaultCacheFolder());
     m_date = today;
     m_dateText = m_dateFormatter->format(today);
     m_dateWidth = QFontMetricsF(m_dateFont).horizontalAdvance(m_dateText);

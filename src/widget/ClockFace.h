@@ -24,7 +24,8 @@ class ClockFace : public QWidget
     Q_OBJECT
 
 public:
-    ClockFace(AppModel &model, const SettingsStore &settings, QWidget *parent = nullptr);
+    // The fonts are built for the scale given, so a card that starts wide builds them once.
+    ClockFace(AppModel &model, const SettingsStore &settings, qreal scale, QWidget *parent = nullptr);
     ~ClockFace() override;
 
     void setScale(qreal scale);

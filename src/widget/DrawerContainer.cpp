@@ -6,10 +6,10 @@
 
 #include <QPainter>
 
-DrawerContainer::DrawerContainer(AppModel &model, QWidget *parent)
+DrawerContainer::DrawerContainer(AppModel &model, qreal scale, QWidget *parent)
     : QWidget(parent)
-    , m_timer(new TimerPane(model, this))
-    , m_notes(new NotesPane(model, this))
+    , m_timer(new TimerPane(model, scale, this))
+    , m_notes(new NotesPane(model, scale, this))
 {
     // After the notes pane has made its rows, so the new height counts at once.
     connect(&model, &AppModel::notesChanged, this, &DrawerContainer::measure);

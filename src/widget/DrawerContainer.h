@@ -20,7 +20,7 @@ class DrawerContainer : public QWidget
 public:
     static constexpr int kUnmeasuredHeight = 96;
 
-    explicit DrawerContainer(AppModel &model, QWidget *parent = nullptr);
+    DrawerContainer(AppModel &model, qreal scale, QWidget *parent = nullptr);
 
     void setScale(qreal scale);
     void setCardPalette(const Palette &palette);

@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-NotesPane::NotesPane(AppModel &model, QWidget *parent)
+NotesPane::NotesPane(AppModel &model, qreal scale, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_field(new FieldFrame(this))
@@ -22,8 +22,8 @@ NotesPane::NotesPane(AppModel &model, QWidget *parent)
     m_field->lineEdit()->setAccessibleName(tr("New note"));
     connect(m_field->lineEdit(), &QLineEdit::returnPressed, this, &NotesPane::submit);
     connect(&m_model, &AppModel::notesChanged, this, &NotesPane::syncRows);
+    setScale(scale);
     syncRows();
-    setScale(1.0);
 }
 
 QLineEdit *NotesPane::field() const

@@ -18,7 +18,7 @@ class NotesPane : public QWidget
     Q_OBJECT
 
 public:
-    explicit NotesPane(AppModel &model, QWidget *parent = nullptr);
+    NotesPane(AppModel &model, qreal scale, QWidget *parent = nullptr);
 
     void setScale(qreal scale);
     void setCardPalette(const Palette &palette);

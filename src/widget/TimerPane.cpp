@@ -10,7 +10,7 @@
 #include <QBoxLayout>
 #include <QLineEdit>
 
-TimerPane::TimerPane(AppModel &model, QWidget *parent)
+TimerPane::TimerPane(AppModel &model, qreal scale, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
     , m_field(new FieldFrame(this))
@@ -35,7 +35,7 @@ TimerPane::TimerPane(AppModel &model, QWidget *parent)
     auto *column = new QVBoxLayout(this);
     column->addWidget(m_field);
     column->addLayout(buttons);
-    setScale(1.0);
+    setScale(scale);
 }
 
 QLineEdit *TimerPane::field() const

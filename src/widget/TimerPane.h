@@ -15,7 +15,7 @@ class TimerPane : public QWidget
     Q_OBJECT
 
 public:
-    explicit TimerPane(AppModel &model, QWidget *parent = nullptr);
+    TimerPane(AppModel &model, qreal scale, QWidget *parent = nullptr);
 
     void setScale(qreal scale);
     void setCardPalette(const Palette &palette);

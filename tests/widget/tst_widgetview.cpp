@@ -32,6 +32,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -160,6 +161,8 @@ void TestWidgetView::initTestCase()
     QAccessible::installFactory(cardAccessible);
     // The long date in English, whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // The date's pattern cache goes to a test folder, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
 }
 
 void TestWidgetView::init()
