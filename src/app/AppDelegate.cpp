@@ -13,6 +13,10 @@
 #include "platform/sound/PulseSoundPlayer.h"
 #include "platform/xdg/AutostartEntry.h"
 #include "preferences/PreferencesWindow.h"
+#include "widget/CaretBlink.h"
+#include "widget/DrawerContainer.h"
+#include "widget/NotesPane.h"
+#include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
 
 #include <QAction>
@@ -96,6 +100,9 @@ void AppDelegate::setupPanel()
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
     card->setMenuActions(makeApplicationActions(card));
+    auto *caret = new CaretBlink(*m_scheduler, card);
+    caret->watch(card->drawer()->timerPane()->field());
+    caret->watch(card->drawer()->notesPane()->field());
 
     m_colorScheme = new ColorSchemeWatcher(this);
     connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);
