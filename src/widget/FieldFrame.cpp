@@ -2,6 +2,7 @@
 
 #include "appearance/ContinuousCorners.h"
 #include "appearance/FocusRing.h"
+#include "widget/FieldHint.h"
 
 #include <QBoxLayout>
 #include <QFocusEvent>
@@ -15,7 +16,7 @@
 FieldFrame::FieldFrame(QWidget *parent)
     : QWidget(parent)
     , m_edit(new QLineEdit(this))
-    , m_placeholder(new QLabel(m_edit))
+    , m_placeholder(new FieldHint(m_edit))
 {
     m_edit->setFrame(false);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -78,6 +79,7 @@ void FieldFrame::setMetrics(qreal paddingX, qreal paddingY, qreal radius, const 
     m_radius = radius;
     m_edit->setFont(font);
     m_placeholder->setFont(font);
+    m_look = QPixmap();
     updateGeometry();
     update();
 }
@@ -86,6 +88,7 @@ void FieldFrame::setColors(const QColor &fill, const QColor &outline, const QCol
 {
     m_fill = fill;
     m_outline = outline;
+    m_look = QPixmap();
     QPalette colors = m_placeholder->palette();
     colors.setColor(QPalette::WindowText, hint);
     m_placeholder->setPalette(colors);
@@ -103,14 +106,38 @@ void FieldFrame::resizeEvent(QResizeEvent *)
     m_edit->setGeometry(QRectF(m_paddingX, m_paddingY, width() - 2 * m_paddingX, height() - 2 * m_paddingY).toRect());
 }
 
+void FieldFrame::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        m_look = QPixmap();
+    QWidget::changeEvent(event);
+}
+
+// Each blink of the caret repaints a sliver of the field, so the fill and outline are drawn
+// once into a picture and each repaint copies its part of it.
 void FieldFrame::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
+    const bool ring = showsFocusRing();
+    const qreal ratio = devicePixelRatioF();
+    if (m_look.isNull() || m_lookRing != ring || m_look.devicePixelRatio() != ratio
+        || m_look.deviceIndependentSize() != QSizeF(size())) {
+        m_look = QPixmap(size() * ratio);
+        m_look.setDevicePixelRatio(ratio);
+        m_look.fill(Qt::transparent);
+        m_lookRing = ring;
+        QPainter painter(&m_look);
+        paintLook(painter, ring);
+    }
+    QPainter(this).drawPixmap(0, 0, m_look);
+}
+
+void FieldFrame::paintLook(QPainter &painter, bool ring) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath shape = continuousRoundedRect(box, m_radius);
     painter.fillPath(shape, m_fill);
-    if (showsFocusRing()) {
+    if (ring) {
         const qreal inset = kFocusRingWidth / 2;
         paintFocusRing(painter, continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m_radius),
                        palette().color(QPalette::WindowText));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
 class QLineEdit;
+class QPainter;
 
 // A single-line text field on a rounded fill with a hairline outline, as the
 // card's timer and note fields are drawn. The line edit itself has no frame.
@@ -32,12 +34,14 @@ public:
     bool showsFocusRing() const;
 
 protected:
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void refreshPlaceholder();
+    void paintLook(QPainter &painter, bool ring) const;
 
     QLineEdit *m_edit;
     QLabel *m_placeholder;
@@ -47,4 +51,7 @@ private:
     QColor m_fill;
     QColor m_outline;
     bool m_focusRing = false;
+    // The fill and outline as last drawn, and whether with the focus ring.
+    QPixmap m_look;
+    bool m_lookRing = false;
 };
