@@ -107,6 +107,8 @@ private slots:
     void sizeReports();
     void borderWhileFlashing();
     void cornersWithoutCompositor_data();
+    void tickRepaint_data() { cornersWithoutCompositor_data(); }
+    void tickRepaint();
     void cornersWithoutCompositor();
     void paletteFallbacks();
     void drawerOpenObserver();
@@ -313,6 +315,37 @@ void TestWidgetView::cornersWithoutCompositor()
         else
             QCOMPARE(pixel.name(QColor::HexArgb), fill.name(QColor::HexArgb));
     }
+}
+
+// A tick repaints the digits alone, inside the card, through a cheaper path than the whole
+// card's: the pixels must be the same as when the whole card is painted.
+void TestWidgetView::tickRepaint()
+{
+    QFETCH(QString, theme);
+    QFETCH(double, width);
+    QFETCH(bool, translucent);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    m_card->setTranslucencyAvailable(translucent);
+    ClockFace *face = m_card->clockFace();
+    const QRect digits = QRect(face->mapTo(m_card.get(), QPoint()), face->size()).adjusted(0, 8, 0, -8)
+        & m_card->rect().adjusted(40, 40, -40, -40);
+    QVERIFY(!digits.isEmpty());
+    QImage whole(m_card->size(), QImage::Format_ARGB32_Premultiplied);
+    whole.fill(Qt::transparent);
+    m_card->render(&whole, {}, {}, QWidget::DrawChildren);
+    QImage tick(m_card->size(), QImage::Format_ARGB32_Premultiplied);
+    tick.fill(Qt::transparent);
+    m_card->render(&tick, digits.topLeft(), QRegion(digits), QWidget::DrawChildren);
+    int differing = 0;
+    for (int y = 0; y < digits.height(); ++y) {
+        for (int x = 0; x < digits.width(); ++x) {
+            if (tick.pixel(digits.left() + x, digits.top() + y) != whole.pixel(digits.left() + x, digits.top() + y))
+                ++differing;
+        }
+    }
+    QCOMPARE(differing, 0);
 }
 
 void TestWidgetView::paletteFallbacks()
