@@ -18,15 +18,6 @@ QString fromIcu(const icu::UnicodeString &text)
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 
-QString icuVersion()
-{
-    UVersionInfo version;
-    u_getVersion(version);
-    char text[U_MAX_VERSION_STRING_LENGTH];
-    u_versionToString(version, text);
-    return QString::fromLatin1(text);
-}
-
 std::optional<QString> generatedPattern(const icu::Locale &locale)
 {
     UErrorCode status = U_ZERO_ERROR;
@@ -113,6 +104,15 @@ LongDateFormatter::~LongDateFormatter() = default;
 QString LongDateFormatter::defaultCacheFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/orvanta");
+}
+
+QString LongDateFormatter::icuVersion()
+{
+    UVersionInfo version;
+    u_getVersion(version);
+    char text[U_MAX_VERSION_STRING_LENGTH];
+    u_versionToString(version, text);
+    return QString::fromLatin1(text);
 }
 
 QString LongDateFormatter::format(const QDate &date) const

@@ -24,6 +24,8 @@ public:
 
     // $XDG_CACHE_HOME/orvanta, or ~/.cache/orvanta.
     static QString defaultCacheFolder();
+    // The running ICU's version, which the cache's entries are made with.
+    static QString icuVersion();
 
     // An empty text when the locale's data could not be loaded.
     QString format(const QDate &date) const;

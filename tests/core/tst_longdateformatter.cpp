@@ -12,7 +12,6 @@
 #include <unicode/dtptngen.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
-#include <unicode/uversion.h>
 
 #include <sys/stat.h>
 
@@ -37,20 +36,11 @@ QString icuDate(const QString &localeName, const QDate &date)
     return QString(reinterpret_cast<const QChar *>(text.getBuffer()), text.length());
 }
 
-QString icuVersion()
-{
-    UVersionInfo version;
-    u_getVersion(version);
-    char text[U_MAX_VERSION_STRING_LENGTH];
-    u_versionToString(version, text);
-    return QString::fromLatin1(text);
-}
-
 // An entry for this ICU and Qt whose pattern ICU would never give: a formatter that takes it
 // writes the day alone, which no locale's long date is.
 DatePatternCache::Entry dayOnly(const QString &locale)
 {
-    return {locale, icuVersion(), QString::fromLatin1(qVersion()), QStringLiteral("d"), true};
+    return {locale, LongDateFormatter::icuVersion(), QString::fromLatin1(qVersion()), QStringLiteral("d"), true};
 }
 
 // Every weekday in every month, in a leap year and across its end.
@@ -145,13 +135,13 @@ void TestLongDateFormatter::usesTheCache()
     QCOMPARE(LongDateFormatter(QStringLiteral("it_IT"), cache.path()).format(date),
              icuDate(QStringLiteral("it_IT"), date));
     // Both were generated again and replaced their stale entries; the first entry stayed.
-    QCOMPARE(
-        DatePatternCache::find(cache.path(), QStringLiteral("fr_FR"), icuVersion(), QString::fromLatin1(qVersion()))
-            .has_value(),
-        true);
-    QCOMPARE(
-        DatePatternCache::find(cache.path(), QStringLiteral("en_US"), icuVersion(), QString::fromLatin1(qVersion())),
-        dayOnly(QStringLiteral("en_US")));
+    QCOMPARE(DatePatternCache::find(cache.path(), QStringLiteral("fr_FR"), LongDateFormatter::icuVersion(),
+                                    QString::fromLatin1(qVersion()))
+                 .has_value(),
+             true);
+    QCOMPARE(DatePatternCache::find(cache.path(), QStringLiteral("en_US"), LongDateFormatter::icuVersion(),
+                                    QString::fromLatin1(qVersion())),
+             dayOnly(QStringLiteral("en_US")));
 }
 
 void TestLongDateFormatter::unsoundCacheIsIgnored_data()
@@ -180,7 +170,8 @@ void TestLongDateFormatter::unsoundCacheIsIgnored()
     QString folder = root.filePath(QStringLiteral("orvanta"));
     const QString path = DatePatternCache::filePath(folder);
     QCOMPARE(DatePatternCache::store(folder, dayOnly(QStringLiteral("en_US"))), QString());
-    QVERIFY(DatePatternCache::find(folder, QStringLiteral("en_US"), icuVersion(), QString::fromLatin1(qVersion())));
+    QVERIFY(DatePatternCache::find(folder, QStringLiteral("en_US"), LongDateFormatter::icuVersion(),
+                                   QString::fromLatin1(qVersion())));
 
     const auto rewrite = [&](const QByteArray &bytes) {
         QFile file(path);

@@ -145,6 +145,8 @@ private slots:
 
 private:
     void makeCard();
+    // A card in the theme, width and compositing of the test's row.
+    void makeRowCard();
     QLineEdit *timerField() const { return m_card->drawer()->timerPane()->field(); }
     NotesPane *notesPane() const { return m_card->drawer()->notesPane(); }
 
@@ -190,6 +192,17 @@ void TestWidgetView::makeCard()
     m_card = std::make_unique<WidgetView>(*m_model, *m_store, *m_scheduler);
     m_card->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_card.get()));
+}
+
+void TestWidgetView::makeRowCard()
+{
+    QFETCH(QString, theme);
+    QFETCH(double, width);
+    QFETCH(bool, translucent);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::cardWidth, width);
+    makeCard();
+    m_card->setTranslucencyAvailable(translucent);
 }
 
 void TestWidgetView::scaledMetrics_data()
@@ -296,13 +309,8 @@ void TestWidgetView::cornersWithoutCompositor_data()
 // opaque and the window's shape cuts them off. With one they stay clear.
 void TestWidgetView::cornersWithoutCompositor()
 {
-    QFETCH(QString, theme);
-    QFETCH(double, width);
     QFETCH(bool, translucent);
-    m_store->setValue(Keys::theme, theme);
-    m_store->setValue(Keys::cardWidth, width);
-    makeCard();
-    m_card->setTranslucencyAvailable(translucent);
+    makeRowCard();
     const Palette colors = m_card->cardPalette();
     const QColor fill = colors.isGlass ? materialTint(Material::HudWindow, false) : colors.surface;
     const QImage image = m_card->grab().toImage();
@@ -321,13 +329,7 @@ void TestWidgetView::cornersWithoutCompositor()
 // card's: the pixels must be the same as when the whole card is painted.
 void TestWidgetView::tickRepaint()
 {
-    QFETCH(QString, theme);
-    QFETCH(double, width);
-    QFETCH(bool, translucent);
-    m_store->setValue(Keys::theme, theme);
-    m_store->setValue(Keys::cardWidth, width);
-    makeCard();
-    m_card->setTranslucencyAvailable(translucent);
+    makeRowCard();
     ClockFace *face = m_card->clockFace();
     const QRect digits = QRect(face->mapTo(m_card.get(), QPoint()), face->size()).adjusted(0, 8, 0, -8)
         & m_card->rect().adjusted(40, 40, -40, -40);
