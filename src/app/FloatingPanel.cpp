@@ -6,6 +6,8 @@
 
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
@@ -23,6 +25,7 @@ FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
     winId();
     connect(card, &WidgetView::sizeChanged, this, &FloatingPanel::followCard);
     followCard(card->size());
+    fitToScreen();
 }
 
 bool FloatingPanel::event(QEvent *event)
@@ -30,6 +33,8 @@ bool FloatingPanel::event(QEvent *event)
     // Whenever Qt makes a new native window, the hints go on it again: they belong to a window.
     if (event->type() == QEvent::WinIdChange && internalWinId())
         m_platform.makeSticky(windowHandle());
+    if (event->type() == QEvent::Move)
+        fitToScreen();
     return QWidget::event(event);
 }
 
@@ -49,6 +54,16 @@ void FloatingPanel::followCard(const QSize &size)
         return;
     m_lastContentSize = QSizeF(size);
     setGeometry(*frame);
+}
+
+void FloatingPanel::fitToScreen()
+{
+    // The screen under the middle of the top edge; the window's own when it hangs off every one.
+    QScreen *screen = QGuiApplication::screenAt(QPoint(x() + width() / 2, y()));
+    if (!screen)
+        screen = this->screen();
+    if (screen)
+        m_card->setHeightLimit(PanelPlacement::roomBelow(m_platform.availableGeometry(screen), y()));
 }
 
 void FloatingPanel::activate()

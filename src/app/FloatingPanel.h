@@ -20,6 +20,8 @@ public:
     // under the pointer (the primary one when none holds it); leaves it when there is none.
     void placeTopRight();
     void followCard(const QSize &size);
+    // Holds the card to the free part of its screen below the window's top edge.
+    void fitToScreen();
     // Gives the card the keyboard.
     void activate();
 

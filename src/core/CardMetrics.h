@@ -32,6 +32,9 @@ inline constexpr double kNoteFieldPaddingX = 8;
 inline constexpr double kNoteFieldPaddingY = 6;
 inline constexpr double kNoteRowSpacing = 8;
 inline constexpr double kNoteCross = 10;
+// The bar of a notes list too tall for the screen, in the pane's side margin.
+inline constexpr double kScrollBarWidth = 6;
+inline constexpr double kScrollBarInset = 4;
 
 // The line that says the settings cannot be saved, between the drawer and the grip.
 inline constexpr double kWarningText = 11;

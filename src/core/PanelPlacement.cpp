@@ -73,4 +73,9 @@ QRect freeArea(const QRect &monitor, const QSize &screen, const QList<Strut> &st
     return area.isEmpty() ? monitor : area;
 }
 
+int roomBelow(const QRect &available, int top)
+{
+    return std::max(available.bottom() + 1 - kInset - top, 0);
+}
+
 } // namespace PanelPlacement

@@ -16,6 +16,10 @@ inline constexpr int kInset = 24;
 // The origin that puts a window of this size kInset inside the top-right corner of the area.
 QPoint topRightOrigin(const QRect &available, const QSize &size);
 
+// The tallest the window may grow from its top edge at top and stay kInset inside the
+// bottom of the free area; never below 0.
+int roomBelow(const QRect &available, int top);
+
 // The window's new geometry for a card size report, with its top-right corner
 // kept; nothing when the report is to be ignored (1 point or less in a
 // dimension, or under half a point from the last one in both).

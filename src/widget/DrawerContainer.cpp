@@ -2,6 +2,7 @@
 
 #include "core/AppModel.h"
 #include "widget/NotesPane.h"
+#include "widget/NotesScroller.h"
 #include "widget/TimerPane.h"
 
 #include <QPainter>
@@ -9,7 +10,8 @@
 DrawerContainer::DrawerContainer(AppModel &model, qreal scale, QWidget *parent)
     : QWidget(parent)
     , m_timer(new TimerPane(model, scale, this))
-    , m_notes(new NotesPane(model, scale, this))
+    , m_notes(new NotesPane(model, scale))
+    , m_scroller(new NotesScroller(m_notes, scale, this))
 {
     // After the notes pane has made its rows, so the new height counts at once.
     connect(&model, &AppModel::notesChanged, this, &DrawerContainer::measure);
@@ -18,7 +20,7 @@ DrawerContainer::DrawerContainer(AppModel &model, qreal scale, QWidget *parent)
 void DrawerContainer::setScale(qreal scale)
 {
     m_timer->setScale(scale);
-    m_notes->setScale(scale);
+    m_scroller->setScale(scale);
     measure();
 }
 
@@ -26,13 +28,14 @@ void DrawerContainer::setCardPalette(const Palette &palette)
 {
     m_divider = palette.border;
     m_timer->setCardPalette(palette);
-    m_notes->setCardPalette(palette);
+    m_scroller->setCardPalette(palette);
     update();
 }
 
-void DrawerContainer::setCardWidth(int width)
+void DrawerContainer::setCardWidth(int width, int heightLimit)
 {
     m_width = width;
+    m_heightLimit = heightLimit;
     measure();
 }
 
@@ -42,9 +45,10 @@ void DrawerContainer::setCardWidth(int width)
 void DrawerContainer::measure()
 {
     const int timerHeight = m_timer->sizeHint().height();
-    const int notesHeight = m_notes->naturalHeight(m_width);
+    const int room = std::max(m_heightLimit - timerHeight - 2, m_notes->shortestView());
+    const int notesHeight = std::min(m_notes->naturalHeight(m_width), room);
     m_timer->setGeometry(0, 1, m_width, timerHeight);
-    m_notes->setGeometry(0, timerHeight + 2, m_width, notesHeight);
+    m_scroller->place(QRect(0, timerHeight + 2, m_width, notesHeight));
     const int measured = std::max(timerHeight + notesHeight + 2, 1);
     if (measured != m_drawerHeight) {
         m_drawerHeight = measured;

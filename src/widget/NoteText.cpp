@@ -13,29 +13,6 @@ namespace {
 constexpr qreal kDoneOpacity = 0.45;
 constexpr int kSpacesPerTab = 4;
 
-// Lays the text out at width and calls draw(line) for every line; returns the height.
-template<typename Draw>
-qreal layoutText(const QString &text, const QFont &font, qreal width, Draw draw)
-{
-    // A stored line break is a forced break in the layout, which knows only its own separator.
-    QTextLayout layout(NoteLines::split(text).join(QChar::LineSeparator), font);
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    // The default tab stops lie 80 pixels apart, most of a narrow card.
-    option.setTabStopDistance(kSpacesPerTab * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
-    layout.setTextOption(option);
-    layout.beginLayout();
-    qreal y = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
-    draw(layout);
-    return y;
-}
-
 } // namespace
 
 NoteText::NoteText(QWidget *parent)
@@ -47,19 +24,29 @@ NoteText::NoteText(QWidget *parent)
     setSizePolicy(policy);
 }
 
+NoteText::~NoteText() = default;
+
 void NoteText::setNote(const QString &text, bool done)
 {
+    if (text == m_text && done == m_done)
+        return;
     m_text = text;
     m_done = done;
     setAccessibleName(text);
-    updateGeometry();
-    update();
+    forgetLayout();
 }
 
 void NoteText::setLook(const QFont &font, const QColor &color)
 {
     m_font = font;
     m_color = color;
+    forgetLayout();
+}
+
+void NoteText::forgetLayout()
+{
+    m_layout.reset();
+    m_layoutWidth = -1;
     updateGeometry();
     update();
 }
@@ -71,14 +58,48 @@ QFont NoteText::effectiveFont() const
     return font;
 }
 
+const QTextLayout &NoteText::layoutAt(int width) const
+{
+    const QFont font = effectiveFont();
+    const QFontMetricsF metrics(font);
+    // Narrower than the widest character, text without spaces would take a line per
+    // character: a long note, tens of thousands of lines.
+    width = std::max(width, int(std::ceil(metrics.maxWidth())));
+    if (m_layout && width == m_layoutWidth)
+        return *m_layout;
+    // A stored line break is a forced break in the layout, which knows only its own separator.
+    m_layout = std::make_unique<QTextLayout>(NoteLines::split(m_text).join(QChar::LineSeparator), font);
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // The default tab stops lie 80 pixels apart, most of a narrow card.
+    option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
+    m_layout->setTextOption(option);
+    m_layout->setCacheEnabled(true);
+    m_layout->beginLayout();
+    qreal y = 0;
+    for (QTextLine line = m_layout->createLine(); line.isValid(); line = m_layout->createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    m_layout->endLayout();
+    m_layoutWidth = width;
+    m_layoutHeight = int(std::ceil(y));
+    return *m_layout;
+}
+
 int NoteText::heightForWidth(int width) const
 {
-    return int(std::ceil(layoutText(m_text, effectiveFont(), std::max(1, width), [](QTextLayout &) {})));
+    layoutAt(width);
+    return m_layoutHeight;
 }
 
 QSize NoteText::sizeHint() const
 {
-    return {0, heightForWidth(std::max(width(), 1))};
+    // One line until a width is known: the row asks for the height at its width.
+    if (!m_layout)
+        return {0, QFontMetrics(effectiveFont()).height()};
+    return {0, m_layoutHeight};
 }
 
 QSize NoteText::minimumSizeHint() const
@@ -86,12 +107,23 @@ QSize NoteText::minimumSizeHint() const
     return {0, 0};
 }
 
-void NoteText::paintEvent(QPaintEvent *)
+void NoteText::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     QColor color = m_color;
     if (m_done)
         color.setAlphaF(color.alphaF() * kDoneOpacity);
     painter.setPen(color);
-    layoutText(m_text, effectiveFont(), width(), [&](QTextLayout &layout) { layout.draw(&painter, QPointF(0, 0)); });
+    const QTextLayout &layout = layoutAt(width());
+    // Only the lines that meet the exposed part: a long note has thousands.
+    const QRect exposed = event->rect();
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const QRectF box = line.naturalTextRect();
+        if (box.bottom() < exposed.top())
+            continue;
+        if (box.top() > exposed.bottom())
+            break;
+        line.draw(&painter, QPointF(0, 0));
+    }
 }

@@ -4,6 +4,10 @@
 #include <QFont>
 #include <QWidget>
 
+#include <memory>
+
+class QTextLayout;
+
 // A note's text, wrapped onto as many lines as it needs (inside long words too)
 // and never cut; struck through and dimmed when the note is done. Every stored
 // character shows: line breaks break the line, tabs reach the next of the tab stops
@@ -14,6 +18,7 @@ class NoteText : public QWidget
 
 public:
     explicit NoteText(QWidget *parent = nullptr);
+    ~NoteText() override;
 
     void setNote(const QString &text, bool done);
     void setLook(const QFont &font, const QColor &color);
@@ -31,9 +36,16 @@ protected:
 
 private:
     QFont effectiveFont() const;
+    // The text laid out at width, kept until the width, the text or the look changes:
+    // a long note takes far longer to lay out than to measure or paint.
+    const QTextLayout &layoutAt(int width) const;
+    void forgetLayout();
 
     QString m_text;
     bool m_done = false;
     QFont m_font;
     QColor m_color;
+    mutable std::unique_ptr<QTextLayout> m_layout;
+    mutable int m_layoutWidth = -1;
+    mutable int m_layoutHeight = 0;
 };

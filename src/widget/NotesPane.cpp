@@ -147,6 +147,12 @@ int NotesPane::naturalHeight(int width) const
     return layOut(width, [](QWidget *, const QRect &) {});
 }
 
+int NotesPane::shortestView() const
+{
+    using namespace CardMetrics;
+    return scaledPixels(kPaneTop, m_scale) + m_field->sizeHint().height() + scaledPixels(kNotesBottom, m_scale);
+}
+
 void NotesPane::placeChildren()
 {
     layOut(width(), [](QWidget *child, const QRect &box) { child->setGeometry(box); });

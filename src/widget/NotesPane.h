@@ -29,6 +29,8 @@ public:
 
     // The pane's full height at a width: every row, none cut or scrolled.
     int naturalHeight(int width) const;
+    // The least of the pane a view shows however little room there is: the field.
+    int shortestView() const;
 
 signals:
     // A row that had the keyboard went away; next should have it now: the next row's

@@ -136,6 +136,14 @@ int WidgetView::reveal() const
     return m_model.drawerOpen() ? drawerHeight() : 0;
 }
 
+void WidgetView::setHeightLimit(int limit)
+{
+    if (limit == m_heightLimit)
+        return;
+    m_heightLimit = limit;
+    relayout();
+}
+
 void WidgetView::setSystemDark(bool dark)
 {
     if (dark == m_systemDark)
@@ -204,13 +212,13 @@ void WidgetView::applyWidth()
 void WidgetView::relayout()
 {
     const int width = qRound(cardWidth());
-    m_drawer->setCardWidth(width);
     const int faceHeight = m_face->faceHeight();
-    const int revealed = reveal();
     const int gripHeight = int(CardRules::kGripRowHeight);
     const int warningHeight = m_settings.saveProblem().isEmpty()
         ? 0
         : CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
+    m_drawer->setCardWidth(width, m_heightLimit - faceHeight - warningHeight - gripHeight);
+    const int revealed = reveal();
     m_face->setGeometry(0, 0, width, faceHeight);
     m_drawer->setGeometry(0, faceHeight, width, revealed);
     // Closed, the drawer's controls are out of Tab's and assistive technology's way. The

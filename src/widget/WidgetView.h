@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <limits>
 #include <optional>
 
 class AppModel;
@@ -22,7 +23,8 @@ class SettingsStore;
 // The card: the clock face, the drawer and its grip, on a rounded background
 // with a hairline border that turns to the accent while a countdown's end
 // flashes. Its width is the "cardWidth" setting, its height follows the drawer;
-// every new size is announced so the window around it can follow. While the
+// every new size is announced so the window around it can follow, up to a height
+// limit past which the notes scroll. While the
 // settings cannot be saved, a short warning line sits above the grip.
 class WidgetView : public QWidget
 {
@@ -37,6 +39,10 @@ public:
     void setMenuActions(const QList<QAction *> &actions);
     // What the context menu shows: while saving fails, the reason (disabled) comes first.
     QList<QAction *> contextMenuActions() const;
+
+    // The tallest the card may be: the free part of the screen below its top edge. Past it the
+    // notes scroll inside the drawer; the face, the timer pane and the grip keep their places.
+    void setHeightLimit(int limit);
 
     // The desktop's light or dark appearance, which the system theme follows.
     void setSystemDark(bool dark);
@@ -96,6 +102,7 @@ private:
     // Kept, not made at each opening: a reader knows an entry by its action and the menu it is in.
     QMenu *m_menu;
 
+    int m_heightLimit = std::numeric_limits<int>::max();
     bool m_systemDark = false;
     bool m_translucent = true;
     bool m_drawerWasOpen;
