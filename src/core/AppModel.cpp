@@ -114,7 +114,7 @@ void AppModel::complete()
 void AppModel::addNote(const QString &text)
 {
     const QString trimmed = Whitespace::trimmed(text);
-    if (trimmed.isEmpty() || m_notes.size() >= maxNotes)
+    if (trimmed.isEmpty() || trimmed.size() > maxNoteLength || m_notes.size() >= maxNotes)
         return;
     NoteList notes = m_notes;
     notes.append(Note{QUuid::createUuid(), trimmed, false});

@@ -28,6 +28,8 @@ public:
     };
 
     static constexpr int maxNotes = 5;
+    // A longer text is most likely a whole document pasted by mistake.
+    static constexpr int maxNoteLength = 100'000;
     static constexpr double tickInterval = 0.5;
     static constexpr double flashDuration = 1.4;
     static constexpr double maxCountdown = 86'400;
@@ -55,6 +57,8 @@ public:
     // running countdown. False, with nothing changed, when the text is not a duration.
     bool startCountdown(const QString &typed);
 
+    // Adds the text, trimmed, as a new note; nothing when it is blank, longer than
+    // maxNoteLength or the list is full.
     void addNote(const QString &text);
     void toggleNote(const QUuid &id);
     void deleteNote(const QUuid &id);

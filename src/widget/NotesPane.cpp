@@ -8,10 +8,30 @@
 #include "widget/NoteRow.h"
 #include "widget/SymbolButton.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMultiHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
+#include <QValidator>
+
+namespace {
+
+// Refuses a text past the longest note. The field's own limit stays one above it: the
+// field would cut a longer paste short there on its own, silently.
+class NoteLengthValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        return input.size() > AppModel::maxNoteLength ? Invalid : Acceptable;
+    }
+};
+
+} // namespace
 
 NotesPane::NotesPane(AppModel &model, qreal scale, QWidget *parent)
     : QWidget(parent)
@@ -21,6 +41,10 @@ NotesPane::NotesPane(AppModel &model, qreal scale, QWidget *parent)
     m_field->setPlaceholder(tr("Add a note…"), Qt::AlignLeft);
     m_field->lineEdit()->setAccessibleName(tr("New note"));
     connect(m_field->lineEdit(), &QLineEdit::returnPressed, this, &NotesPane::submit);
+    // Too long a paste or keystroke leaves the field as it was, and says why.
+    m_field->lineEdit()->setMaxLength(AppModel::maxNoteLength + 1);
+    m_field->lineEdit()->setValidator(new NoteLengthValidator(m_field->lineEdit()));
+    connect(m_field->lineEdit(), &QLineEdit::inputRejected, this, &NotesPane::refuseTooLong);
     connect(&m_model, &AppModel::notesChanged, this, &NotesPane::syncRows);
     setScale(scale);
     syncRows();
@@ -59,6 +83,14 @@ void NotesPane::submit()
 {
     m_model.addNote(field()->text());
     field()->clear();
+}
+
+void NotesPane::refuseTooLong()
+{
+    QApplication::beep();
+    QLineEdit *edit = field();
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())),
+                       tr("Too long for a note: %L1 characters at most").arg(AppModel::maxNoteLength), edit);
 }
 
 qsizetype NotesPane::focusedRow() const

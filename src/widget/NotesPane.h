@@ -45,6 +45,7 @@ protected:
 private:
     void syncRows();
     void submit();
+    void refuseTooLong();
     void placeChildren();
     qsizetype focusedRow() const;
     template<typename Place>

@@ -194,6 +194,14 @@ void TestNotes::addStopsAtLimit()
     model->addNote(QStringLiteral("again"));
     QCOMPARE(model->notes().size(), AppModel::maxNotes);
     QCOMPARE(model->notes().last().text, QStringLiteral("again"));
+
+    // The longest note: the spaces around a text are not counted, one character more is refused.
+    model->deleteNote(model->notes().first().id);
+    model->addNote(QString(AppModel::maxNoteLength + 1, u'x'));
+    QCOMPARE(model->notes().size(), AppModel::maxNotes - 1);
+    model->addNote(QStringLiteral("  ") + QString(AppModel::maxNoteLength, u'y') + QStringLiteral("  "));
+    QCOMPARE(model->notes().size(), AppModel::maxNotes);
+    QCOMPARE(model->notes().last().text, QString(AppModel::maxNoteLength, u'y'));
 }
 
 void TestNotes::largeStoredListLoadsInFull()

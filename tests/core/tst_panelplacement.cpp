@@ -39,10 +39,14 @@ void TestPanelPlacement::topRightOrigin_data()
     QTest::addColumn<QRect>("available");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("origin");
-    QTest::newRow("whole screen") << QRect(0, 0, 1280, 800) << QSize(220, 120) << QPoint(1036, 24);
-    QTest::newRow("below a top panel") << QRect(0, 26, 1280, 774) << QSize(220, 266) << QPoint(1036, 50);
-    QTest::newRow("second screen to the right") << QRect(1920, 0, 1280, 1024) << QSize(340, 200) << QPoint(2836, 24);
-    QTest::newRow("screen above the primary") << QRect(0, -900, 1600, 900) << QSize(220, 120) << QPoint(1356, -876);
+    // The tallest the window may grow from there, the inset kept at the bottom too.
+    QTest::addColumn<int>("room");
+    QTest::newRow("whole screen") << QRect(0, 0, 1280, 800) << QSize(220, 120) << QPoint(1036, 24) << 752;
+    QTest::newRow("below a top panel") << QRect(0, 26, 1280, 774) << QSize(220, 266) << QPoint(1036, 50) << 726;
+    QTest::newRow("second screen to the right")
+        << QRect(1920, 0, 1280, 1024) << QSize(340, 200) << QPoint(2836, 24) << 976;
+    QTest::newRow("screen above the primary")
+        << QRect(0, -900, 1600, 900) << QSize(220, 120) << QPoint(1356, -876) << 852;
 }
 
 void TestPanelPlacement::topRightOrigin()
@@ -50,7 +54,12 @@ void TestPanelPlacement::topRightOrigin()
     QFETCH(QRect, available);
     QFETCH(QSize, size);
     QFETCH(QPoint, origin);
+    QFETCH(int, room);
     QCOMPARE(PanelPlacement::topRightOrigin(available, size), origin);
+    QCOMPARE(PanelPlacement::roomBelow(available, origin.y()), room);
+    // Moved down by the user, it has that much less; dropped below the free area, none.
+    QCOMPARE(PanelPlacement::roomBelow(available, origin.y() + 300), room - 300);
+    QCOMPARE(PanelPlacement::roomBelow(available, available.bottom() + 40), 0);
     // The window's right and top edges keep the inset whatever its size.
     const QRect placed(origin, size);
     QCOMPARE(available.right() - placed.right(), PanelPlacement::kInset);

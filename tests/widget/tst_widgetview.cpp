@@ -1,8 +1,10 @@
+#include "appearance/Fonts.h"
 #include "appearance/KeyboardButtonAccessible.h"
 #include "appearance/Material.h"
 #include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
 #include "core/AppModel.h"
+#include "core/CardMetrics.h"
 #include "core/CardRules.h"
 #include "core/ClockText.h"
 #include "core/LongDateFormatter.h"
@@ -20,6 +22,7 @@
 #include "widget/NoteRow.h"
 #include "widget/NoteText.h"
 #include "widget/NotesPane.h"
+#include "widget/NotesScroller.h"
 #include "widget/ResizeEdge.h"
 #include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
@@ -28,13 +31,18 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <qtestspontaneevent.h>
 #include <QWindow>
 
 #include <ctime>
@@ -130,6 +138,12 @@ private slots:
     void notesField();
     void rowsReachModel();
     void longNoteWraps();
+    void notesWithinHeightLimit_data();
+    void notesWithinHeightLimit();
+    void noteLayoutFollowsWidth_data();
+    void noteLayoutFollowsWidth();
+    void notePasteLimit_data();
+    void notePasteLimit();
     void saveWarning_data();
     void saveWarning();
     void noteShownAsStored_data();
@@ -745,6 +759,170 @@ void TestWidgetView::longNoteWraps()
     const int closed = m_card->height();
     m_model->deleteNote(m_model->notes().first().id);
     QCOMPARE(m_card->height(), closed);
+}
+
+void TestWidgetView::notesWithinHeightLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("notes");
+    QTest::addColumn<int>("length"); // of each note, without a space
+    QTest::addColumn<bool>("scrolls");
+    QTest::newRow("short notes, room to spare") << 752 << 3 << 10 << false;
+    QTest::newRow("every row just fits") << 0 << 5 << 40 << false;
+    QTest::newRow("a pasted 2,000-character address, 800 px screen") << 752 << 1 << 2000 << true;
+    QTest::newRow("five long notes") << 752 << 5 << 20'000 << true;
+    QTest::newRow("little room: the field still shows") << 60 << 2 << 600 << true;
+}
+
+// However long the notes, the card keeps to the room it is given: the face, the timer
+// pane and the grip stay in it, the notes scroll, and every note's controls can be reached.
+void TestWidgetView::notesWithinHeightLimit()
+{
+    QFETCH(int, limit);
+    QFETCH(int, notes);
+    QFETCH(int, length);
+    QFETCH(bool, scrolls);
+    makeCard();
+    for (int i = 0; i < notes; ++i)
+        m_model->addNote(QStringLiteral("https://example.org/%1/").arg(i) + QString(length, u'a'));
+    const int natural = m_card->height();
+    const QImage unlimited = m_card->grab().toImage();
+    if (limit == 0)
+        limit = natural;
+    m_card->setHeightLimit(limit);
+    NotesScroller *scroller = m_card->drawer()->notesScroller();
+    QCOMPARE(scroller->scrollBar()->isVisibleTo(m_card.get()), scrolls);
+    if (!scrolls) {
+        // Nothing changes while everything fits.
+        QCOMPARE(m_card->height(), natural);
+        QCOMPARE(m_card->grab().toImage(), unlimited);
+        return;
+    }
+    const int least = m_card->clockFace()->faceHeight() + m_card->drawer()->timerPane()->height() + 2
+        + notesPane()->shortestView() + m_card->gripRow()->height();
+    QCOMPARE(m_card->height(), std::max(limit, least));
+    QCOMPARE(m_card->gripRow()->geometry().bottom(), m_card->height() - 1);
+    QVERIFY(!scroller->scrollBar()->accessibleName().isEmpty());
+
+    m_card->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
+    // Five notes fill the list, and the field takes no more: Tab starts at the first note then.
+    QWidget *top = notesPane()->field();
+    int steps = 2 * notes;
+    if (!top->isEnabled()) {
+        top = notesPane()->rows().first()->checkMark();
+        --steps;
+    }
+    top->setFocus(Qt::TabFocusReason);
+    const auto inView = [scroller](QWidget *control) {
+        const QRect shown(control->mapTo(scroller, QPoint()), control->size());
+        return scroller->rect().contains(shown);
+    };
+    QVERIFY(inView(top));
+
+    // The wheel over a note scrolls the list.
+    NoteText *first = notesPane()->rows().first()->textView();
+    const QPointF inside(4, 4);
+    QWheelEvent wheel(inside, first->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    // As from the window system (sendEvent would clear the mark): only then does a wheel
+    // that a control leaves go on to its parents.
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    qApp->notify(first, &wheel);
+    QVERIFY(scroller->offset() > 0);
+
+    // Tab from there reaches the last note's cross, and brings it into view.
+    for (int i = 0; i < steps; ++i)
+        QTest::keyClick(m_card->windowHandle(), Qt::Key_Tab);
+    SymbolButton *cross = notesPane()->rows().last()->deleteButton();
+    QCOMPARE(QApplication::focusWidget(), cross);
+    QVERIFY(inView(cross));
+    // And back up.
+    for (int i = 0; i < steps; ++i)
+        QTest::keyClick(m_card->windowHandle(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), top);
+    QVERIFY(inView(top));
+}
+
+void TestWidgetView::noteLayoutFollowsWidth_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::newRow("narrow, then wide") << 150 << 300;
+    QTest::newRow("wide, then narrow") << 300 << 150;
+    QTest::newRow("a few pixels") << 150 << 140;
+}
+
+// A note's lines are kept for its width, and made again for a new one.
+void TestWidgetView::noteLayoutFollowsWidth()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    const QString note = QStringLiteral("A few words, then https://example.org/") + QString(400, u'q');
+    const QFont font = systemFont(CardMetrics::kBodyText);
+    const auto laidOutAfresh = [&](int width) {
+        NoteText fresh;
+        fresh.setLook(font, Qt::black);
+        fresh.setNote(note, false);
+        return fresh.heightForWidth(width);
+    };
+    NoteText text;
+    text.setLook(font, Qt::black);
+    text.setNote(note, false);
+    const int firstHeight = text.heightForWidth(first);
+    QCOMPARE(firstHeight, laidOutAfresh(first));
+    QCOMPARE(text.heightForWidth(second), laidOutAfresh(second));
+    QVERIFY(text.heightForWidth(second) != firstHeight);
+    // Painted at the new width, and asked about the old one again.
+    text.resize(second, text.heightForWidth(second));
+    text.grab();
+    QCOMPARE(text.heightForWidth(first), firstHeight);
+
+    // On the card: a new card width gives the note the height of its new lines.
+    makeCard();
+    m_model->addNote(note);
+    NoteText *shown = notesPane()->rows().first()->textView();
+    const int before = shown->height();
+    m_store->setValue(Keys::cardWidth, 340.0);
+    NoteText fresh;
+    fresh.setLook(systemFont(CardMetrics::scaled(CardMetrics::kBodyText, CardRules::cardScale(340))), Qt::black);
+    fresh.setNote(note, false);
+    QCOMPARE(shown->height(), fresh.heightForWidth(shown->width()));
+    QVERIFY(shown->height() != before);
+}
+
+void TestWidgetView::notePasteLimit_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("pasted"); // characters
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("the longest note") << QString() << AppModel::maxNoteLength << true;
+    QTest::newRow("one over") << QString() << AppModel::maxNoteLength + 1 << false;
+    QTest::newRow("far over") << QStringLiteral("kept") << 3 * AppModel::maxNoteLength << false;
+    QTest::newRow("over with what was typed") << QStringLiteral("abc") << AppModel::maxNoteLength - 2 << false;
+}
+
+// A paste is taken whole or not at all; refused, the field keeps its text and says so.
+void TestWidgetView::notePasteLimit()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, pasted);
+    QFETCH(bool, taken);
+    makeCard();
+    QLineEdit *field = notesPane()->field();
+    QTest::keyClicks(field, typed);
+    const QString clip(pasted, u'x');
+    QApplication::clipboard()->setText(clip);
+    QToolTip::hideText();
+    field->paste();
+    QCOMPARE(field->text(), taken ? typed + clip : typed);
+    QCOMPARE(QToolTip::isVisible(), !taken);
+    QToolTip::hideText();
+    QTest::keyClick(field, Qt::Key_Return);
+    if (taken)
+        QCOMPARE(m_model->notes().last().text.size(), pasted);
+    else
+        QCOMPARE(m_model->notes().size(), typed.isEmpty() ? 0 : 1);
 }
 
 void TestWidgetView::saveWarning_data()
