@@ -171,6 +171,17 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>New note</source>
         <translation>Neue Notiz</translation>
     </message>
+    <message>
+        <source>Too long for a note: %L1 characters at most</source>
+        <translation>Zu lang für eine Notiz: höchstens %L1 Zeichen</translation>
+    </message>
+</context>
+<context>
+    <name>NotesScroller</name>
+    <message>
+        <source>Scroll notes</source>
+        <translation>Notizen blättern</translation>
+    </message>
 </context>
 <context>
     <name>PreferencesWindow</name>

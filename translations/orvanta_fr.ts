@@ -171,6 +171,17 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
         <source>New note</source>
         <translation>Nouvelle note</translation>
     </message>
+    <message>
+        <source>Too long for a note: %L1 characters at most</source>
+        <translation>Trop long pour une note&#xa0;: %L1 caractères au plus</translation>
+    </message>
+</context>
+<context>
+    <name>NotesScroller</name>
+    <message>
+        <source>Scroll notes</source>
+        <translation>Faire défiler les notes</translation>
+    </message>
 </context>
 <context>
     <name>PreferencesWindow</name>
