@@ -12,6 +12,20 @@ namespace {
 
 constexpr qreal kDoneOpacity = 0.45;
 constexpr int kSpacesPerTab = 4;
+// Qt looks for a word boundary in the whole of a word before it breaks one anywhere, line
+// after line: a pasted blob of 100,000 characters without a space took seconds.
+constexpr qsizetype kLongestWord = 500;
+
+bool hasOverlongWord(const QString &text)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestWord)
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -38,8 +52,12 @@ void NoteText::setNote(const QString &text, bool done)
 
 void NoteText::setLook(const QFont &font, const QColor &color)
 {
-    m_font = font;
     m_color = color;
+    if (font == m_font) {
+        update();
+        return;
+    }
+    m_font = font;
     forgetLayout();
 }
 
@@ -70,7 +88,7 @@ const QTextLayout &NoteText::layoutAt(int width) const
     // A stored line break is a forced break in the layout, which knows only its own separator.
     m_layout = std::make_unique<QTextLayout>(NoteLines::split(m_text).join(QChar::LineSeparator), font);
     QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(hasOverlongWord(m_text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // The default tab stops lie 80 pixels apart, most of a narrow card.
     option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
     m_layout->setTextOption(option);

@@ -125,7 +125,6 @@ void NotesPane::syncRows()
                 connect(button, &KeyboardButton::focusRingChanged, this, qOverload<>(&QWidget::update));
         }
         row->setNote(note);
-        row->show();
         m_rows.append(row);
     }
     // Five notes fill the list: the field takes no more until one goes.
@@ -149,7 +148,10 @@ void NotesPane::syncRows()
         row->hide();
         row->deleteLater();
     }
+    // Placed before they show: a row shown without a size measures itself at a guessed width.
     placeChildren();
+    for (NoteRow *row : std::as_const(m_rows))
+        row->show();
 }
 
 // Rows are stacked by hand: their heights depend on the width through wrapping,
@@ -187,6 +189,13 @@ int NotesPane::shortestView() const
 
 void NotesPane::placeChildren()
 {
+    // Until the drawer gives the pane its width, any width is a guess, and long notes are
+    // costly to measure at it. The rows still get a size, so that showing them measures nothing.
+    if (!testAttribute(Qt::WA_Resized)) {
+        for (NoteRow *row : std::as_const(m_rows))
+            row->setGeometry(QRect());
+        return;
+    }
     layOut(width(), [](QWidget *child, const QRect &box) { child->setGeometry(box); });
 }
 

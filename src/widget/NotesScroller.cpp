@@ -29,9 +29,9 @@ int NotesScroller::offset() const
 
 void NotesScroller::setScale(qreal k)
 {
+    // The drawer places the view next, at the card's width: no measuring at a guessed one here.
     m_scale = k;
     m_pane->setScale(k);
-    refresh();
 }
 
 void NotesScroller::setCardPalette(const Palette &palette)

@@ -17,6 +17,7 @@ class NotesScroller : public QWidget
 public:
     NotesScroller(NotesPane *pane, qreal scale, QWidget *parent = nullptr);
 
+    // Takes effect at the next place().
     void setScale(qreal scale);
     void setCardPalette(const Palette &palette);
     // Takes the box of the view and lays the pane out at its width.
