@@ -13,7 +13,9 @@ namespace {
 constexpr qreal kDoneOpacity = 0.45;
 constexpr int kSpacesPerTab = 4;
 // Qt looks for a word boundary in the whole of a word before it breaks one anywhere, line
-// after line: a pasted blob of 100,000 characters without a space took seconds.
+// after line: a pasted blob of 100,000 characters without a space took seconds. Such a blob
+// (an address, a key) is broken anywhere, and drawn without kerning or ligatures, which
+// takes half the time again.
 constexpr qsizetype kLongestWord = 500;
 
 bool hasOverlongWord(const QString &text)
@@ -46,6 +48,7 @@ void NoteText::setNote(const QString &text, bool done)
         return;
     m_text = text;
     m_done = done;
+    m_blob = hasOverlongWord(text);
     setAccessibleName(text);
     forgetLayout();
 }
@@ -78,7 +81,9 @@ QFont NoteText::effectiveFont() const
 
 const QTextLayout &NoteText::layoutAt(int width) const
 {
-    const QFont font = effectiveFont();
+    QFont font = effectiveFont();
+    if (m_blob)
+        font.setStyleStrategy(QFont::PreferNoShaping);
     const QFontMetricsF metrics(font);
     // Narrower than the widest character, text without spaces would take a line per
     // character: a long note, tens of thousands of lines.
@@ -88,7 +93,7 @@ const QTextLayout &NoteText::layoutAt(int width) const
     // A stored line break is a forced break in the layout, which knows only its own separator.
     m_layout = std::make_unique<QTextLayout>(NoteLines::split(m_text).join(QChar::LineSeparator), font);
     QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(hasOverlongWord(m_text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(m_blob ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
     // The default tab stops lie 80 pixels apart, most of a narrow card.
     option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
     m_layout->setTextOption(option);

@@ -43,6 +43,8 @@ private:
 
     QString m_text;
     bool m_done = false;
+    // Holds a word too long to wrap at word boundaries.
+    bool m_blob = false;
     QFont m_font;
     QColor m_color;
     mutable std::unique_ptr<QTextLayout> m_layout;
