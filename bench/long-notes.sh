@@ -35,6 +35,9 @@ rounds=${ORVANTA_BENCH_ROUNDS:-5}
 # shellcheck source=tests/e2e/desktop-session.sh
 source tests/e2e/desktop-session.sh
 ds_start
+# The session's waits return the status of what they stop: under set -e the first one
+# would end the clean-up and leave the X server behind.
+trap 'set +e; ds_stop' EXIT
 
 # store_notes LENGTH: five notes of LENGTH characters, without a space, as the program stores them.
 store_notes() {
