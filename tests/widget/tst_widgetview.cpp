@@ -42,8 +42,8 @@
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
-#include <qtestspontaneevent.h>
 #include <QWindow>
+#include <qtestspontaneevent.h>
 
 #include <ctime>
 #include <optional>
