@@ -13,17 +13,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(xvfb openbox picom trayer x11-utils xdotool imagemagick libxcb-damage0-dev python3)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    as_root=()
-    [[ $(id -u) -ne 0 ]] && as_root=(sudo)
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh --tests
+# damage-watch sees the first frame through the X Damage extension.
+dpkg-query -W -f='${Status}' libxcb-damage0-dev 2>/dev/null | grep -q 'install ok installed' ||
+    { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libxcb-damage0-dev; }
 
 build=${ORVANTA_BENCH_BUILD_DIR:-build-bench}
 [[ -f $build/CMakeCache.txt ]] ||
