@@ -142,10 +142,14 @@ def open_menu(command):
 
 
 def window_origin():
-    wid = subprocess.check_output(['xdotool', 'search', '--onlyvisible', '--name', '^Orvanta$']).split()[0]
-    shell = dict(line.split('=') for line in
-                 subprocess.check_output(['xdotool', 'getwindowgeometry', '--shell', wid]).decode().split())
-    return int(shell['X']), int(shell['Y'])
+    # The tray icon's window has the card's title too: the card is the wide one. A right
+    # click that misses the card opens the window manager's menu instead.
+    for wid in subprocess.check_output(['xdotool', 'search', '--onlyvisible', '--name', '^Orvanta$']).split():
+        shell = dict(line.split('=') for line in
+                     subprocess.check_output(['xdotool', 'getwindowgeometry', '--shell', wid]).decode().split())
+        if int(shell['WIDTH']) >= 100:
+            return int(shell['X']), int(shell['Y'])
+    raise RuntimeError('no card window')
 
 
 def tray_icon_centre(tray_window):

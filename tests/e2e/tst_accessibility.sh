@@ -34,6 +34,14 @@ export DBUS_SESSION_BUS_ADDRESS
 ds_spawn atspi "$launcher" --launch-immediately
 a11y_bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress; }
 ds_poll "$DS_TIMEOUT" a11y_bus_up || { fail "no accessibility bus"; finish; }
+# The registry is started on first use. A program that comes up before it never learns that
+# someone listens for its events, and its menus never reach the reader: start it first.
+a11y_address=$(a11y_bus_up | sed -n 's/^ *string "\(.*\)"$/\1/p')
+registry_up() {
+    dbus-send --bus="$a11y_address" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/registry \
+        org.freedesktop.DBus.Peer.Ping
+}
+ds_poll "$DS_TIMEOUT" registry_up >/dev/null || { fail "no accessibility registry"; finish; }
 export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 # German needs its locale; one is made in the private folder when the machine has none.
