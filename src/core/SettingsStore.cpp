@@ -70,13 +70,15 @@ void SettingsStore::load()
     if (!info.exists() && !info.isSymLink())
         return;
     QFile file(filePath());
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Only a plain file is opened: a named pipe in its place would hold the start for ever.
+    if (!info.isFile() || info.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
         m_unreadableOnDisk = true;
         return;
     }
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (bytes.size() > kMaxFileBytes || error.error != QJsonParseError::NoError || !document.isObject()) {
         m_unreadableOnDisk = true;
         return;
     }

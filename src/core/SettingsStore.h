@@ -27,6 +27,10 @@ public:
     // own temporary files that a killed process left behind.
     explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
 
+    // A file larger than this is not read but set aside like an unreadable one: a hundred
+    // notes of the longest length fit many times over.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+
     // $XDG_CONFIG_HOME/orvanta, or ~/.config/orvanta.
     static QString defaultDirectory();
 

@@ -161,6 +161,8 @@ void TestSettingsStore::unreadableFile_data()
     QTest::newRow("binary junk") << "junk";
     QTest::newRow("json array") << "array";
     QTest::newRow("directory in its place") << "directory";
+    QTest::newRow("named pipe in its place") << "pipe";
+    QTest::newRow("larger than the store reads") << "huge";
     QTest::newRow("no read permission") << "unreadable";
 }
 
@@ -174,6 +176,13 @@ void TestSettingsStore::unreadableFile()
     QByteArray original;
     if (kind == QLatin1String("directory")) {
         QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
+    } else if (kind == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("huge")) {
+        // Valid JSON, a byte too long: padded with spaces after the object.
+        original = QByteArray(R"({"h24": true})");
+        original.append(QByteArray(SettingsStore::kMaxFileBytes + 1 - original.size(), ' '));
+        writeFile(path, original);
     } else {
         original = kind == QLatin1String("text") ? QByteArray("h24 = true\n")
             : kind == QLatin1String("truncated") ? QByteArray(R"({"h24": true, "theme": "gl)")
@@ -188,15 +197,17 @@ void TestSettingsStore::unreadableFile()
     SettingsStore store(dir.path());
     QCOMPARE(store.value(Keys::h24), false);
     QCOMPARE(store.value(Keys::theme), QStringLiteral("dark"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), 1);
 
     store.setValue(Keys::showDate, false);
-    const QStringList aside
-        = QDir(dir.path())
-              .entryList({QStringLiteral("settings.json-*.unreadable")}, QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList aside = QDir(dir.path())
+                                  .entryList({QStringLiteral("settings.json-*.unreadable")},
+                                             QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     QCOMPARE(aside.size(), 1);
     if (kind == QLatin1String("directory")) {
         QVERIFY(QFileInfo(dir.filePath(aside.first() + QStringLiteral("/inside"))).isDir());
+    } else if (kind == QLatin1String("pipe")) {
+        QVERIFY(!QFileInfo(dir.filePath(aside.first())).isFile()); // the pipe itself
     } else {
         QFile moved(dir.filePath(aside.first()));
         moved.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
