@@ -1,18 +1,21 @@
 // Watches a client's window through the X Damage extension, so the benchmark learns when
 // a program puts pixels on screen without polling screenshots.
 //
-//   damage-watch first-frame CLASS [TITLE] -- COMMAND [ARGS...]
+//   damage-watch first-frame -- COMMAND [ARGS...]
 //       Starts COMMAND and prints the milliseconds from its start to the first frame with
-//       content (not one flat colour) in its window, then stops it with SIGTERM.
-//   damage-watch wait SECONDS CLASS [TITLE]
-//       Returns once a window of a running program has content; exit 1 after SECONDS.
-//   damage-watch record SECONDS CLASS [TITLE]
+//       content (not one flat colour) in one of its windows, then stops it with SIGTERM.
+//   damage-watch wait SECONDS PID
+//       Once a window of the running process PID has content, prints that window's id;
+//       exit 1 after SECONDS.
+//   damage-watch record SECONDS WINDOW
 //       For SECONDS, prints "<unix time> window <x> <y> <w> <h>" for each drawing the program
-//       makes into its window, and "<unix time> screen <x> <y> <w> <h>" for each change of the
-//       screen over the window (what the compositor shows), both in the window's coordinates.
+//       makes into the window with that id, and "<unix time> screen <x> <y> <w> <h>" for each
+//       change of the screen over it (what the compositor shows), both in the window's
+//       coordinates.
 //
-// A window matches when the instance or class part of its WM_CLASS equals CLASS and, when
-// TITLE is given, its _NET_WM_NAME (or WM_NAME) equals TITLE.
+// A window belongs to a process when its _NET_WM_PID names it. The window is found once and
+// then followed by its id: a program's other windows (a tray icon, a second top-level window)
+// share its class, title and process.
 
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
@@ -25,17 +28,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <set>
-#include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -64,9 +66,7 @@ double clockSeconds(clockid_t clock)
 class Watcher
 {
 public:
-    Watcher(std::string wantedClass, std::optional<std::string> wantedTitle)
-        : m_class(std::move(wantedClass))
-        , m_title(std::move(wantedTitle))
+    Watcher()
     {
         m_conn = xcb_connect(nullptr, nullptr);
         if (xcb_connection_has_error(m_conn))
@@ -79,8 +79,7 @@ public:
             fail("the X server has no Damage extension");
         m_damageEvent = damage->first_event;
         owned(xcb_damage_query_version_reply(m_conn, xcb_damage_query_version(m_conn, 1, 1), nullptr));
-        m_netWmName = atom("_NET_WM_NAME");
-        m_utf8 = atom("UTF8_STRING");
+        m_netWmPid = atom("_NET_WM_PID");
 
         // New top-level windows are reported here before the window manager maps them, so
         // their first drawing cannot be missed.
@@ -92,39 +91,47 @@ public:
 
     ~Watcher() { xcb_disconnect(m_conn); }
 
-    // Waits for the first frame with content in a matching window; the time it arrived
-    // on the given clock, or nothing when the deadline passes.
-    std::optional<double> waitForContent(clockid_t clock, double deadline)
+    // Windows of this process count as the program's; set before its first drawing.
+    void setPid(uint32_t pid) { m_pid = pid; }
+
+    // Waits for the first frame with content in a window of the process; that window's id,
+    // or nothing when the deadline passes.
+    std::optional<xcb_window_t> waitForContent(clockid_t clock, double deadline)
     {
-        for (xcb_window_t w : m_targets) {
-            if (hasContent(w))
-                return clockSeconds(clock);
+        // The program may have drawn before the watcher started.
+        const std::set<xcb_window_t> known = m_damaged;
+        for (xcb_window_t w : known) {
+            if (isTarget(w) && hasContent(w))
+                return w;
         }
         while (auto event = nextEvent(clock, deadline)) {
             const auto window = handle(event.get());
             if (window && hasContent(*window))
-                return clockSeconds(clock);
+                return window;
         }
         return std::nullopt;
     }
 
-    // Prints every drawing into the matching window, and every change the compositor makes
-    // on screen over the window's area, until the deadline.
-    bool record(double deadline)
+    // Prints every drawing into the window, and every change the compositor makes on screen
+    // over the window's area, until the deadline.
+    bool record(xcb_window_t target, double deadline)
     {
-        if (m_targets.empty())
-            return false;
-        const xcb_window_t target = *m_targets.begin();
         auto geometry = owned(xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, target), nullptr));
         auto origin = owned(
             xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, target, m_root, 0, 0), nullptr));
         if (!geometry || !origin)
             return false;
         const Box window{origin->dst_x, origin->dst_y, geometry->width, geometry->height};
+        watch(target);
         xcb_damage_create(m_conn, xcb_generate_id(m_conn), m_root, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
-        xcb_flush(m_conn);
-        // The server reports the whole screen once when the root's damage is created.
-        bool rootSeen = false;
+        // Creating a damage object reports everything visible of its drawable at once: the
+        // whole screen and the whole window, not drawings. Those reports come before the
+        // reply to any later request, so one round trip leaves them queued to be dropped.
+        owned(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+        while (auto queued = owned(xcb_poll_for_queued_event(m_conn))) {
+            if ((queued->response_type & 0x7f) != m_damageEvent + XCB_DAMAGE_NOTIFY)
+                handle(queued.get());
+        }
         while (auto event = nextEvent(CLOCK_REALTIME, deadline)) {
             const double at = clockSeconds(CLOCK_REALTIME);
             if ((event->response_type & 0x7f) != m_damageEvent + XCB_DAMAGE_NOTIFY) {
@@ -134,8 +141,6 @@ public:
             const auto *notify = reinterpret_cast<xcb_damage_notify_event_t *>(event.get());
             const Box area{notify->area.x, notify->area.y, notify->area.width, notify->area.height};
             if (notify->drawable == m_root) {
-                if (!std::exchange(rootSeen, true))
-                    continue;
                 const Box shown = area.intersected(window);
                 if (!shown.empty())
                     print(at, "screen", shown.movedBy(-window.x, -window.y));
@@ -176,41 +181,32 @@ private:
         return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
 
-    std::string property(xcb_window_t w, xcb_atom_t prop, xcb_atom_t type)
+    // Whether the window names this process in _NET_WM_PID; nothing while it names none yet
+    // (a program may set it only once the window is shown).
+    std::optional<bool> belongsToProcess(xcb_window_t w)
     {
-        auto reply = owned(xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, prop, type, 0, 256), nullptr));
-        if (!reply || reply->format != 8)
-            return {};
-        return std::string(static_cast<const char *>(xcb_get_property_value(reply.get())),
-                           size_t(xcb_get_property_value_length(reply.get())));
+        auto reply = owned(
+            xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, m_netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
+            return std::nullopt;
+        uint32_t pid = 0;
+        std::memcpy(&pid, xcb_get_property_value(reply.get()), 4);
+        return pid == m_pid;
     }
 
-    bool matches(xcb_window_t w)
-    {
-        const std::string wmClass = property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
-        const size_t split = wmClass.find('\0');
-        if (split == std::string::npos)
-            return false;
-        const std::string instance = wmClass.substr(0, split);
-        std::string klass = wmClass.substr(split + 1);
-        if (!klass.empty() && klass.back() == '\0')
-            klass.pop_back();
-        if (instance != m_class && klass != m_class)
-            return false;
-        if (!m_title)
-            return true;
-        std::string title = property(w, m_netWmName, m_utf8);
-        if (title.empty())
-            title = property(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING);
-        return title == *m_title;
-    }
-
-    // Known windows are classified once they draw: by then their class and title are set.
+    // A window is classified once it names a process; until then it is asked again at each
+    // drawing.
     bool isTarget(xcb_window_t w)
     {
+        if (m_pid == 0)
+            return false;
         auto known = m_classified.find(w);
-        if (known == m_classified.end())
-            known = m_classified.emplace(w, matches(w)).first;
+        if (known == m_classified.end()) {
+            const auto belongs = belongsToProcess(w);
+            if (!belongs)
+                return false;
+            known = m_classified.emplace(w, *belongs).first;
+        }
         if (known->second)
             m_targets.insert(w);
         return known->second;
@@ -300,10 +296,8 @@ private:
     xcb_connection_t *m_conn = nullptr;
     xcb_window_t m_root = 0;
     uint8_t m_damageEvent = 0;
-    xcb_atom_t m_netWmName = XCB_ATOM_NONE;
-    xcb_atom_t m_utf8 = XCB_ATOM_NONE;
-    std::string m_class;
-    std::optional<std::string> m_title;
+    xcb_atom_t m_netWmPid = XCB_ATOM_NONE;
+    uint32_t m_pid = 0;
     std::set<xcb_window_t> m_damaged;
     std::set<xcb_window_t> m_targets;
     std::unordered_map<xcb_window_t, bool> m_classified;
@@ -312,15 +306,30 @@ private:
 int usage()
 {
     std::fprintf(stderr,
-                 "usage: damage-watch first-frame CLASS [TITLE] -- COMMAND [ARGS...]\n"
-                 "       damage-watch wait SECONDS CLASS [TITLE]\n"
-                 "       damage-watch record SECONDS CLASS [TITLE]\n");
+                 "usage: damage-watch first-frame -- COMMAND [ARGS...]\n"
+                 "       damage-watch wait SECONDS PID\n"
+                 "       damage-watch record SECONDS WINDOW\n");
     return 2;
 }
 
-std::optional<std::string> optionalArg(const std::vector<std::string> &args, size_t i)
+// A positive whole number that fits 32 bits (a pid, a window id in decimal or 0x hex).
+std::optional<uint32_t> parseId(const char *text)
 {
-    return i < args.size() ? std::optional(args[i]) : std::nullopt;
+    char *end = nullptr;
+    errno = 0;
+    const unsigned long value = std::strtoul(text, &end, 0);
+    if (errno != 0 || end == text || *end != '\0' || value == 0 || value > UINT32_MAX)
+        return std::nullopt;
+    return uint32_t(value);
+}
+
+std::optional<double> parseSeconds(const char *text)
+{
+    char *end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value > 0 && value <= 3600))
+        return std::nullopt;
+    return value;
 }
 
 void stopChild(pid_t child)
@@ -335,9 +344,10 @@ void stopChild(pid_t child)
     waitpid(child, nullptr, 0);
 }
 
-int firstFrame(const std::vector<std::string> &args, char **command)
+int firstFrame(char **command)
 {
-    Watcher watcher(args[0], optionalArg(args, 1));
+    // Watching starts before the program does, so its first drawing cannot be missed.
+    Watcher watcher;
     const double start = clockSeconds(CLOCK_MONOTONIC);
     const pid_t child = fork();
     if (child < 0)
@@ -347,13 +357,15 @@ int firstFrame(const std::vector<std::string> &args, char **command)
         std::perror(command[0]);
         _exit(127);
     }
+    watcher.setPid(uint32_t(child));
     const auto shown = watcher.waitForContent(CLOCK_MONOTONIC, start + 60);
+    const double at = clockSeconds(CLOCK_MONOTONIC);
     stopChild(child);
     if (!shown) {
         std::fprintf(stderr, "damage-watch: no frame within 60 s\n");
         return 1;
     }
-    std::printf("%.1f\n", (*shown - start) * 1000.0);
+    std::printf("%.1f\n", (at - start) * 1000.0);
     return 0;
 }
 
@@ -364,23 +376,27 @@ int main(int argc, char **argv)
     if (argc < 3)
         return usage();
     const std::string_view mode = argv[1];
-    std::vector<std::string> args;
-    int i = 2;
-    for (; i < argc && std::string_view(argv[i]) != "--"; ++i)
-        args.emplace_back(argv[i]);
-
     if (mode == "first-frame") {
-        if (args.empty() || args.size() > 2 || i + 1 >= argc)
+        if (std::string_view(argv[2]) != "--" || argc < 4)
             return usage();
-        return firstFrame(args, argv + i + 1);
+        return firstFrame(argv + 3);
     }
-    if (args.size() < 2 || args.size() > 3)
+    if (argc != 4)
         return usage();
-    const double seconds = std::atof(args[0].c_str());
-    Watcher watcher(args[1], optionalArg(args, 2));
-    if (mode == "wait")
-        return watcher.waitForContent(CLOCK_MONOTONIC, clockSeconds(CLOCK_MONOTONIC) + seconds) ? 0 : 1;
+    const auto seconds = parseSeconds(argv[2]);
+    const auto id = parseId(argv[3]);
+    if (!seconds || !id)
+        return usage();
+    Watcher watcher;
+    if (mode == "wait") {
+        watcher.setPid(*id);
+        const auto window = watcher.waitForContent(CLOCK_MONOTONIC, clockSeconds(CLOCK_MONOTONIC) + *seconds);
+        if (!window)
+            return 1;
+        std::printf("%u\n", unsigned(*window));
+        return 0;
+    }
     if (mode == "record")
-        return watcher.record(clockSeconds(CLOCK_REALTIME) + seconds) ? 0 : 1;
+        return watcher.record(*id, clockSeconds(CLOCK_REALTIME) + *seconds) ? 0 : 1;
     return usage();
 }

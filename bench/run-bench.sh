@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Side-by-side benchmark: Orvanta with empty settings, `xclock -digital -update 1` and a bare
-# Qt reference window (bench/reference-window.cpp), each alone on the same private X desktop
-# (Xvfb, openbox, picom; all rendering in software). Writes bench/REPORT.md.
+# Side-by-side benchmark: Orvanta in each of its everyday states (untouched; a text field
+# focused, while its caret blinks and after a quiet spell; a countdown started from the
+# keyboard; the glass theme; widths 180, 220 and 340; five notes; the preferences open), next
+# to `xclock -digital -update 1` and a bare Qt reference window (bench/reference-window.cpp),
+# each alone on the same private X desktop (Xvfb, openbox, picom; all rendering in software).
+# Writes bench/REPORT.md and its figures as JSON beside it.
 #
-#   bench/run-bench.sh            the full run, about 6 minutes
-#   bench/run-bench.sh --quick    a smoke run of about a minute (figures too short to trust)
+#   bench/run-bench.sh            the full run, about 20 minutes
+#   bench/run-bench.sh --quick    a smoke run of about 8 minutes (figures too short to trust)
 #
 # The build goes to build-bench/ (or $ORVANTA_BENCH_BUILD_DIR); the report to bench/REPORT.md
-# (or $ORVANTA_BENCH_REPORT). The raw measurements stay in $ORVANTA_BENCH_KEEP when it is set.
+# (or $ORVANTA_BENCH_REPORT), its figures to the same name with .json (or $ORVANTA_BENCH_FIGURES).
+# With $ORVANTA_BENCH_BEFORE naming the figures of an earlier run, the report sets each
+# state's figures beside those. The raw measurements, screenshots of every state included,
+# stay in $ORVANTA_BENCH_KEEP when it is set.
 # Profiles ("HOME=... XDG_...") and commands are word lists, split on purpose; the per-desktop
 # variables (DISPLAY_main, XVFB_main, ...) are set through printf -v.
 # shellcheck disable=SC2046,SC2086,SC2154
@@ -22,22 +28,34 @@ case "${1:-}" in
     *) echo "usage: bench/run-bench.sh [--quick]" >&2; exit 2 ;;
 esac
 
+# A blink that stops does so 10 s after the last key or click, as desktop toolkits do; the
+# caret's quiet row starts measuring after caret_quiet_s.
+caret_quiet_s=13
 if $quick; then
-    idle_s=8        # each idle measurement
-    settle_s=2      # from the start to the memory reading and the start of the idle measurement
-    startups=1      # start-up runs of each program
-    collect_s=2     # instruction counting under callgrind
+    idle_s=8            # the untouched card, xclock and the reference window
+    short_s=5           # every other state
+    blink_s=4           # the caret while it blinks (it may stop 10 s after the click)
+    settle_s=3          # from the start to the state being set and the memory reading
+    startups=1          # start-up runs of each program
+    collect_s=3         # instruction counting under callgrind, per state
+    blink_collect_s=3
+    warm_s=4            # from the window to counting instructions
 else
     idle_s=60
+    short_s=30
+    blink_s=8
     settle_s=10
     startups=5
     collect_s=10
+    blink_collect_s=7
+    # Every digit of the seconds' units has been drawn once: glyphs come from the cache.
+    warm_s=12
 fi
 
 # --- packages and build ---
 
 scripts/install-deps.sh
-bench_packages=(xvfb openbox picom x11-apps x11-utils xdotool valgrind libxcb-damage0-dev python3)
+bench_packages=(xvfb openbox picom x11-apps x11-utils xdotool valgrind libxcb-damage0-dev python3 imagemagick)
 missing=()
 for p in "${bench_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -53,8 +71,9 @@ fi
 build=${ORVANTA_BENCH_BUILD_DIR:-build-bench}
 [[ $build == /* ]] || build=$repo/$build
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target orvanta reference-window damage-watch
+cmake --build "$build" -j"$(nproc)" --target orvanta reference-window damage-watch orvanta-render-card
 orvanta=$build/src/app/orvanta
+renderer=$build/tools/orvanta-render-card
 reference=$build/bench/reference-window
 watch=$build/bench/damage-watch
 
@@ -143,27 +162,134 @@ new_profile() {
     echo "HOME=$p/home XDG_CONFIG_HOME=$p/config XDG_CACHE_HOME=$p/cache XDG_DATA_HOME=$p/data XDG_RUNTIME_DIR=$p/runtime"
 }
 
-# The programs: name, WM_CLASS to find the window by, its title ("" for any), command.
-programs=(orvanta orvanta-noseconds xclock reference)
-declare -A class=([orvanta]=orvanta [orvanta-noseconds]=orvanta [xclock]=xclock [reference]=reference-window)
-declare -A title=([orvanta]=Orvanta [orvanta-noseconds]=Orvanta [xclock]="" [reference]="")
-declare -A command=([orvanta]=$orvanta [orvanta-noseconds]=$orvanta [xclock]="xclock -digital -update 1"
-                    [reference]=$reference)
+# What is measured: Orvanta in each of its states, xclock and the reference window. A state
+# is a fresh profile with prepared settings and, for some, what is done to the card once it
+# stands (drive_state). The caret state gives two rows: while the caret blinks, and after a
+# quiet spell long enough for a blink that stops to have stopped.
+states=(default noseconds caret countdown glass w180 w340 notes5 prefs)
+others=(xclock reference)
 
-# profile_for NAME: a fresh profile with the settings that program variant starts from.
+# Five short notes, as the program stores them.
+notes5_base64=$(python3 -c '
+import base64, json, uuid
+notes = [{"id": str(uuid.uuid4()).upper(), "text": t, "done": False} for t in ("one", "two", "three", "four", "five")]
+print(base64.b64encode(json.dumps(notes).encode()).decode())')
+declare -A settings=(
+    [noseconds]='{"showSeconds": false}'
+    [glass]='{"theme": "glass"}'
+    [w180]='{"cardWidth": 180}'
+    [w340]='{"cardWidth": 340}'
+    [notes5]="{\"notes\": {\"base64\": \"$notes5_base64\"}}"
+)
+
+command_for() {
+    case $1 in
+        xclock) echo "xclock -digital -update 1" ;;
+        reference) echo "$reference" ;;
+        *) echo "$orvanta" ;;
+    esac
+}
+
+# The function whose every return ends one tick, for the per-tick instruction counts.
+tick_function() {
+    case $1 in
+        xclock) echo XtAppAddTimeOut ;;
+        reference) echo 'ReferenceWindow::paintEvent(QPaintEvent*)' ;;
+        *) echo 'AppModel::tick()' ;;
+    esac
+}
+
+# The function whose first return ends the first painted frame, for the start-up count: the
+# toolkit's paint-and-flush of a window for the two Qt programs, the string drawing for xclock.
+first_paint_function() {
+    case $1 in
+        xclock) echo XftDrawStringUtf8 ;;
+        *) echo 'QWidgetRepaintManager::paintAndFlush()' ;;
+    esac
+}
+
+# profile_for NAME: a fresh profile with the settings that state starts from.
 profile_for() {
-    local env
+    local env config
     env=$(new_profile)
-    if [[ $1 == orvanta-noseconds ]]; then
-        local config=${env#*XDG_CONFIG_HOME=}
+    if [[ -n ${settings[$1]:-} ]]; then
+        config=${env#*XDG_CONFIG_HOME=}
         config=${config%% *}
         mkdir -p "$config/orvanta"
-        echo '{"showSeconds": false}' >"$config/orvanta/settings.json"
+        echo "${settings[$1]}" >"$config/orvanta/settings.json"
     fi
     echo "$env"
 }
 
-window_args() { echo "${class[$1]}${title[$1]:+ ${title[$1]}}"; }
+# --- driving the card (DISPLAY names the desktop) ---
+
+window_box() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4}
+        /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {if (w == "") exit 1; print x, y, w, h}'
+}
+window_height() { window_box "$1" | awk '{print $4}'; }
+has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+height_below() { (($(window_height "$1") < $2)); }
+# The card keeps its size over half a second (the drawer has finished moving).
+settled() {
+    local before
+    before=$(window_box "$1")
+    sleep 0.5
+    [[ $(window_box "$1") == "$before" ]]
+}
+# The preferences window: another visible window of the process, painted (more than one colour).
+second_window_painted() {
+    local pid=$1 card=$2 wid
+    for wid in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [[ $wid == "$card" ]] && continue
+        (($(import -window "$wid" png:- 2>/dev/null | identify -format '%k' - 2>/dev/null || echo 0) > 1)) && return 0
+    done
+    return 1
+}
+
+# A click on the middle of the timer field, found in the card renderer's layout of a card as
+# wide as this one; then the pointer leaves the card so no hover stays on it.
+click_timer_field() {
+    local wid=$1 x y w layout fx fy fw fh
+    read -r x y w _ < <(window_box "$wid") || return 1
+    layout=$tmp/layout-$w.txt
+    [[ -s $layout ]] || QT_QPA_PLATFORM=offscreen "$renderer" -o "$layout.png" --width "$w" --layout "$layout" >/dev/null 2>&1 ||
+        { echo "the card renderer wrote no layout" >&2; return 1; }
+    read -r fx fy fw fh < <(awk '$1 == "timer-field" {print $2, $3, $4, $5}' "$layout")
+    [[ -n $fh ]] || { echo "no timer field in the layout" >&2; return 1; }
+    xdotool mousemove "$((x + fx + fw / 2))" "$((y + fy + fh / 2))" click 1
+    xdotool mousemove 20 780
+}
+
+# drive_state NAME WINDOW PID SECONDS: puts a standing card into its state and checks that it
+# is in it, waiting up to SECONDS for each step.
+drive_state() {
+    local name=$1 wid=$2 pid=$3 seconds=$4 height
+    case $name in
+        caret)
+            click_timer_field "$wid" || return 1
+            poll "$seconds" has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
+            ;;
+        countdown)
+            height=$(window_height "$wid")
+            click_timer_field "$wid" || return 1
+            poll "$seconds" has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
+            xdotool key ctrl+a type 25:00
+            xdotool key Return
+            poll "$seconds" height_below "$wid" "$height" || { echo "Return did not start the countdown" >&2; return 1; }
+            poll "$seconds" settled "$wid" || { echo "the drawer kept moving" >&2; return 1; }
+            ;;
+        prefs)
+            xdotool windowactivate "$wid" 2>/dev/null
+            poll "$seconds" has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
+            xdotool key ctrl+comma
+            poll "$seconds" second_window_painted "$pid" "$wid" || { echo "the preferences window did not open" >&2; return 1; }
+            ;;
+    esac
+}
+
+# The screen as the state was measured, kept with the results.
+screenshot() { import -window root "$results/shot-$1.png" 2>/dev/null || echo "screenshot $1 failed" >&2; }
 
 # utime + stime in clock ticks, of all threads, living and gone.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -196,59 +322,72 @@ snapshot() {
 
 # --- instruction counts, on a second identical desktop while the first one idles ---
 
-# Waits until a collection of collect_s seconds (plus slack) ends before the next minute, so
-# no minute change falls into it.
-wait_for_quiet_minute() {
-    local s
-    while :; do
-        s=$(date +%-S)
-        ((s >= 1 && s <= 60 - collect_s - 4)) && return 0
-        sleep 0.5
+sleep_until() { sleep "$(python3 -c "print(max(0.0, $1 - $(now)))")"; }
+
+# collect OUT LABEL SECONDS PID: counts instructions for SECONDS, then moves the dumps made
+# meanwhile (one at the end of each tick) into OUT.LABEL/.
+collect() {
+    local out=$1 label=$2 seconds=$3 pid=$4 f
+    callgrind_control -i on "$pid" >/dev/null
+    sleep "$seconds"
+    callgrind_control -i off "$pid" >/dev/null
+    mkdir -p "$out.$label"
+    for f in "$out".[0-9]*; do
+        [[ -e $f ]] && mv "$f" "$out.$label/"
     done
+    echo "$label $(find "$out.$label" -type f | wc -l) dumps"
 }
 
-callgrind_one() {
-    local name=$1 pid
-    local out=$results/callgrind-$name
+# One state under callgrind, counting only once the state is set and every digit of the
+# seconds has been drawn once (steady state: no glyph is rasterised for the first time).
+callgrind_state() {
+    local name=$1 pid wid started t0
+    local out=$results/cg-$name
     DISPLAY=$DISPLAY_cg env $(profile_for "$name") valgrind --tool=callgrind --instr-atstart=no \
-        --callgrind-out-file="$out.out" ${command[$name]} >"$out.log" 2>&1 &
+        --dump-after="$(tick_function "$name")" --callgrind-out-file="$out" $(command_for "$name") >"$out.log" 2>&1 &
     pid=$!
     track "$pid"
-    DISPLAY=$DISPLAY_cg "$watch" wait 60 $(window_args "$name") || { echo "$name: no window under valgrind" >&2; return 1; }
-    sleep 2
-    wait_for_quiet_minute
-    callgrind_control -i on "$pid" >/dev/null
-    local start
-    start=$(now)
-    sleep "$collect_s"
-    callgrind_control --dump "$pid" >/dev/null
-    echo "$name $start $(now)" >>"$results/callgrind-times"
+    wid=$(DISPLAY=$DISPLAY_cg "$watch" wait 120 "$pid") || { echo "$name: no window under valgrind" >&2; return 1; }
+    started=$(now)
+    DISPLAY=$DISPLAY_cg drive_state "$name" "$wid" "$pid" 60 || { echo "$name: the state could not be set under valgrind" >&2; return 1; }
+    DISPLAY=$DISPLAY_cg screenshot "cg-$name"
+    if [[ $name == caret ]]; then
+        t0=$(now)
+        sleep 1
+        collect "$out" blink "$blink_collect_s" "$pid"
+        sleep_until "$(python3 -c "print($t0 + $caret_quiet_s)")"
+        collect "$out" stopped "$collect_s" "$pid"
+    else
+        sleep_until "$(python3 -c "print($started + $warm_s)")"
+        collect "$out" idle "$collect_s" "$pid"
+    fi
     stop_pid "$pid"
-    callgrind_annotate --inclusive=yes "$out.out.1" >"$out.inclusive.txt" 2>/dev/null || true
-    callgrind_annotate "$out.out.1" >"$out.self.txt" 2>/dev/null || true
 }
 
-# Instructions from the start to the first frame with content (and the few events after it
-# that run before the dump request is served).
+dump_complete() { tail -n1 "$1" 2>/dev/null | grep -q '^totals:'; }
+
+# Instructions from the start to the end of the first painted frame: the dump is taken as the
+# function that ends the frame returns, inside the program, so nothing after it counts.
 callgrind_startup() {
     local name=$1 pid
     local out=$results/startup-$name
     DISPLAY=$DISPLAY_cg env $(profile_for "$name") valgrind --tool=callgrind \
-        --callgrind-out-file="$out.out" ${command[$name]} >"$out.log" 2>&1 &
+        --dump-after="$(first_paint_function "$name")" --callgrind-out-file="$out.out" $(command_for "$name") \
+        >"$out.log" 2>&1 &
     pid=$!
     track "$pid"
-    DISPLAY=$DISPLAY_cg "$watch" wait 60 $(window_args "$name") || { echo "$name: no window under valgrind" >&2; return 1; }
-    callgrind_control --dump "$pid" >/dev/null
+    poll 120 dump_complete "$out.out.1" || { echo "$name: no first frame under valgrind" >&2; return 1; }
     stop_pid "$pid"
     callgrind_annotate --inclusive=yes "$out.out.1" >"$out.inclusive.txt" 2>/dev/null || true
 }
 
 callgrind_phase() {
     local name
-    for name in orvanta-noseconds orvanta reference xclock; do
-        callgrind_one "$name"
+    for name in "${states[@]}" "${others[@]}"; do
+        echo "-- $name"
+        callgrind_state "$name"
     done
-    for name in orvanta reference xclock; do
+    for name in default w340 notes5 reference xclock; do
         callgrind_startup "$name"
     done
 }
@@ -258,6 +397,8 @@ echo "== desktops"
 start_session main
 start_session cg
 echo "   main $DISPLAY_main, callgrind $DISPLAY_cg"
+DISPLAY=$DISPLAY_main xdotool mousemove 20 780
+DISPLAY=$DISPLAY_cg xdotool mousemove 20 780
 
 echo "== idle baseline on $DISPLAY_main (no client), instruction counts on $DISPLAY_cg"
 baseline=$results/baseline.kv
@@ -265,13 +406,13 @@ snapshot "$baseline" start_ main
 callgrind_phase >"$results/callgrind-phase.log" 2>&1 &
 cg_pid=$!
 track "$cg_pid"
-sleep "$idle_s"
 if ! wait "$cg_pid"; then
     cat "$results/callgrind-phase.log" >&2
     echo "the instruction counts failed" >&2
     exit 1
 fi
 snapshot "$baseline" end_ main
+cp /proc/loadavg "$results/loadavg-callgrind"
 for pid_var in XVFB_cg OPENBOX_cg PICOM_cg; do
     stop_pid "${!pid_var}"
 done
@@ -280,33 +421,63 @@ export DISPLAY=$DISPLAY_main
 
 echo "== start-up, $startups round(s)"
 for ((round = 1; round <= startups; round++)); do
-    for name in orvanta xclock reference; do
-        ms=$(env $(profile_for "$name") "$watch" first-frame $(window_args "$name") -- ${command[$name]})
+    for name in default xclock reference; do
+        ms=$(env $(profile_for "$name") "$watch" first-frame -- $(command_for "$name"))
         echo "$name $ms" >>"$results/startup"
         sleep 0.3
     done
 done
 cat "$results/startup"
 
-echo "== memory after ${settle_s} s, then ${idle_s} s idle each"
-for name in "${programs[@]}"; do
-    kv=$results/run-$name.kv
+# memory KV PID: the memory figures of a settled program.
+memory() {
+    local kv=$1 pid=$2
+    {
+        grep -E '^(Rss|Pss|Private_Clean|Private_Dirty):' "/proc/$pid/smaps_rollup" |
+            awk '{print tolower($1) "_kb", $2}' | tr -d :
+        # PSS splits each library page among the processes mapping it, so it changes with
+        # what else runs on the machine: note how many other processes share the toolkit right
+        # now, and count the PSS again as if only this desktop ran.
+        echo "qt_sharers $(grep -l 'libQt6Core\.so' /proc/[0-9]*/maps 2>/dev/null | grep -vc "^/proc/$pid/")"
+        echo "desktop_pss_kb $(python3 bench/desktop-pss.py "$pid" "$XVFB_main" "$OPENBOX_main" "$PICOM_main")"
+    } >>"$kv"
+}
+
+# measure ROW PID WINDOW SECONDS: CPU, wake-ups and drawings of one row.
+measure() {
+    local row=$1 pid=$2 wid=$3 seconds=$4
+    snapshot "$results/run-$row.kv" start_ main "$pid"
+    "$watch" record "$seconds" "$wid" >"$results/damage-$row.txt"
+    snapshot "$results/run-$row.kv" end_ main "$pid"
+}
+
+echo "== each state: memory after ${settle_s} s, then the idle measurement"
+for name in "${others[@]}" "${states[@]}"; do
     started=$(now)
-    env $(profile_for "$name") ${command[$name]} >"$results/run-$name.log" 2>&1 &
+    env $(profile_for "$name") $(command_for "$name") >"$results/run-$name.log" 2>&1 &
     pid=$!
     track "$pid"
-    "$watch" wait 20 $(window_args "$name") || { echo "$name: no window" >&2; exit 1; }
-    sleep "$(python3 -c "print(max(0.0, $started + $settle_s - $(now)))")"
-    grep -E '^(Rss|Pss|Private_Clean|Private_Dirty):' "/proc/$pid/smaps_rollup" |
-        awk '{print tolower($1) "_kb", $2}' | tr -d : >>"$kv"
-    # PSS splits each library page among the processes mapping it, so it changes with what
-    # else runs on the machine: note how many other processes share the toolkit right now, and
-    # count the PSS again as if only this desktop ran.
-    echo "qt_sharers $(grep -l 'libQt6Core\.so' /proc/[0-9]*/maps 2>/dev/null | grep -vc "^/proc/$pid/")" >>"$kv"
-    echo "desktop_pss_kb $(python3 bench/desktop-pss.py "$pid" "$XVFB_main" "$OPENBOX_main" "$PICOM_main")" >>"$kv"
-    snapshot "$kv" start_ main "$pid"
-    "$watch" record "$idle_s" $(window_args "$name") >"$results/damage-$name.txt"
-    snapshot "$kv" end_ main "$pid"
+    wid=$("$watch" wait 20 "$pid") || { echo "$name: no window" >&2; exit 1; }
+    sleep_until "$(python3 -c "print($started + $settle_s)")"
+    drive_state "$name" "$wid" "$pid" 10 || { echo "$name: the state could not be set" >&2; exit 1; }
+    screenshot "$name"
+    if [[ $name == caret ]]; then
+        t0=$(now)
+        memory "$results/run-caret-blink.kv" "$pid"
+        cp "$results/run-caret-blink.kv" "$results/run-caret-stopped.kv"
+        sleep_until "$(python3 -c "print($t0 + 0.5)")"
+        measure caret-blink "$pid" "$wid" "$blink_s"
+        sleep_until "$(python3 -c "print($t0 + $caret_quiet_s)")"
+        screenshot caret-stopped
+        measure caret-stopped "$pid" "$wid" "$short_s"
+    else
+        memory "$results/run-$name.kv" "$pid"
+        sleep 1
+        case $name in
+            default | xclock | reference) measure "$name" "$pid" "$wid" "$idle_s" ;;
+            *) measure "$name" "$pid" "$wid" "$short_s" ;;
+        esac
+    fi
     stop_pid "$pid"
     echo "   $name done"
     sleep 0.5
@@ -317,6 +488,10 @@ echo "== report"
 report=${ORVANTA_BENCH_REPORT:-bench/REPORT.md}
 mode=full
 $quick && mode=quick
-python3 bench/write-report.py "$results" "$report" --mode "$mode" --idle "$idle_s" --settle "$settle_s" \
-    --collect "$collect_s" --startups "$startups"
+before_args=()
+[[ -n ${ORVANTA_BENCH_BEFORE:-} ]] && before_args=(--before "$ORVANTA_BENCH_BEFORE")
+python3 bench/write-report.py "$results" "$report" --mode "$mode" --idle "$idle_s" --short "$short_s" \
+    --blink "$blink_s" --settle "$settle_s" --collect "$collect_s" --blink-collect "$blink_collect_s" \
+    --warm "$warm_s" --caret-quiet "$caret_quiet_s" --startups "$startups" \
+    --figures "${ORVANTA_BENCH_FIGURES:-${report%.md}.json}" "${before_args[@]}"
 echo "Report written to $report"
