@@ -311,6 +311,9 @@ def main():
             repaint = [t for t in ticks if t[1] > 0]
             quiet = [t for t in ticks if t[1] == 0]
         repaint_dump, repaint_median = median_dump(repaint)
+        if row == "noseconds":
+            # Without seconds the face repaints only when the minute changes: no seconds repaint.
+            repaint_dump, repaint_median = None, None
         quiet_dump, quiet_median = median_dump(quiet)
         counts[row] = {
             "ticks": len(ticks),
