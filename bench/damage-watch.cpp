@@ -185,8 +185,8 @@ private:
     // (a program may set it only once the window is shown).
     std::optional<bool> belongsToProcess(xcb_window_t w)
     {
-        auto reply = owned(
-            xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, m_netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+        auto reply = owned(xcb_get_property_reply(
+            m_conn, xcb_get_property(m_conn, 0, w, m_netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
         if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
             return std::nullopt;
         uint32_t pid = 0;
