@@ -27,11 +27,14 @@ bool print(const QString &text, FILE *stream)
 }
 
 // The hicolor PNGs that the package installs, embedded so that every window shows the icon
-// wherever the program runs from.
+// wherever the program runs from. Only the sizes a window manager draws: X11 takes every
+// size of a window's icon decoded at once, and the 128 and 256 pixel ones were nine tenths
+// of that work at every start. Larger views (menus, docks, switchers) use the installed
+// theme icon named by the desktop entry.
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (const int size : {16, 22, 24, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
     return icon;
 }
