@@ -255,6 +255,7 @@ def main():
     language, tray_window = sys.argv[1], sys.argv[2]
     t = TEXTS[language]
     pyatspi.Registry.registerEventListener(on_showing, 'object:state-changed:showing')
+    print('listening', flush=True)  # the program is started after this line
     if not check(poll(lambda: find('push button', t['hide']), 20), 'the program shows up on the accessibility bus'):
         return 1
     tree_and_names(t)
