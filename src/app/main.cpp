@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QSessionManager>
 
 #include <cstdio>
@@ -34,8 +36,12 @@ bool print(const QString &text, FILE *stream)
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        // Read as PNG without probing: probing loads every image format plugin Qt has.
+        QImageReader reader(QStringLiteral(":/icons/%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
