@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
-    <name>AppDelegate</name>
+    <name>Application</name>
     <message>
         <source>Show / Hide Widget</source>
         <translation>Afficher / masquer le widget</translation>

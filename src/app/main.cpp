@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/StartupFailure.h"
 #include "app/Translations.h"
@@ -91,8 +91,8 @@ int main(int argc, char *argv[])
     }
 
     registerFontAliases();
-    AppDelegate delegate;
-    QObject::connect(&instance, &SingleInstance::showRequested, &delegate, &AppDelegate::showPanel);
-    delegate.start();
+    Application application;
+    QObject::connect(&instance, &SingleInstance::showRequested, &application, &Application::showPanel);
+    application.start();
     return app.exec();
 }

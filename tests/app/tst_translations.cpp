@@ -64,7 +64,7 @@ void TestTranslations::texts()
     QFETCH(QString, quit);
     const Translations translations{QLocale(locale)};
     QCOMPARE(translations.language(), language);
-    QCOMPARE(QCoreApplication::translate("AppDelegate", "Preferences…"), preferences);
+    QCOMPARE(QCoreApplication::translate("Application", "Preferences…"), preferences);
     QCOMPARE(ClockText::spokenCountdown(1498.2), countdown);
     QCOMPARE(ClockText::spokenCountdown(3601), singular);
     // Key names are Qt's own texts.

@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "app/Application.h"
 
 #include "app/Accessibility.h"
 #include "app/FloatingPanel.h"
@@ -24,7 +24,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-AppDelegate::AppDelegate(QObject *parent)
+Application::Application(QObject *parent)
     : QObject(parent)
     , m_clock(std::make_unique<SystemClock>())
     , m_scheduler(std::make_unique<TimerScheduler>())
@@ -35,9 +35,9 @@ AppDelegate::AppDelegate(QObject *parent)
 {
 }
 
-AppDelegate::~AppDelegate() = default;
+Application::~Application() = default;
 
-void AppDelegate::start()
+void Application::start()
 {
     installAccessibility();
     makeActions();
@@ -48,10 +48,10 @@ void AppDelegate::start()
 // The tray menu and the card's context menu each have actions of their own: assistive
 // technology knows a menu entry by its action, and one action in two menus is read in only
 // one of them. Both sets come from one place, so their labels and shortcuts agree.
-void AppDelegate::makeActions()
+void Application::makeActions()
 {
     m_toggleAction = new QAction(tr("Show / Hide Widget"), this);
-    connect(m_toggleAction, &QAction::triggered, this, &AppDelegate::togglePanel);
+    connect(m_toggleAction, &QAction::triggered, this, &Application::togglePanel);
     const QList<QAction *> actions = makeApplicationActions(this);
     m_preferencesAction = actions.at(0);
     m_separator = actions.at(1);
@@ -59,11 +59,11 @@ void AppDelegate::makeActions()
 }
 
 // "Preferences…", a separator and "Quit Orvanta".
-QList<QAction *> AppDelegate::makeApplicationActions(QObject *owner)
+QList<QAction *> Application::makeApplicationActions(QObject *owner)
 {
     auto *preferences = new QAction(tr("Preferences…"), owner);
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    connect(preferences, &QAction::triggered, this, &AppDelegate::showPreferences);
+    connect(preferences, &QAction::triggered, this, &Application::showPreferences);
     auto *separator = new QAction(owner);
     separator->setSeparator(true);
     auto *quit = new QAction(tr("Quit Orvanta"), owner);
@@ -72,7 +72,7 @@ QList<QAction *> AppDelegate::makeApplicationActions(QObject *owner)
     return {preferences, separator, quit};
 }
 
-void AppDelegate::setupMenuBar()
+void Application::setupMenuBar()
 {
     m_statusItem = new QSystemTrayIcon(trayIcon(), this);
     m_statusItem->setToolTip(QStringLiteral("Orvanta"));
@@ -86,14 +86,14 @@ void AppDelegate::setupMenuBar()
     m_statusItem->show();
 }
 
-QMenu *AppDelegate::makeMenu()
+QMenu *Application::makeMenu()
 {
     auto *menu = new QMenu;
     menu->addActions({m_toggleAction, m_preferencesAction, m_separator, m_quitAction});
     return menu;
 }
 
-void AppDelegate::setupPanel()
+void Application::setupPanel()
 {
     m_model = std::make_unique<AppModel>(AppModel::Services{*m_clock, *m_scheduler, *m_sound, *m_settings});
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
@@ -105,13 +105,13 @@ void AppDelegate::setupPanel()
     caret->watch(card->drawer()->notesPane()->field());
 
     m_colorScheme = new ColorSchemeWatcher(this);
-    connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &AppDelegate::applySystemLook);
-    connect(m_platform.get(), &WindowPlatform::compositorChanged, this, &AppDelegate::applySystemLook);
+    connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &Application::applySystemLook);
+    connect(m_platform.get(), &WindowPlatform::compositorChanged, this, &Application::applySystemLook);
     connect(m_settings.get(), &SettingsStore::changed, this, [this](const QString &key) {
         if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::cardWidth.name))
             applySystemLook();
     });
-    connect(card, &WidgetView::sizeChanged, this, &AppDelegate::applySystemLook);
+    connect(card, &WidgetView::sizeChanged, this, &Application::applySystemLook);
     m_panel->installEventFilter(this);
     applySystemLook();
 
@@ -120,7 +120,7 @@ void AppDelegate::setupPanel()
 }
 
 // The desktop's appearance and what the compositor can do, handed to both windows.
-void AppDelegate::applySystemLook()
+void Application::applySystemLook()
 {
     const bool dark = m_colorScheme->isDark();
     const bool translucent = m_platform->hasCompositor();
@@ -137,7 +137,7 @@ void AppDelegate::applySystemLook()
     }
 }
 
-bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
+bool Application::eventFilter(QObject *watched, QEvent *event)
 {
     // Qt makes a new native window after a close, and the window system's properties (the
     // blur request) went with the old one: a new window gets them all again.
@@ -146,7 +146,7 @@ bool AppDelegate::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void AppDelegate::showPreferences()
+void Application::showPreferences()
 {
     if (!m_prefsWindow) {
         m_prefsWindow = std::make_unique<PreferencesWindow>(*m_settings, *m_loginItem);
@@ -158,7 +158,7 @@ void AppDelegate::showPreferences()
     m_prefsWindow->present(m_platform->areaUnderPointer());
 }
 
-void AppDelegate::togglePanel()
+void Application::togglePanel()
 {
     if (m_panel->isVisible()) {
         m_panel->hide();
@@ -167,7 +167,7 @@ void AppDelegate::togglePanel()
     showPanel();
 }
 
-void AppDelegate::showPanel()
+void Application::showPanel()
 {
     m_panel->placeTopRight();
     m_panel->show();

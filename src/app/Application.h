@@ -21,13 +21,13 @@ class WindowPlatform;
 
 // Owns everything of a run: the services, the model, the tray icon and its
 // menu, the card's window and, from its first use, the preferences window.
-class AppDelegate : public QObject
+class Application : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(QObject *parent = nullptr);
-    ~AppDelegate() override;
+    explicit Application(QObject *parent = nullptr);
+    ~Application() override;
 
     // Builds the tray item, then the card's window, then the preferences route.
     void start();
