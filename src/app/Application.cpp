@@ -41,7 +41,7 @@ void Application::start()
 {
     installAccessibility();
     makeActions();
-    setupMenuBar();
+    setupTray();
     setupPanel();
 }
 
@@ -72,21 +72,21 @@ QList<QAction *> Application::makeApplicationActions(QObject *owner)
     return {preferences, separator, quit};
 }
 
-void Application::setupMenuBar()
+void Application::setupTray()
 {
-    m_statusItem = new QSystemTrayIcon(trayIcon(), this);
-    m_statusItem->setToolTip(QStringLiteral("Orvanta"));
-    m_menu.reset(makeMenu());
-    m_statusItem->setContextMenu(m_menu.get());
+    m_trayIcon = new QSystemTrayIcon(trayIcon(), this);
+    m_trayIcon->setToolTip(QStringLiteral("Orvanta"));
+    m_menu.reset(makeTrayMenu());
+    m_trayIcon->setContextMenu(m_menu.get());
     // A left click opens the same menu as a right click.
-    connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             m_menu->popup(QCursor::pos());
     });
-    m_statusItem->show();
+    m_trayIcon->show();
 }
 
-QMenu *Application::makeMenu()
+QMenu *Application::makeTrayMenu()
 {
     auto *menu = new QMenu;
     menu->addActions({m_toggleAction, m_preferencesAction, m_separator, m_quitAction});

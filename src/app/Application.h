@@ -43,8 +43,8 @@ protected:
 private:
     void makeActions();
     QList<QAction *> makeApplicationActions(QObject *owner);
-    void setupMenuBar();
-    QMenu *makeMenu();
+    void setupTray();
+    QMenu *makeTrayMenu();
     void setupPanel();
     void applySystemLook();
 
@@ -60,7 +60,7 @@ private:
     QAction *m_preferencesAction = nullptr;
     QAction *m_separator = nullptr;
     QAction *m_quitAction = nullptr;
-    QSystemTrayIcon *m_statusItem = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<FloatingPanel> m_panel;
     std::unique_ptr<PreferencesWindow> m_prefsWindow;

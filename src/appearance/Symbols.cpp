@@ -146,7 +146,7 @@ QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal 
 
 namespace {
 
-// Draws the status item's stopwatch at whatever size the tray asks for, when it
+// Draws the tray icon's stopwatch at whatever size the tray asks for, when it
 // asks: nothing is rendered ahead at start-up.
 class TrayIconEngine final : public QIconEngine
 {

@@ -9,7 +9,7 @@
 class QPainter;
 
 // The symbol images the program draws itself, as vector shapes at any size and
-// in any colour: the stopwatch of the status item, the cancel and delete cross,
+// in any colour: the stopwatch of the tray icon, the cancel and delete cross,
 // and the two check marks of a note.
 enum class Symbol { Timer, XMark, CheckmarkCircleFill, Circle };
 // The weight of the strokes, as a font's regular and bold faces.
@@ -28,6 +28,6 @@ void paintSymbol(QPainter &painter, Symbol symbol, const QRectF &box, const QCol
 // A transparent square pixmap of logicalSize device-independent pixels.
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &color, qreal devicePixelRatio);
 
-// The stopwatch for the status item, two-tone so it reads on light and dark
+// The stopwatch for the tray icon, two-tone so it reads on light and dark
 // panels alike: a light glyph with a dark outline, over a dark face.
 QIcon trayIcon();
