@@ -7,10 +7,10 @@ QColor materialTint(Material material, bool translucencyAvailable)
 {
     // The opaque tints are roughly what the translucent ones look like over an average desktop.
     switch (material) {
-    case Material::HudWindow:
+    case Material::SmokedGlass:
         return translucencyAvailable ? QColor::fromRgbF(0.10f, 0.10f, 0.11f, 0.80f)
                                      : QColor::fromRgbF(0.17f, 0.17f, 0.18f);
-    case Material::UltraThin:
+    case Material::FrostedGlass:
         return translucencyAvailable ? QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.35f)
                                      : QColor::fromRgbF(0.85f, 0.85f, 0.87f);
     }

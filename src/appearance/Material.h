@@ -5,12 +5,11 @@
 class QPainter;
 class QPainterPath;
 
-// The program's rendition of the platform's blurred materials: a tinted,
-// translucent fill. The blur itself, where a compositor offers one, is asked
+// The glass theme's materials: a tinted, translucent fill. The blur itself, where a compositor offers one, is asked
 // for by the window's owner; this only paints the tint.
 enum class Material {
-    HudWindow, // dark, for the glass theme's window backgrounds
-    UltraThin, // light and thin, for small frosted elements
+    SmokedGlass, // dark, behind the glass theme's windows
+    FrostedGlass, // light and thin, for small frosted elements such as a swatch
 };
 
 // Without translucency (no compositor) a translucent tint would show as

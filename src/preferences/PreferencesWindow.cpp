@@ -269,7 +269,7 @@ void PreferencesWindow::paintEvent(QPaintEvent *)
         shape.addRect(bounds);
 
     if (palette.isGlass)
-        paintMaterial(painter, shape, Material::HudWindow, m_translucencyAvailable);
+        paintMaterial(painter, shape, Material::SmokedGlass, m_translucencyAvailable);
     else
         painter.fillPath(shape, palette.surface);
 

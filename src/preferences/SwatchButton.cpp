@@ -84,7 +84,7 @@ void SwatchButton::paintFill(QPainter &painter, const QRectF &circle) const
     case Swatch::FillKind::Light: painter.fillPath(shape, Qt::white); break;
     case Swatch::FillKind::Glass: {
         // Drawn over the window's own background, which is already opaque where it has to be.
-        paintMaterial(painter, shape, Material::UltraThin, true);
+        paintMaterial(painter, shape, Material::FrostedGlass, true);
         QLinearGradient frost(circle.topLeft(), circle.bottomRight());
         frost.setColorAt(0, withAlpha(Qt::white, 0.55));
         frost.setColorAt(1, QColor::fromRgbF(0.56f, 0.56f, 0.58f, 0.25f)); // the standard grey

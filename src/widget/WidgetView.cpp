@@ -324,7 +324,7 @@ void WidgetView::paintEvent(QPaintEvent *event)
     const QRectF middle = QRectF(rect()).adjusted(corner, stroke, -corner, -stroke);
     const QRectF dirty = event->rect();
     if (inner.contains(dirty) || middle.contains(dirty)) {
-        painter.fillRect(dirty, colors.isGlass ? materialTint(Material::HudWindow, m_translucent) : colors.surface);
+        painter.fillRect(dirty, colors.isGlass ? materialTint(Material::SmokedGlass, m_translucent) : colors.surface);
         return;
     }
 
@@ -337,7 +337,7 @@ void WidgetView::paintEvent(QPaintEvent *event)
     else
         shape.addRect(rect());
     if (colors.isGlass)
-        paintMaterial(painter, shape, Material::HudWindow, m_translucent);
+        paintMaterial(painter, shape, Material::SmokedGlass, m_translucent);
     else
         painter.fillPath(shape, colors.surface);
 

@@ -291,8 +291,8 @@ void TestPreferencesWindow::background_data()
     QTest::addColumn<bool>("cornerTransparent");
 
     const QColor darkSurface = palette(Theme::Dark, Accent::Red, false).surface;
-    QTest::newRow("glass, composited") << "glass" << true << materialTint(Material::HudWindow, true) << true;
-    QTest::newRow("glass, no compositor") << "glass" << false << materialTint(Material::HudWindow, false) << false;
+    QTest::newRow("glass, composited") << "glass" << true << materialTint(Material::SmokedGlass, true) << true;
+    QTest::newRow("glass, no compositor") << "glass" << false << materialTint(Material::SmokedGlass, false) << false;
     QTest::newRow("dark, composited") << "dark" << true << darkSurface << true;
     QTest::newRow("dark, no compositor") << "dark" << false << darkSurface << false;
     QTest::newRow("light") << "light" << false << palette(Theme::Light, Accent::Red, false).surface << false;

@@ -326,7 +326,7 @@ void TestWidgetView::cornersWithoutCompositor()
     QFETCH(bool, translucent);
     makeRowCard();
     const Palette colors = m_card->cardPalette();
-    const QColor fill = colors.isGlass ? materialTint(Material::HudWindow, false) : colors.surface;
+    const QColor fill = colors.isGlass ? materialTint(Material::SmokedGlass, false) : colors.surface;
     const QImage image = m_card->grab().toImage();
     const int w = image.width();
     const int h = image.height();
