@@ -21,6 +21,9 @@
 namespace {
 
 const QByteArray showMessage = QByteArrayLiteral("show\n");
+// What a later launch writes: the leading line break ends whatever a stray writer left
+// without one, so that it is not taken as the start of this request.
+const QByteArray showRequest = '\n' + showMessage;
 // A peer that sends this much without a line break is not one of ours.
 constexpr qsizetype maxPending = 64;
 // What one turn of the event loop reads from the pipe.
@@ -120,7 +123,7 @@ bool writeRequest(int pipe)
 {
     const QDeadlineTimer deadline(writeWaitMs);
     for (;;) {
-        if (::write(pipe, showMessage.constData(), size_t(showMessage.size())) == showMessage.size())
+        if (::write(pipe, showRequest.constData(), size_t(showRequest.size())) == showRequest.size())
             return true;
         if (errno == EINTR)
             continue;

@@ -86,6 +86,9 @@ int modeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
+// In a list of writes to the pipe: a later launch of the program asks instead.
+const QByteArray laterLaunch = QByteArrayLiteral("<later launch>");
+
 int bytesInPipe(int fd)
 {
     int bytes = -1;
@@ -376,6 +379,11 @@ void TestSingleInstance::requests_data()
     QTest::newRow("not a request") << QByteArrayList{"shows\n", "Show\n"} << 0;
     QTest::newRow("long line ending in show") << QByteArrayList{QByteArray(100, 'x'), "show\n"} << 0;
     QTest::newRow("after a long line") << QByteArrayList{QByteArray(5000, 'x') + "\nshow\n"} << 1;
+    // A later launch of the program itself asks.
+    QTest::newRow("launch") << QByteArrayList{laterLaunch} << 1;
+    QTest::newRow("launch after junk without a line break") << QByteArrayList{"junk", laterLaunch} << 1;
+    QTest::newRow("launch after a long line without a break") << QByteArrayList{QByteArray(100, 'x'), laterLaunch} << 1;
+    QTest::newRow("launch after half a request") << QByteArrayList{"sho", laterLaunch} << 1;
 }
 
 void TestSingleInstance::requests()
@@ -389,7 +397,13 @@ void TestSingleInstance::requests()
     QVERIFY(pipe >= 0);
     const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
     for (const QByteArray &data : writes) {
-        QCOMPARE(::write(pipe, data.constData(), size_t(data.size())), data.size());
+        if (data == laterLaunch) {
+            SingleInstance later;
+            QVERIFY(!later.tryBecomePrimary());
+            QVERIFY2(later.errorString().isEmpty(), qPrintable(later.errorString()));
+        } else {
+            QCOMPARE(::write(pipe, data.constData(), size_t(data.size())), data.size());
+        }
         // Each write is read before the next is made.
         QTRY_COMPARE(bytesInPipe(pipe), 0);
     }
