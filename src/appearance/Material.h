@@ -8,7 +8,7 @@ class QPainterPath;
 // The glass theme's materials: a tinted, translucent fill. The blur itself, where a compositor offers one, is asked
 // for by the window's owner; this only paints the tint.
 enum class Material {
-    SmokedGlass, // dark, behind the glass theme's windows
+    SmokedGlass,  // dark, behind the glass theme's windows
     FrostedGlass, // light and thin, for small frosted elements such as a swatch
 };
 
