@@ -107,10 +107,8 @@ void Application::setupPanel()
     m_colorScheme = new ColorSchemeWatcher(this);
     connect(m_colorScheme, &ColorSchemeWatcher::changed, this, &Application::applySystemLook);
     connect(m_platform.get(), &WindowPlatform::compositorChanged, this, &Application::applySystemLook);
-    connect(m_settings.get(), &SettingsStore::changed, this, [this](const QString &key) {
-        if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::cardWidth.name))
-            applySystemLook();
-    });
+    m_settings->watch(Keys::theme, this, &Application::applySystemLook);
+    m_settings->watch(Keys::cardWidth, this, &Application::applySystemLook);
     connect(card, &WidgetView::sizeChanged, this, &Application::applySystemLook);
     m_panel->installEventFilter(this);
     applySystemLook();

@@ -175,7 +175,7 @@ void SettingsStore::write(const QString &key, const QJsonValue &value)
 {
     m_values.insert(key, value);
     save();
-    emit changed(key);
+    emit written(key);
 }
 
 void SettingsStore::save()

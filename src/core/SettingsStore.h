@@ -8,7 +8,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
+#include <type_traits>
 
 // The per-user typed key-value store, kept as one JSON file. Values keep their
 // type across restarts (a Boolean, a number, a string, binary data), so a value
@@ -65,6 +67,29 @@ public:
         setString(QLatin1String(key.name), value);
     }
 
+    // Calls slot after every write of key: a member of receiver or a function, given the value
+    // as it now reads when it takes one (watch(Keys::cardWidth, this, &WidgetView::applyWidth)).
+    // The connection ends with the receiver. Key names are compared here and nowhere else.
+    template<typename T, typename Receiver, typename Slot>
+    QMetaObject::Connection watch(const SettingKey<T> &key, Receiver *receiver, Slot slot) const
+    {
+        const auto notify = [this, key, receiver, slot](const QString &name) {
+            if (name != QLatin1String(key.name))
+                return;
+            if constexpr (std::is_member_function_pointer_v<Slot>) {
+                if constexpr (std::is_invocable_v<Slot, Receiver *, decltype(value(key))>)
+                    std::invoke(slot, receiver, value(key));
+                else
+                    std::invoke(slot, receiver);
+            } else if constexpr (std::is_invocable_v<Slot, decltype(value(key))>) {
+                slot(value(key));
+            } else {
+                slot();
+            }
+        };
+        return connect(this, &SettingsStore::written, receiver, notify);
+    }
+
     // Writes bytes to a new file beside the settings, named <stem>-<time stamp><suffix>,
     // never replacing an existing file. Returns false when it could not be written.
     bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes);
@@ -74,8 +99,9 @@ public:
     QString saveProblem() const { return m_saveProblem; }
 
 signals:
-    // Emitted after every write of key, also when the value did not change.
-    void changed(const QString &key);
+    // Emitted after every write of key, also when the value did not change. Whoever shows a
+    // setting watches its key instead.
+    void written(const QString &key);
     // saveProblem() changed: saving began to fail, failed for another reason, or works again.
     void saveProblemChanged();
 

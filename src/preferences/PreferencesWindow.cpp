@@ -60,12 +60,8 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
     // Without an icon of the application's own, the icon theme's icon of the program's id.
     if (QApplication::windowIcon().isNull())
         setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName()));
-    // The card's width and the notes change often (a drag writes the width at every
-    // step) and are not shown here.
-    connect(&m_settings, &SettingsStore::changed, this, [this](const QString &key) {
-        if (key != QLatin1String(Keys::cardWidth.name) && key != QLatin1String(Keys::notes))
-            refresh();
-    });
+    m_settings.watch(Keys::theme, this, &PreferencesWindow::showLook);
+    m_settings.watch(Keys::accent, this, &PreferencesWindow::showLook);
     refresh();
 }
 
@@ -165,6 +161,7 @@ void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *c
 {
     m_switches.append({key, control});
     connect(control, &QAbstractButton::clicked, this, [this, key](bool on) { m_settings.setValue(key, on); });
+    m_settings.watch(key, control, &SwitchControl::setChecked);
 }
 
 SwitchControl *PreferencesWindow::switchFor(const QString &key) const
@@ -204,7 +201,11 @@ void PreferencesWindow::refresh()
     for (const BoundSwitch &bound : m_switches)
         bound.control->setChecked(m_settings.value(bound.key));
     m_launchAtLogin->setChecked(m_loginItems.isEnabled());
+    showLook();
+}
 
+void PreferencesWindow::showLook()
+{
     const QString themeRaw = m_settings.value(Keys::theme);
     const QString accentRaw = m_settings.value(Keys::accent);
     for (SwatchButton *button : std::as_const(m_swatchButtons))

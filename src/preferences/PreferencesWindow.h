@@ -68,6 +68,8 @@ private:
     QWidget *makeSwitchRow(const QString &label, SwitchControl *control);
     void bindSwitch(const SettingKey<bool> &key, SwitchControl *control);
     void refresh();
+    // The swatch that the stored theme and accent select, and the colours they give.
+    void showLook();
     void applyColors(const Palette &palette);
 
     SettingsStore &m_settings;

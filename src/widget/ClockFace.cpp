@@ -54,6 +54,8 @@ ClockFace::ClockFace(AppModel &model, const SettingsStore &settings, qreal scale
     connect(&m_model, &AppModel::timerEndsAtChanged, this, &ClockFace::onRunningChanged);
     m_running = m_model.isRunning();
     m_cancel->setVisible(m_running);
+    for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate})
+        m_settings.watch(key, this, &ClockFace::reloadSettings);
     reloadSettings();
 }
 

@@ -31,9 +31,6 @@ public:
     void setScale(qreal scale);
     void setCardPalette(const Palette &palette);
 
-    // Re-reads the clock settings; the height may change.
-    void reloadSettings();
-
     int faceHeight() const;
 
     QString digitsText() const { return m_digits; }
@@ -86,6 +83,8 @@ private:
         qreal dateAscent = 0;
     };
 
+    // Re-reads the clock settings; the height may change.
+    void reloadSettings();
     void onTick();
     void onRunningChanged();
     QString currentDigits(const QDateTime &local) const;

@@ -47,7 +47,9 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_drawerWasOpen(model.drawerOpen())
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    connect(&m_settings, &SettingsStore::changed, this, &WidgetView::onSettingChanged);
+    m_settings.watch(Keys::theme, this, &WidgetView::applyPalette);
+    m_settings.watch(Keys::accent, this, &WidgetView::applyPalette);
+    m_settings.watch(Keys::cardWidth, this, &WidgetView::applyWidth);
     connect(&m_model, &AppModel::drawerOpenChanged, this, &WidgetView::onDrawerOpenChanged);
     connect(&m_model, &AppModel::flashingChanged, this, qOverload<>(&WidgetView::update));
     connect(m_face, &ClockFace::heightChanged, this, &WidgetView::relayout);
@@ -156,17 +158,6 @@ void WidgetView::setTranslucencyAvailable(bool available)
 {
     m_translucent = available;
     update();
-}
-
-void WidgetView::onSettingChanged(const QString &key)
-{
-    if (key == QLatin1String(Keys::theme.name) || key == QLatin1String(Keys::accent.name))
-        applyPalette();
-    else if (key == QLatin1String(Keys::cardWidth.name))
-        applyWidth();
-    else if (key == QLatin1String(Keys::h24.name) || key == QLatin1String(Keys::showSeconds.name)
-             || key == QLatin1String(Keys::showDate.name))
-        m_face->reloadSettings();
 }
 
 void WidgetView::applyPalette()

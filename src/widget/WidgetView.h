@@ -76,7 +76,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void onSettingChanged(const QString &key);
     void onDrawerOpenChanged();
     void onGripDragged(qreal translation);
     void onGripReleased(qreal translation);

@@ -248,7 +248,7 @@ void TestNotes::eachChangePublishesOnceAndStores()
     model->addNote(QStringLiteral("a"));
     const QUuid id = model->notes().first().id;
     QSignalSpy published(model.get(), &AppModel::notesChanged);
-    QSignalSpy stored(m_store.get(), &SettingsStore::changed);
+    QSignalSpy stored(m_store.get(), &SettingsStore::written);
 
     model->toggleNote(QUuid::createUuid()); // matches nothing: no publication, no write
     QCOMPARE(published.count(), 0);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,6 +25,9 @@ private slots:
     void wrongTypeReadsAsDefault();
     void nothingWrittenUntilChange();
     void everyWriteIsAnnounced();
+    void watchersHearTheirKeyOnly_data();
+    void watchersHearTheirKeyOnly();
+    void watchEndsWithReceiver();
     void writeIsOnDiskAtOnce();
     void unreadableFile_data();
     void unreadableFile();
@@ -132,13 +136,71 @@ void TestSettingsStore::everyWriteIsAnnounced()
 {
     QTemporaryDir dir;
     SettingsStore store(dir.path());
-    QSignalSpy spy(&store, &SettingsStore::changed);
+    QSignalSpy spy(&store, &SettingsStore::written);
     store.setValue(Keys::h24, true);
     store.setValue(Keys::h24, true);
     store.setValue(Keys::theme, QStringLiteral("glass"));
     QCOMPARE(spy.count(), 3);
     QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("h24"));
     QCOMPARE(spy.at(2).at(0).toString(), QStringLiteral("theme"));
+}
+
+void TestSettingsStore::watchersHearTheirKeyOnly_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QStringList>("heard");
+
+    QTest::newRow("Boolean") << "h24" << QVariant(true) << QStringList{"h24 true"};
+    QTest::newRow("the default written") << "h24" << QVariant(false) << QStringList{"h24 false"};
+    QTest::newRow("wrong type heard as default")
+        << "h24" << QVariant(QStringLiteral("yes")) << QStringList{"h24 false"};
+    QTest::newRow("number") << "cardWidth" << QVariant(300.5) << QStringList{"cardWidth 300.5"};
+    QTest::newRow("string, member slot") << "theme" << QVariant(QStringLiteral("glass")) << QStringList{"theme glass"};
+    QTest::newRow("slot without value") << "showDate" << QVariant(false) << QStringList{"showDate"};
+    QTest::newRow("unwatched key") << "sound" << QVariant(false) << QStringList{};
+    QTest::newRow("longer name") << "h24x" << QVariant(true) << QStringList{};
+    QTest::newRow("other case") << "H24" << QVariant(true) << QStringList{};
+    QTest::newRow("binary data") << "notes" << QVariant(QByteArray("[]")) << QStringList{};
+}
+
+void TestSettingsStore::watchersHearTheirKeyOnly()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    QFETCH(QStringList, heard);
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    QObject receiver;
+    QStringList log;
+    store.watch(Keys::h24, &receiver, [&](bool on) { log << QStringLiteral("h24 ") + QVariant(on).toString(); });
+    store.watch(Keys::cardWidth, &receiver, [&](double width) { log << QStringLiteral("cardWidth %1").arg(width); });
+    store.watch(Keys::theme, &receiver, qOverload<const QString &>(&QObject::setObjectName));
+    connect(&receiver, &QObject::objectNameChanged, this, [&](const QString &name) { log << "theme " + name; });
+    store.watch(Keys::showDate, &receiver, [&] { log << QStringLiteral("showDate"); });
+
+    switch (value.typeId()) {
+    case QMetaType::Bool: store.setBool(key, value.toBool()); break;
+    case QMetaType::Double: store.setDouble(key, value.toDouble()); break;
+    case QMetaType::QString: store.setString(key, value.toString()); break;
+    default: store.setData(key, value.toByteArray());
+    }
+    QCOMPARE(log, heard);
+}
+
+void TestSettingsStore::watchEndsWithReceiver()
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    QPointer<QObject> receiver = new QObject;
+    int heard = 0;
+    store.watch(Keys::h24, receiver.data(), [&] { ++heard; });
+    store.watch(Keys::h24, receiver.data(), &QObject::deleteLater);
+    store.setValue(Keys::h24, true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(receiver.isNull());
+    store.setValue(Keys::h24, false);
+    QCOMPARE(heard, 1);
 }
 
 void TestSettingsStore::writeIsOnDiskAtOnce()
@@ -225,7 +287,7 @@ void TestSettingsStore::unwritableStoreKeepsWorkingInMemory()
     const QString blocked = dir.filePath(QStringLiteral("blocked"));
     writeFile(blocked, "x");
     SettingsStore store(blocked + QStringLiteral("/orvanta"));
-    QSignalSpy spy(&store, &SettingsStore::changed);
+    QSignalSpy spy(&store, &SettingsStore::written);
     QSignalSpy problems(&store, &SettingsStore::saveProblemChanged);
     // The reason goes to standard error once, not at every write that fails the same way.
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("blocked/orvanta: Not a directory$")));

@@ -158,7 +158,7 @@ void TestPreferencesWindow::switchWritesItsKey()
     QFETCH(bool, initially);
     PreferencesWindow *window = makeWindow();
     window->show();
-    QSignalSpy written(m_store.get(), &SettingsStore::changed);
+    QSignalSpy written(m_store.get(), &SettingsStore::written);
     SwitchControl *control = window->switchFor(key);
     QVERIFY(control);
 
@@ -382,7 +382,7 @@ void TestPreferencesWindow::failedLoginChangeShowsServiceStateAgain()
     PreferencesWindow *window = makeWindow();
     window->show();
     SwitchControl *control = window->launchAtLoginSwitch();
-    QSignalSpy written(m_store.get(), &SettingsStore::changed);
+    QSignalSpy written(m_store.get(), &SettingsStore::written);
 
     QTest::mouseClick(control, Qt::LeftButton);
     QCOMPARE(m_loginItems.requests, QList<bool>{true});

@@ -135,7 +135,7 @@ void TestSwatch::tapOnSelectedSwatchRewritesSameValues()
     SettingsStore store(dir.path());
     byId("white").apply(store);
     QStringList written;
-    connect(&store, &SettingsStore::changed, this, [&](const QString &key) { written << key; });
+    connect(&store, &SettingsStore::written, this, [&](const QString &key) { written << key; });
 
     byId("white").apply(store);
     QCOMPARE(written, QStringList{"theme"});
