@@ -2,8 +2,8 @@
 
 #include "app/Accessibility.h"
 #include "app/FloatingPanel.h"
+#include "appearance/Palette.h"
 #include "appearance/Symbols.h"
-#include "appearance/Theme.h"
 #include "core/AppModel.h"
 #include "core/SettingsStore.h"
 #include "core/SystemClock.h"
@@ -125,7 +125,7 @@ void Application::applySystemLook()
     WidgetView *card = m_panel->card();
     card->setSystemDark(dark);
     card->setTranslucencyAvailable(translucent);
-    const bool glass = themeFromRaw(m_settings->value(Keys::theme)) == Theme::Glass;
+    const bool glass = card->cardPalette().isGlass;
     m_platform->setBlurBehind(m_panel->windowHandle(), glass, glass ? card->outline() : QRegion());
     if (m_prefsWindow) {
         m_prefsWindow->setSystemDark(dark);

@@ -25,8 +25,7 @@ AppModel::AppModel(const Services &services, QObject *parent)
     , m_services(services)
     , m_now(services.clock.now())
 {
-    const QVariant startOpen = services.settings.rawValue(QLatin1String(Keys::startOpen.name));
-    m_drawerOpen = startOpen.typeId() == QMetaType::Bool ? startOpen.toBool() : Keys::startOpen.defaultValue;
+    m_drawerOpen = services.settings.value(Keys::startOpen);
 
     // Anything stored that is not a readable list, whatever its shape, loads as empty; its
     // bytes are kept for saveNotes.

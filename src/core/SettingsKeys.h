@@ -17,7 +17,7 @@ inline constexpr SettingKey<double> cardWidth{"cardWidth", 220.0};
 inline constexpr SettingKey<const char *> theme{"theme", "dark"};
 inline constexpr SettingKey<const char *> accent{"accent", "red"};
 inline constexpr SettingKey<bool> sound{"sound", true};
-// Read once, as a raw value, when the model is made: anything but a Boolean counts as true.
+// Read once, when the model is made.
 inline constexpr SettingKey<bool> startOpen{"startOpen", true};
 // Binary data: the notes list as JSON. Absent means an empty list.
 inline constexpr const char notes[] = "notes";

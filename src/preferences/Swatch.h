@@ -24,6 +24,7 @@ struct Swatch
     };
 
     QString id;
+    const char *untranslatedName = ""; // in the "Swatch" translation context
     Theme theme = Theme::Dark;
     std::optional<Accent> accent; // absent: choosing the swatch leaves the accent alone
     Fill fill;
@@ -35,8 +36,8 @@ struct Swatch
     // Swatches without an accent ignore the accent string.
     bool matches(const QString &themeRaw, const QString &accentRaw) const;
 
-    // The id with its first letter in upper case.
-    QString tooltip() const;
+    // What the swatch is called in its tooltip and to assistive technology.
+    QString name() const;
 
     // Stores the swatch's theme and, when it has one, its accent.
     void apply(SettingsStore &store) const;

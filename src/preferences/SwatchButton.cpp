@@ -38,8 +38,8 @@ SwatchButton::SwatchButton(const Swatch &swatch, QWidget *parent)
     , m_swatch(swatch)
 {
     setFixedSize(kSide, kSide);
-    setToolTip(swatch.tooltip());
-    setAccessibleName(swatch.tooltip());
+    setToolTip(swatch.name());
+    setAccessibleName(swatch.name());
     setCursor(Qt::PointingHandCursor);
     setColors(::palette(Theme::Dark, Accent::Red, true));
 }

