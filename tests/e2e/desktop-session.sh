@@ -14,11 +14,16 @@
 #   ds_geometry WID           "x y w h" of a window, x and y relative to the root
 #   ds_screenshot NAME        the whole screen into $DS_SHOT_DIR/e2e-NAME.png
 #
+# Screenshots go to DS_SHOT_DIR: by default e2e-shots/ in the build folder of DS_PROGRAM (the
+# program under test, set by the sourcing script), or a folder in $TMPDIR for a program outside
+# a build folder. Nothing is written into the working folder.
+#
 # Every readiness wait polls; nothing sleeps for a fixed time.
 # shellcheck shell=bash disable=SC2034  # DS_* results are read by the sourcing script
 
 DS_TIMEOUT=${DS_TIMEOUT:-10}
-DS_SHOT_DIR=${DS_SHOT_DIR:-$PWD}
+DS_SHOT_DIR=${DS_SHOT_DIR:-}
+DS_PROGRAM=${DS_PROGRAM:-}
 DS_PIDS=()
 DS_TMP=""
 DS_LAST_PID=""
@@ -127,6 +132,30 @@ ds_geometry() {
          END {if (w == "") exit 1; print x, y, w, h}' <<<"$info"
 }
 
+# The build folder that holds PROGRAM: the nearest folder above it with a CMakeCache.txt.
+ds_build_dir() {
+    local dir
+    dir=$(cd "$(dirname "$1")" 2>/dev/null && pwd -P) || return 1
+    while [[ $dir != / ]]; do
+        [[ -f $dir/CMakeCache.txt ]] && { echo "$dir"; return 0; }
+        dir=$(dirname "$dir")
+    done
+    return 1
+}
+
+ds_shot_dir() {
+    local build
+    if [[ -z $DS_SHOT_DIR ]]; then
+        if [[ -n $DS_PROGRAM ]] && build=$(ds_build_dir "$DS_PROGRAM"); then
+            DS_SHOT_DIR=$build/e2e-shots
+        else
+            DS_SHOT_DIR=${TMPDIR:-/tmp}/orvanta-e2e-shots
+        fi
+    fi
+    mkdir -p "$DS_SHOT_DIR" || return 1
+    ds_log "screenshots go to $DS_SHOT_DIR"
+}
+
 ds_screenshot() {
     command -v import >/dev/null || return 0
     import -window root "$DS_SHOT_DIR/e2e-$1.png" 2>/dev/null || ds_log "screenshot $1 failed"
@@ -135,6 +164,7 @@ ds_screenshot() {
 ds_start() {
     DS_TMP=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-e2e.XXXXXX")
     trap ds_stop EXIT
+    ds_shot_dir || { ds_log "no folder for screenshots at $DS_SHOT_DIR"; return 1; }
     trap 'exit 130' INT
     trap 'exit 143' TERM HUP
     ds_new_profile

@@ -24,6 +24,7 @@ done
 
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 source "$here/acceptance-lib.sh"
 source "$here/check-lib.sh"
 

@@ -3,7 +3,8 @@
 # user meet it, on a private X desktop (Xvfb, openbox, picom, trayer) with a private
 # session bus and accessibility bus: atspi-card.py reads its tree through AT-SPI
 # (roles, names, states, the card's and the tray's menus) and, in English, drives it
-# with the keyboard and with a reader's actions. Screenshots go to e2e-a11y-*.png.
+# with the keyboard and with a reader's actions. Screenshots go to e2e-a11y-*.png in the build
+# folder's e2e-shots/.
 #
 #   tst_accessibility.sh PATH_TO_ORVANTA
 #
@@ -19,6 +20,7 @@ launcher=/usr/libexec/at-spi-bus-launcher
 source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 
 ck_skip_unless Xvfb xdotool dbus-daemon "$launcher"
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }

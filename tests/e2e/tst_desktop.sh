@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real program on a private X desktop (Xvfb, openbox, picom, trayer) and checks
 # what a user sees: where the card opens, the tray icon, one preferences window, the
-# single running copy and quitting. Screenshots go to e2e-*.png in the working folder.
+# single running copy and quitting. Screenshots go to e2e-*.png in the build folder's e2e-shots/.
 #
 #   tst_desktop.sh PATH_TO_ORVANTA
 #
@@ -17,6 +17,7 @@ done
 
 # shellcheck source=desktop-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/desktop-session.sh"
+DS_PROGRAM=$bin
 
 readonly inset=24
 readonly card_width=220

@@ -25,6 +25,7 @@ source "$here/check-lib.sh"
 ck_skip_unless Xvfb xdotool
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 # shellcheck source=acceptance-lib.sh
 source "$here/acceptance-lib.sh"
 # shellcheck disable=SC2034  # read by acceptance-lib.sh

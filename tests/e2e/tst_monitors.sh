@@ -4,7 +4,8 @@
 # a plain window reserving 30 px through its strut on the right one), openbox and picom. The
 # card opens 24 px inside the top-right corner of the free area of the monitor under the
 # pointer, at start and after "Show / Hide Widget", on either monitor, and the preferences
-# window centres in that area. Screenshots go to e2e-monitors-*.png in the working folder.
+# window centres in that area. Screenshots go to e2e-monitors-*.png in the
+# build folder's e2e-shots/.
 #
 #   tst_monitors.sh PATH_TO_ORVANTA
 #
@@ -18,6 +19,7 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/check-lib.sh"
 ck_skip_unless Xvfb xdotool
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 source "$here/acceptance-lib.sh"
 
 ck_require "the two-monitor desktop" openbox picom trayer xprop xwininfo xdpyinfo xrandr xmessage import

@@ -7,7 +7,7 @@
 #     and an open preferences window at once;
 #   - what a person types into the timer field after opening the drawer;
 #   - the preferences window: Escape closes it, and it keeps its blur request when shown again.
-# Screenshots go to e2e-plain-*.png in the working folder.
+# Screenshots go to e2e-plain-*.png in the build folder's e2e-shots/.
 #
 #   tst_plain_desktop.sh PATH_TO_ORVANTA PATH_TO_ORVANTA_RENDER_CARD PATH_TO_ORVANTA_FAKE_PORTAL
 #
@@ -24,6 +24,7 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/check-lib.sh"
 ck_skip_unless Xvfb xdotool
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 source "$here/acceptance-lib.sh"
 AC_BIN=$bin
 AC_RENDERER=$2
