@@ -70,7 +70,7 @@ fi
 
 build=${ORVANTA_BENCH_BUILD_DIR:-build-bench}
 [[ $build == /* ]] || build=$repo/$build
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANTA_TESTS=OFF -DORVANTA_TOOLS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target orvanta reference-window damage-watch orvanta-render-card
 orvanta=$build/src/app/orvanta
 renderer=$build/tools/orvanta-render-card

@@ -2,11 +2,15 @@
 # Remakes the README's pictures from the card renderer: every swatch theme at
 # 180, 220 and 340 points, drawer open and closed, counting down and flashing,
 # on a neutral desktop-like backdrop; the preferences window in each theme; and both in German.
+# The renderers are built into the build folder first (the CMake option ORVANTA_TOOLS).
 #   scripts/make-gallery.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-${ORVANTA_BUILD_DIR:-build}}"
+cmake -S . -B "$build" -DORVANTA_TOOLS=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target orvanta-render-card orvanta-render-preferences
 render="$build/tools/orvanta-render-card"
+prefs="$build/tools/orvanta-render-preferences"
 out=docs/gallery
 mkdir -p "$out"
 tmp=$(mktemp -d)
@@ -35,12 +39,10 @@ for entry in "${themes[@]}"; do
     montage "${row_files[@]}" -tile 4x3 -geometry +12+12 -gravity north -background none "$tmp/$name-sheet.png"
     convert -size "$(identify -format '%wx%h' "$tmp/$name-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
         "$tmp/$name-sheet.png" -composite -define png:exclude-chunk=date,time "$out/card-$name.png"
-    if [[ -x "$build/tools/orvanta-render-preferences" ]]; then
-        # shellcheck disable=SC2086
-        "$build/tools/orvanta-render-preferences" -o "$tmp/prefs-$name.png" $theme 2>/dev/null
-        convert -size "$(identify -format '%wx%h' "$tmp/prefs-$name.png")" gradient:'#5b7fa6-#c9a27e' \
-            "$tmp/prefs-$name.png" -composite -define png:exclude-chunk=date,time "$out/preferences-$name.png"
-    fi
+    # shellcheck disable=SC2086
+    "$prefs" -o "$tmp/prefs-$name.png" $theme 2>/dev/null
+    convert -size "$(identify -format '%wx%h' "$tmp/prefs-$name.png")" gradient:'#5b7fa6-#c9a27e' \
+        "$tmp/prefs-$name.png" -composite -define png:exclude-chunk=date,time "$out/preferences-$name.png"
 done
 # The card (drawer open, closed, counting down) and the preferences window in German: the
 # texts come from the translation, the date from the locale.
@@ -54,9 +56,7 @@ done
 montage "${row_files[@]}" -tile 3x1 -geometry +12+12 -gravity north -background none "$tmp/german-sheet.png"
 convert -size "$(identify -format '%wx%h' "$tmp/german-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
     "$tmp/german-sheet.png" -composite -define png:exclude-chunk=date,time "$out/card-german.png"
-if [[ -x "$build/tools/orvanta-render-preferences" ]]; then
-    "$build/tools/orvanta-render-preferences" -o "$tmp/prefs-german.png" --language de_DE --theme dark 2>/dev/null
-    convert -size "$(identify -format '%wx%h' "$tmp/prefs-german.png")" gradient:'#5b7fa6-#c9a27e' \
-        "$tmp/prefs-german.png" -composite -define png:exclude-chunk=date,time "$out/preferences-german.png"
-fi
+"$prefs" -o "$tmp/prefs-german.png" --language de_DE --theme dark 2>/dev/null
+convert -size "$(identify -format '%wx%h' "$tmp/prefs-german.png")" gradient:'#5b7fa6-#c9a27e' \
+    "$tmp/prefs-german.png" -composite -define png:exclude-chunk=date,time "$out/preferences-german.png"
 echo "Pictures written to $out/"

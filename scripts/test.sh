@@ -14,7 +14,7 @@ strict=()
 jobs=$(nproc)
 
 build=${ORVANTA_BUILD_DIR:-build}
-ORVANTA_BUILD_DIR=$build scripts/build.sh -DORVANTA_TESTS=ON "${strict[@]}"
+ORVANTA_BUILD_DIR=$build scripts/build.sh -DORVANTA_TESTS=ON -DORVANTA_TOOLS=ON "${strict[@]}"
 (cd "$build" && ctest --output-on-failure -j"$jobs")
 
 # The readers of outside input under libFuzzer, about 30 s each, in their own build-fuzz/.
