@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QColor>
-#include <Qt>
+#include <QPalette>
+#include <QWidget>
 
 class QPainter;
 class QPainterPath;
@@ -13,14 +14,18 @@ inline bool focusRingWanted(Qt::FocusReason reason)
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
-// The card's rings are its ink, half seen, 1.5 points wide.
+// Rings are 1.5 points wide, in the palette's focus colour, which stands out from both sides.
 inline constexpr qreal kFocusRingWidth = 1.5;
 
-inline QColor focusRingColor(QColor ink)
+// The card and the preferences window hand their palette's focus colour down in this role of
+// the widget palette, which none of their controls uses otherwise: a control added later
+// inherits it like any other colour.
+inline constexpr QPalette::ColorRole kFocusRole = QPalette::BrightText;
+
+inline QColor focusColor(const QWidget *widget)
 {
-    ink.setAlphaF(0.45f);
-    return ink;
+    return widget->palette().color(kFocusRole);
 }
 
 // Strokes the ring along shape, centred on its outline.
-void paintFocusRing(QPainter &painter, const QPainterPath &shape, const QColor &ink);
+void paintFocusRing(QPainter &painter, const QPainterPath &shape, const QColor &focus);

@@ -14,6 +14,10 @@ struct Palette
     QColor border;
     QColor field; // behind fields and small inset buttons
     ColorScheme scheme = ColorScheme::Dark;
+    // Chosen to stand out from what they are drawn on (see Theme.h): the keyboard focus
+    // ring, and the text caret on a field.
+    QColor focus = QColor();
+    QColor caret = QColor();
 
     friend bool operator==(const Palette &, const Palette &) = default;
 };

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 ScaledButton::Metrics ScaledButton::metricsFor(qreal scale)
@@ -32,6 +33,7 @@ void ScaledButton::setScale(qreal scale)
         return;
     m_scale = scale;
     updateGeometry();
+    updateTooltip();
     update();
 }
 
@@ -49,6 +51,23 @@ QFont ScaledButton::labelFont() const
     // The card's points are device-independent pixels; Qt's are 1/72 inch at the logical resolution.
     f.setPointSizeF(metricsFor(m_scale).fontSize * 72.0 / logicalDpiY());
     return f;
+}
+
+QString ScaledButton::shownLabel() const
+{
+    const QFontMetricsF fm(labelFont(), this);
+    const qreal room = width() - 2 * CardMetrics::scaled(kTightPadding, m_scale);
+    return fm.horizontalAdvance(text()) <= room ? text() : fm.elidedText(text(), Qt::ElideRight, room);
+}
+
+void ScaledButton::updateTooltip()
+{
+    setToolTip(labelElided() ? text() : QString());
+}
+
+void ScaledButton::resizeEvent(QResizeEvent *)
+{
+    updateTooltip();
 }
 
 QSize ScaledButton::sizeHint() const
@@ -79,11 +98,13 @@ void ScaledButton::paintEvent(QPaintEvent *)
     if (showsFocusRing()) {
         const qreal inset = kFocusRingWidth / 2;
         paintFocusRing(painter, continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m.radius),
-                       m_ink);
+                       focusColor(this));
     }
 
+    // Centred in the padded box when it fits there, else in what the tight padding leaves.
+    const QString label = shownLabel();
+    const qreal side = std::min(m.paddingX, (width() - QFontMetricsF(labelFont(), this).horizontalAdvance(label)) / 2);
     painter.setPen(m_ink);
     painter.setFont(labelFont());
-    painter.drawText(QRectF(rect()).adjusted(m.paddingX, 0, -m.paddingX, 0), Qt::AlignCenter | Qt::TextSingleLine,
-                     text());
+    painter.drawText(QRectF(rect()).adjusted(side, 0, -side, 0), Qt::AlignCenter | Qt::TextSingleLine, label);
 }

@@ -1,5 +1,8 @@
 #include "appearance/Theme.h"
 
+#include "appearance/Contrast.h"
+#include "appearance/Material.h"
+
 namespace {
 
 QColor rgb(double r, double g, double b, double a = 1.0)
@@ -70,7 +73,49 @@ Palette colorPalette(Accent accent)
             blue ? ColorScheme::Dark : ColorScheme::Light};
 }
 
+// The ring and the caret are the ink where it stands out enough, which it does in every
+// theme; black or white where a palette's ink would not.
+Palette withFocusColors(Palette palette)
+{
+    const QList<QColor> inks{palette.digits, kBlack, kWhite};
+    const QList<QColor> backgrounds = controlBackgrounds(palette);
+    palette.focus = Contrast::firstLegible(inks, backgrounds, Contrast::kNonText);
+    QList<QColor> fields;
+    for (const QColor &background : backgrounds)
+        fields.append(Contrast::over(palette.field, background));
+    palette.caret = Contrast::firstLegible(inks, fields, Contrast::kNonText);
+    return palette;
+}
+
+Palette basePalette(Theme theme, Accent accent, bool dark)
+{
+    switch (theme) {
+    case Theme::System: return dark ? darkPalette() : lightPalette();
+    case Theme::Light: return lightPalette();
+    case Theme::Dark: return darkPalette();
+    case Theme::Glass: return glassPalette();
+    case Theme::Color: return colorPalette(accent);
+    }
+    Q_UNREACHABLE();
+}
+
 } // namespace
+
+QList<QColor> controlBackgrounds(const Palette &palette)
+{
+    QList<QColor> surfaces;
+    if (palette.isGlass) {
+        const QColor tint = materialTint(Material::SmokedGlass, true);
+        surfaces
+            = {Contrast::over(tint, kBlack), Contrast::over(tint, kWhite), materialTint(Material::SmokedGlass, false)};
+    } else {
+        surfaces = {palette.surface};
+    }
+    QList<QColor> backgrounds = surfaces;
+    for (const QColor &surface : std::as_const(surfaces))
+        backgrounds.append(Contrast::over(palette.field, surface));
+    return backgrounds;
+}
 
 QString rawValue(Theme theme)
 {
@@ -109,14 +154,7 @@ std::optional<Accent> accentFromRaw(const QString &raw)
 
 Palette palette(Theme theme, Accent accent, bool dark)
 {
-    switch (theme) {
-    case Theme::System: return dark ? darkPalette() : lightPalette();
-    case Theme::Light: return lightPalette();
-    case Theme::Dark: return darkPalette();
-    case Theme::Glass: return glassPalette();
-    case Theme::Color: return colorPalette(accent);
-    }
-    Q_UNREACHABLE();
+    return withFocusColors(basePalette(theme, accent, dark));
 }
 
 Palette resolvePalette(const QString &themeRaw, const QString &accentRaw, bool dark, Theme fallbackTheme)

@@ -2,6 +2,7 @@
 
 #include "appearance/Palette.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -21,6 +22,10 @@ std::optional<Accent> accentFromRaw(const QString &raw);
 
 // The colours a theme shows with an accent, in a light or dark surrounding.
 Palette palette(Theme theme, Accent accent, bool dark);
+
+// The opaque colours that controls are drawn on with this palette: the surface and a field on
+// it, and for glass its tint over a black, a white and no desktop.
+QList<QColor> controlBackgrounds(const Palette &palette);
 
 // From the stored strings: "blue" exactly is blue, anything else red; a theme
 // string naming no theme falls back to fallbackTheme (the card uses System,

@@ -1,6 +1,7 @@
 #include "preferences/PreferencesWindow.h"
 
 #include "appearance/ContinuousCorners.h"
+#include "appearance/FocusRing.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
 #include "core/LoginItemService.h"
@@ -11,6 +12,7 @@
 #include "preferences/SwatchRow.h"
 #include "preferences/SwitchControl.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +25,8 @@
 namespace {
 
 constexpr qreal kWindowRadius = 10;
-constexpr int kCloseButtonInset = 9;
+// The middle of the close button, where the small round button of other title bars sits.
+constexpr int kCloseButtonCentre = 15;
 constexpr int kRowHeight = 26;
 
 // Text sizes are in device-independent pixels; Qt's points are 1/72 inch at the logical resolution.
@@ -49,7 +52,7 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
     setWindowTitle(tr("Orvanta Preferences"));
     setFixedSize(kSize);
 
-    m_closeButton->move(kCloseButtonInset, kCloseButtonInset);
+    m_closeButton->move(kCloseButtonCentre - CloseButton::kSide / 2, kCloseButtonCentre - CloseButton::kSide / 2);
     connect(m_closeButton, &QAbstractButton::clicked, this, &QWidget::close);
 
     buildForm();
@@ -164,6 +167,13 @@ void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *c
     m_settings.watch(key, control, &SwitchControl::setChecked);
 }
 
+QAccessibleInterface *PreferencesWindow::accessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("PreferencesWindow"))
+        return new QAccessibleWidget(static_cast<PreferencesWindow *>(object), QAccessible::Dialog);
+    return nullptr;
+}
+
 SwitchControl *PreferencesWindow::switchFor(const QString &key) const
 {
     for (const BoundSwitch &bound : m_switches) {
@@ -218,12 +228,14 @@ void PreferencesWindow::applyColors(const Palette &palette)
 {
     QPalette text = this->palette();
     text.setColor(QPalette::WindowText, palette.digits);
+    text.setColor(kFocusRole, palette.focus);
     setPalette(text);
     for (FormGroup *group : std::as_const(m_groups))
         group->setColors(palette.field, palette.border);
     for (const BoundSwitch &bound : std::as_const(m_switches))
         bound.control->setColors(palette);
     m_launchAtLogin->setColors(palette);
+    m_closeButton->setColors(palette);
     for (SwatchButton *button : std::as_const(m_swatchButtons))
         button->setColors(palette);
     update();
@@ -246,13 +258,6 @@ void PreferencesWindow::showEvent(QShowEvent *event)
     // The login item can change behind the program's back; ask again whenever the window comes up.
     refresh();
     QWidget::showEvent(event);
-}
-
-void PreferencesWindow::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange)
-        m_closeButton->update();
-    QWidget::changeEvent(event);
 }
 
 void PreferencesWindow::paintEvent(QPaintEvent *)

@@ -9,6 +9,7 @@
 #include <optional>
 
 class CloseButton;
+class QAccessibleInterface;
 class FormGroup;
 class LoginItemService;
 class SettingsStore;
@@ -47,9 +48,11 @@ public:
     SwatchButton *swatchButton(int index) const { return m_swatchButtons.value(index); }
     CloseButton *closeButton() const { return m_closeButton; }
 
+    // For QAccessible::installFactory: a dialog, named by its title, to assistive technology.
+    static QAccessibleInterface *accessible(const QString &className, QObject *object);
+
 protected:
     void showEvent(QShowEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -65,7 +65,6 @@ void SwatchButton::setColors(const Palette &palette)
 {
     const QColor primary = palette.scheme == ColorScheme::Dark ? Qt::white : Qt::black;
     m_outline = withAlpha(primary, 0.15);
-    m_focusInk = primary;
     m_ring = palette.accent;
     update();
 }
@@ -109,8 +108,8 @@ void SwatchButton::paintEvent(QPaintEvent *)
         strokeInside(painter, centre, outer, m_ring, 2);
         // The selection ring takes the focus ring's place: the focus shows in the gap inside it.
         if (showsFocusRing())
-            strokeInside(painter, centre, outer - 2, withAlpha(m_focusInk, 0.8), 1.5);
+            strokeInside(painter, centre, outer - 2, focusColor(this), kFocusRingWidth);
     } else if (showsFocusRing()) {
-        strokeInside(painter, centre, outer, withAlpha(m_outline, 0.5), 2);
+        strokeInside(painter, centre, outer, focusColor(this), 2);
     }
 }

@@ -38,5 +38,4 @@ private:
     bool m_selected = false;
     QColor m_outline;
     QColor m_ring;
-    QColor m_focusInk;
 };

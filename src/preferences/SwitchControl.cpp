@@ -1,5 +1,6 @@
 #include "preferences/SwitchControl.h"
 
+#include "appearance/FocusRing.h"
 #include "appearance/Theme.h"
 
 #include <QPainter>
@@ -33,7 +34,6 @@ void SwitchControl::setColors(const Palette &palette)
     m_offTrack = withAlpha(palette.digits, palette.scheme == ColorScheme::Dark ? 0.22 : 0.14);
     // A white knob vanishes on a white tint (the blue theme): it takes the surface colour there.
     m_knobOnTint = m_tint.lightnessF() > 0.85 ? palette.surface : QColor(Qt::white);
-    m_focusRingColor = withAlpha(palette.accent, 0.5);
     update();
 }
 
@@ -61,7 +61,7 @@ void SwitchControl::paintEvent(QPaintEvent *)
 
     if (showsFocusRing()) {
         const QRectF ring = track.adjusted(-1, -1, 1, 1);
-        painter.setPen(QPen(m_focusRingColor, 2));
+        painter.setPen(QPen(focusColor(this), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
     }

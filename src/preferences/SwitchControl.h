@@ -29,5 +29,4 @@ private:
     QColor m_tint;
     QColor m_offTrack;
     QColor m_knobOnTint;
-    QColor m_focusRingColor;
 };

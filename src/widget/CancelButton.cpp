@@ -34,7 +34,7 @@ void CancelButton::paintEvent(QPaintEvent *)
         QPainterPath edge;
         const qreal inset = kFocusRingWidth / 2;
         edge.addEllipse(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
-        paintFocusRing(painter, edge, m_glyph);
+        paintFocusRing(painter, edge, focusColor(this));
     }
     // A 10-point bold cross in the middle of the circle.
     QRectF glyph(0, 0, kGlyph, kGlyph);

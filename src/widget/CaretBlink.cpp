@@ -1,6 +1,7 @@
 #include "widget/CaretBlink.h"
 
 #include "core/Scheduler.h"
+#include "widget/FieldCaret.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -53,18 +54,56 @@ void CaretBlink::wake()
         m_awake = false;
         apply();
     });
-    apply();
+    // As in any text field, a key or a click shows the caret at once and the blink starts over.
+    m_blinking = shouldBlink();
+    restart();
+}
+
+bool CaretBlink::shouldBlink() const
+{
+    QWidget *focus = QApplication::focusWidget();
+    return m_desktopFlashTime > 0 && m_awake && focus && focus->isVisible()
+        && std::any_of(m_fields.cbegin(), m_fields.cend(),
+                       [focus](const QPointer<QLineEdit> &field) { return field == focus; });
 }
 
 void CaretBlink::apply()
 {
-    QWidget *focus = QApplication::focusWidget();
-    const bool blinking = m_awake && focus && focus->isVisible()
-        && std::any_of(m_fields.cbegin(), m_fields.cend(),
-                       [focus](const QPointer<QLineEdit> &field) { return field == focus; });
+    const bool blinking = shouldBlink();
     if (blinking == m_blinking)
         return;
     m_blinking = blinking;
-    // A change restarts the focused edit's blink, or stops it with the caret shown.
-    QGuiApplication::styleHints()->setCursorFlashTime(blinking ? m_desktopFlashTime : 0);
+    restart();
+}
+
+void CaretBlink::restart()
+{
+    ++m_rounds;
+    for (const QPointer<QLineEdit> &field : std::as_const(m_fields)) {
+        if (auto *caret = field ? field->findChild<FieldCaret *>() : nullptr)
+            caret->setLit(true);
+    }
+    if (m_blinking)
+        scheduleHalf();
+}
+
+void CaretBlink::scheduleHalf()
+{
+    const quint64 round = m_rounds;
+    m_scheduler.after(m_desktopFlashTime / 2000.0, this, [this, round] {
+        if (round != m_rounds)
+            return;
+        if (FieldCaret *caret = focusedCaret())
+            caret->setLit(!caret->isLit());
+        scheduleHalf();
+    });
+}
+
+FieldCaret *CaretBlink::focusedCaret() const
+{
+    for (const QPointer<QLineEdit> &field : m_fields) {
+        if (field && field->hasFocus())
+            return field->findChild<FieldCaret *>();
+    }
+    return nullptr;
 }

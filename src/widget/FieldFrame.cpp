@@ -2,6 +2,7 @@
 
 #include "appearance/ContinuousCorners.h"
 #include "appearance/FocusRing.h"
+#include "widget/FieldCaret.h"
 #include "widget/FieldHint.h"
 
 #include <QBoxLayout>
@@ -17,6 +18,7 @@ FieldFrame::FieldFrame(QWidget *parent)
     : QWidget(parent)
     , m_edit(new QLineEdit(this))
     , m_placeholder(new FieldHint(m_edit))
+    , m_caret(new FieldCaret(m_edit))
 {
     m_edit->setFrame(false);
     m_edit->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -33,6 +35,7 @@ FieldFrame::FieldFrame(QWidget *parent)
     overlay->setContentsMargins(0, 0, 0, 0);
     overlay->addWidget(m_placeholder);
     m_placeholder->hide();
+    m_caret->raise();
     connect(m_edit, &QLineEdit::textChanged, this, &FieldFrame::refreshPlaceholder);
     m_edit->installEventFilter(this);
 }
@@ -84,13 +87,14 @@ void FieldFrame::setMetrics(qreal paddingX, qreal paddingY, qreal radius, const 
     update();
 }
 
-void FieldFrame::setColors(const QColor &fill, const QColor &outline, const QColor &hint)
+void FieldFrame::setColors(const Palette &palette)
 {
-    m_fill = fill;
-    m_outline = outline;
+    m_fill = palette.field;
+    m_outline = palette.border;
     m_look = QPixmap();
+    m_caret->setColor(palette.caret);
     QPalette colors = m_placeholder->palette();
-    colors.setColor(QPalette::WindowText, hint);
+    colors.setColor(QPalette::WindowText, palette.secondary);
     m_placeholder->setPalette(colors);
     update();
 }
@@ -140,7 +144,7 @@ void FieldFrame::paintLook(QPainter &painter, bool ring) const
     if (ring) {
         const qreal inset = kFocusRingWidth / 2;
         paintFocusRing(painter, continuousRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), m_radius),
-                       palette().color(QPalette::WindowText));
+                       focusColor(this));
         return;
     }
     painter.setPen(QPen(m_outline, 1));

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "appearance/Palette.h"
+
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
 
+class FieldCaret;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -20,12 +23,14 @@ public:
 
     QLineEdit *lineEdit() const { return m_edit; }
     QLabel *placeholder() const { return m_placeholder; }
+    FieldCaret *caret() const { return m_caret; }
 
     // The hint, placed as the field places its text (leading or centred).
     void setPlaceholder(const QString &text, Qt::Alignment alignment);
     // Lengths are already scaled; the outline stays one point wide.
     void setMetrics(qreal paddingX, qreal paddingY, qreal radius, const QFont &font);
-    void setColors(const QColor &fill, const QColor &outline, const QColor &hint);
+    // The palette's field fill, border, secondary text for the hint, and caret colour.
+    void setColors(const Palette &palette);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -45,6 +50,7 @@ private:
 
     QLineEdit *m_edit;
     QLabel *m_placeholder;
+    FieldCaret *m_caret;
     qreal m_paddingX = 6;
     qreal m_paddingY = 6;
     qreal m_radius = 8;

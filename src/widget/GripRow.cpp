@@ -25,6 +25,7 @@ void GripRow::setExpanded(bool expanded)
     QAccessible::State changed;
     changed.expanded = true;
     announceState(changed);
+    emit expandedChanged(expanded);
 }
 
 void GripRow::addAccessibleState(QAccessible::State &state) const
@@ -60,7 +61,7 @@ void GripRow::paintEvent(QPaintEvent *)
     painter.fillPath(continuousRoundedRect(pill, pill.height() / 2), m_pill);
     if (showsFocusRing()) {
         const QRectF ring = pill.adjusted(-4, -4, 4, 4);
-        paintFocusRing(painter, continuousRoundedRect(ring, ring.height() / 2), palette().color(QPalette::WindowText));
+        paintFocusRing(painter, continuousRoundedRect(ring, ring.height() / 2), focusColor(this));
     }
 }
 

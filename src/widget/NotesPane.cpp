@@ -74,7 +74,7 @@ void NotesPane::setScale(qreal k)
 void NotesPane::setCardPalette(const Palette &palette)
 {
     m_palette = palette;
-    m_field->setColors(palette.field, palette.border, palette.secondary);
+    m_field->setColors(palette);
     for (NoteRow *row : std::as_const(m_rows))
         row->setLook(m_scale, palette);
 }
@@ -213,7 +213,7 @@ void NotesPane::paintEvent(QPaintEvent *)
             QPainterPath ring;
             ring.addEllipse(QRectF(button->mapTo(this, QPoint()), button->size()).adjusted(-3, -3, 3, 3));
             QPainter painter(this);
-            paintFocusRing(painter, ring, palette().color(QPalette::WindowText));
+            paintFocusRing(painter, ring, focusColor(this));
         }
     }
 }

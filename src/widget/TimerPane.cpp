@@ -60,7 +60,7 @@ void TimerPane::setScale(qreal k)
 
 void TimerPane::setCardPalette(const Palette &palette)
 {
-    m_field->setColors(palette.field, palette.border, palette.secondary);
+    m_field->setColors(palette);
     m_start->setInk(palette.digits);
     m_cancel->setInk(palette.digits);
 }

@@ -1,6 +1,7 @@
 #include "widget/WidgetView.h"
 
 #include "appearance/ContinuousCorners.h"
+#include "appearance/FocusRing.h"
 #include "appearance/Fonts.h"
 #include "appearance/Material.h"
 #include "appearance/ScaledButton.h"
@@ -174,6 +175,7 @@ void WidgetView::applyPalette()
     stock.setColor(QPalette::PlaceholderText, colors.secondary);
     stock.setColor(QPalette::Highlight, colors.accent);
     stock.setColor(QPalette::HighlightedText, colors.isGlass ? QColor(Qt::black) : colors.surface);
+    stock.setColor(kFocusRole, colors.focus);
     QColor disabled = colors.digits;
     disabled.setAlphaF(0.35f);
     stock.setColor(QPalette::Disabled, QPalette::Text, disabled);

@@ -1,3 +1,4 @@
+#include "appearance/Contrast.h"
 #include "appearance/Theme.h"
 
 #include <QTest>
@@ -90,6 +91,10 @@ private slots:
     void systemFollowsAppearance();
     void colorIgnoresAppearance_data();
     void colorIgnoresAppearance();
+    void contrastRatio_data();
+    void contrastRatio();
+    void focusAndCaretStandOut_data();
+    void focusAndCaretStandOut();
 };
 
 void TestPalette::table_data()
@@ -237,6 +242,61 @@ void TestPalette::colorIgnoresAppearance()
     QFETCH(ColorScheme, scheme);
     comparePalettes(palette(Theme::Color, accent, true), palette(Theme::Color, accent, false));
     QCOMPARE(palette(Theme::Color, accent, true).scheme, scheme);
+}
+
+void TestPalette::contrastRatio_data()
+{
+    QTest::addColumn<QColor>("foreground");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<double>("expected");
+    // Figures as WCAG's own examples and common checkers give them.
+    QTest::newRow("black on white") << black << white << 21.0;
+    QTest::newRow("white on white") << white << white << 1.0;
+    QTest::newRow("#777 on white") << QColor(0x77, 0x77, 0x77) << white << 4.48;
+    QTest::newRow("white on #0000ff") << white << QColor(0, 0, 255) << 8.59;
+    QTest::newRow("half black on white") << at(black, 0.5f) << white << 3.98;
+    QTest::newRow("orange on the light surface") << orange << rgb(0.93f, 0.92f, 0.92f) << 2.04;
+}
+
+void TestPalette::contrastRatio()
+{
+    QFETCH(QColor, foreground);
+    QFETCH(QColor, background);
+    QFETCH(double, expected);
+    const double ratio = Contrast::worstRatio(foreground, {background});
+    QVERIFY2(qAbs(ratio - expected) < 0.02, qPrintable(QString::number(ratio)));
+}
+
+void TestPalette::focusAndCaretStandOut_data()
+{
+    QTest::addColumn<Palette>("colors");
+    for (Theme theme : allThemes) {
+        for (Accent accent : allAccents) {
+            for (bool dark : {false, true})
+                QTest::addRow("%s, %s, %s", qPrintable(rawValue(theme)), qPrintable(rawValue(accent)),
+                              dark ? "dark" : "light")
+                    << palette(theme, accent, dark);
+        }
+    }
+}
+
+// The ring is drawn on the surface and along a field's edge, the caret on a field: each
+// reaches 3:1 on all of them, glass over any desktop included.
+void TestPalette::focusAndCaretStandOut()
+{
+    QFETCH(Palette, colors);
+    const QList<QColor> backgrounds = controlBackgrounds(colors);
+    QVERIFY(backgrounds.size() >= 2);
+    const double focus = Contrast::worstRatio(colors.focus, backgrounds);
+    QVERIFY2(focus >= Contrast::kNonText, qPrintable(QString::number(focus)));
+    QList<QColor> fields;
+    for (const QColor &background : backgrounds)
+        fields.append(Contrast::over(colors.field, background));
+    const double caret = Contrast::worstRatio(colors.caret, fields);
+    QVERIFY2(caret >= Contrast::kNonText, qPrintable(QString::number(caret)));
+    // Opaque, so that what they are drawn on does not thin them out.
+    QCOMPARE(colors.focus.alphaF(), 1.0f);
+    QCOMPARE(colors.caret.alphaF(), 1.0f);
 }
 
 QTEST_GUILESS_MAIN(TestPalette)

@@ -1,3 +1,4 @@
+#include "appearance/Contrast.h"
 #include "appearance/KeyboardButtonAccessible.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
@@ -59,9 +60,13 @@ private slots:
     void wrongTypeShowsDefault();
     void swatchClickWritesAndRings();
     void swatchesCarryNames();
+    void swatchChoiceRingsNothingElse_data();
+    void swatchChoiceRingsNothingElse();
     void selectedSwatchShowsFocus();
     void background_data();
     void background();
+    void closeButtonReadsAsClose_data();
+    void closeButtonReadsAsClose();
     void unknownThemeShowsDarkPalette();
     void systemThemeFollowsDesktop();
     void launchAtLoginFollowsService();
@@ -95,6 +100,7 @@ void TestPreferencesWindow::initTestCase()
     QApplication::setQuitOnLastWindowClosed(false);
     QAccessible::installFactory(KeyboardButtonAccessible::create);
     QAccessible::installFactory(SwatchRow::accessible);
+    QAccessible::installFactory(PreferencesWindow::accessible);
 }
 
 void TestPreferencesWindow::init()
@@ -239,6 +245,51 @@ void TestPreferencesWindow::swatchClickWritesAndRings()
     QVERIFY(window->currentPalette().isGlass);
 }
 
+void TestPreferencesWindow::swatchChoiceRingsNothingElse_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("accent");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("red to blue") << "color"
+                                 << "red" << 3 << 2;
+    QTest::newRow("blue to red") << "color"
+                                 << "blue" << 2 << 3;
+    QTest::newRow("black to blue") << "dark"
+                                   << "red" << 0 << 2;
+    QTest::newRow("glass, blue accent, to red") << "glass"
+                                                << "blue" << 4 << 3;
+    QTest::newRow("white to glass") << "light"
+                                    << "blue" << 1 << 4;
+}
+
+// Whoever follows the settings sees only the old swatch and the new one ringed, at every
+// write on the way: a reader is told of no other swatch.
+void TestPreferencesWindow::swatchChoiceRingsNothingElse()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    QVERIFY(window->swatchButton(from)->isSelected());
+
+    QList<int> ringed;
+    connect(m_store.get(), &SettingsStore::changed, window, [&] {
+        for (int i = 0; i < Swatch::all().size(); ++i) {
+            if (Swatch::all().at(i).matches(m_store->value(Keys::theme), m_store->value(Keys::accent)))
+                ringed.append(i);
+        }
+    });
+    QTest::mouseClick(window->swatchButton(to), Qt::LeftButton);
+    QVERIFY(window->swatchButton(to)->isSelected());
+    for (int i : std::as_const(ringed))
+        QVERIFY2(i == from || i == to, qPrintable(QString::number(i)));
+}
+
 void TestPreferencesWindow::swatchesCarryNames()
 {
     PreferencesWindow *window = makeWindow();
@@ -256,6 +307,8 @@ void TestPreferencesWindow::swatchesCarryNames()
         QCOMPARE(swatch->state().checked, i == 1);
         QCOMPARE(swatch->parent()->role(), QAccessible::Grouping);
         QCOMPARE(swatch->parent()->text(QAccessible::Name), QStringLiteral("Timer colour"));
+        // The tooltip says the name again: a reader hears it once.
+        QCOMPARE(swatch->text(QAccessible::Description), QString());
     }
     // A reader's press chooses the swatch as a click does.
     QAccessibleInterface *red = QAccessible::queryAccessibleInterface(window->swatchButton(3));
@@ -281,6 +334,55 @@ void TestPreferencesWindow::selectedSwatchShowsFocus()
     // Return chooses a swatch too.
     QTest::keyClick(window->swatchButton(1), Qt::Key_Return);
     QCOMPARE(m_store->value(Keys::theme), QStringLiteral("light"));
+}
+
+void TestPreferencesWindow::closeButtonReadsAsClose_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("accent");
+    for (const char *theme : {"dark", "light", "glass"})
+        QTest::newRow(theme) << theme << "red";
+    QTest::newRow("red") << "color"
+                         << "red";
+    QTest::newRow("blue") << "color"
+                          << "blue";
+}
+
+// Its cross shows at all times, in an active window or not, and stands out from the window;
+// it keeps the place of a title bar's close button and is large enough to hit.
+void TestPreferencesWindow::closeButtonReadsAsClose()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    PreferencesWindow *window = makeWindow();
+    window->setTranslucencyAvailable(false);
+    window->show();
+    CloseButton *close = window->closeButton();
+    QVERIFY(close->width() >= 24 && close->height() >= 24);
+    QCOMPARE(close->geometry().center(), QPoint(14, 14));
+
+    // The middle of the cross, where its strokes meet, against the window beside the button.
+    const QImage shot = window->grab().toImage();
+    const QColor background = shot.pixelColor(close->geometry().bottomRight() + QPoint(2, 2));
+    QColor cross = background;
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            const QColor pixel = shot.pixelColor(QPoint(15 + dx, 15 + dy));
+            if (Contrast::ratio(pixel, background) > Contrast::ratio(cross, background))
+                cross = pixel;
+        }
+    }
+    QVERIFY2(Contrast::ratio(cross, background) >= Contrast::kNonText,
+             qPrintable(describe(cross) + " on " + describe(background)));
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(close);
+    QCOMPARE(button->text(QAccessible::Name), QStringLiteral("Close"));
+    QCOMPARE(button->text(QAccessible::Description), QString());
+    // The window itself is a dialog, named by its title.
+    QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(dialog->role(), QAccessible::Dialog);
+    QCOMPARE(dialog->text(QAccessible::Name), QStringLiteral("Orvanta Preferences"));
 }
 
 void TestPreferencesWindow::background_data()
