@@ -2,6 +2,7 @@
 
 #include "app/FloatingPanel.h"
 #include "appearance/KeyboardButtonAccessible.h"
+#include "preferences/PreferencesWindow.h"
 #include "preferences/SwatchRow.h"
 #include "widget/CardAccessibility.h"
 
@@ -11,4 +12,5 @@ void installAccessibility()
     QAccessible::installFactory(cardAccessible);
     QAccessible::installFactory(SwatchRow::accessible);
     QAccessible::installFactory(FloatingPanel::accessible);
+    QAccessible::installFactory(PreferencesWindow::accessible);
 }

@@ -9,12 +9,14 @@
 #include "core/SystemClock.h"
 #include "core/TimerScheduler.h"
 #include "platform/WindowPlatform.h"
+#include "platform/atspi/ExpandedStateNotifier.h"
 #include "platform/portal/ColorSchemeWatcher.h"
 #include "platform/sound/PulseSoundPlayer.h"
 #include "platform/xdg/AutostartEntry.h"
 #include "preferences/PreferencesWindow.h"
 #include "widget/CaretBlink.h"
 #include "widget/DrawerContainer.h"
+#include "widget/GripRow.h"
 #include "widget/NotesPane.h"
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
@@ -100,6 +102,9 @@ void Application::setupPanel()
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
     card->setMenuActions(makeApplicationActions(card));
+    auto *expanded = new ExpandedStateNotifier(card);
+    connect(card->gripRow(), &GripRow::expandedChanged, expanded,
+            [expanded, grip = card->gripRow()](bool open) { expanded->announce(grip, open); });
     auto *caret = new CaretBlink(*m_scheduler, card);
     caret->watch(card->drawer()->timerPane()->field());
     caret->watch(card->drawer()->notesPane()->field());

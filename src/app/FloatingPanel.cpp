@@ -5,6 +5,7 @@
 #include "widget/WidgetView.h"
 
 #include <QAccessibleWidget>
+#include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -35,7 +36,29 @@ bool FloatingPanel::event(QEvent *event)
         m_platform.makeSticky(windowHandle());
     if (event->type() == QEvent::Move)
         fitToScreen();
+    if (event->type() == QEvent::WindowActivate)
+        focusClickedControl();
     return QWidget::event(event);
+}
+
+// A click that activates the window reaches it before its press does, and Qt would first hand
+// the keyboard back to the control that had it (or the first one) and then to the one clicked:
+// a reader would announce both. Given to the clicked control now, the keyboard goes there once.
+void FloatingPanel::focusClickedControl()
+{
+    if (!m_platform.pointerButtonHeld())
+        return;
+    for (QWidget *widget = childAt(mapFromGlobal(QCursor::pos())); widget && widget != this;
+         widget = widget->parentWidget()) {
+        QWidget *target = widget;
+        while (target->focusProxy())
+            target = target->focusProxy();
+        if (widget->isEnabled() && (widget->focusPolicy() & Qt::ClickFocus)
+            && (target->focusPolicy() & Qt::ClickFocus)) {
+            target->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+    }
 }
 
 void FloatingPanel::placeTopRight()

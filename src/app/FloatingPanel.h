@@ -34,6 +34,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void focusClickedControl();
+
     WidgetView *m_card;
     WindowPlatform &m_platform;
     QSizeF m_lastContentSize;

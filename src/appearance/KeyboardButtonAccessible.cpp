@@ -42,6 +42,9 @@ QString KeyboardButtonAccessible::text(QAccessible::Text t) const
     QString text = QAccessibleWidget::text(t);
     if (t == QAccessible::Name && text.isEmpty())
         text = button()->text();
+    // A tooltip stands in for a description; one that only repeats the name would be heard twice.
+    if (t == QAccessible::Description && text == this->text(QAccessible::Name))
+        return {};
     return text;
 }
 

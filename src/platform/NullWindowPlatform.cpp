@@ -1,5 +1,6 @@
 #include "platform/NullWindowPlatform.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
 
@@ -24,4 +25,9 @@ void NullWindowPlatform::activate(QWindow *window)
 QRect NullWindowPlatform::availableGeometry(const QScreen *screen) const
 {
     return screen->availableGeometry();
+}
+
+bool NullWindowPlatform::pointerButtonHeld() const
+{
+    return QGuiApplication::mouseButtons() != Qt::NoButton;
 }

@@ -12,4 +12,5 @@ public:
     bool hasCompositor() const override;
     void activate(QWindow *window) override;
     QRect availableGeometry(const QScreen *screen) const override;
+    bool pointerButtonHeld() const override;
 };

@@ -31,6 +31,9 @@ public:
     virtual void activate(QWindow *window) = 0;
     // The part of the monitor that docks and panels leave free, in Qt's coordinates.
     virtual QRect availableGeometry(const QScreen *screen) const = 0;
+    // Whether a pointer button is held down at this moment, as the window system has it, also
+    // before the press has reached the program.
+    virtual bool pointerButtonHeld() const = 0;
 
     // The free part of the monitor under the pointer, or of the primary one when none holds
     // it; empty when there is no monitor at all.

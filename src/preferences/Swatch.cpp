@@ -45,7 +45,10 @@ QString Swatch::name() const
 
 void Swatch::apply(SettingsStore &store) const
 {
-    store.setValue(Keys::theme, rawValue(theme));
+    // The accent goes first: written second, it would lag the theme, and from red to blue the
+    // red swatch would match for a moment (a reader would hear it checked). Before its theme
+    // is written, a new accent changes nothing that shows.
     if (accent)
         store.setValue(Keys::accent, rawValue(*accent));
+    store.setValue(Keys::theme, rawValue(theme));
 }

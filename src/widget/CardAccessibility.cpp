@@ -1,6 +1,8 @@
 #include "widget/CardAccessibility.h"
 
 #include "widget/ClockFace.h"
+#include "widget/NoteRow.h"
+#include "widget/SymbolButton.h"
 
 #include <QAccessibleWidget>
 
@@ -23,6 +25,37 @@ public:
     }
 };
 
+// A note row holds its check box, named by the note, and its cross. The text beside them is
+// that name again: a reader would hear it twice, so the row leaves it out of its children.
+class NoteRowAccessible : public QAccessibleWidget
+{
+public:
+    explicit NoteRowAccessible(NoteRow *row)
+        : QAccessibleWidget(row, QAccessible::Grouping)
+    {
+    }
+
+    int childCount() const override { return int(parts().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> parts = this->parts();
+        return index >= 0 && index < parts.size() ? QAccessible::queryAccessibleInterface(parts.at(index)) : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? int(parts().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
+    }
+
+private:
+    QList<QWidget *> parts() const
+    {
+        const auto *row = static_cast<const NoteRow *>(widget());
+        return {row->checkMark(), row->deleteButton()};
+    }
+};
+
 } // namespace
 
 QAccessibleInterface *cardAccessible(const QString &className, QObject *object)
@@ -32,8 +65,8 @@ QAccessibleInterface *cardAccessible(const QString &className, QObject *object)
         return nullptr;
     if (className == QLatin1String("ClockFace"))
         return new ClockFaceAccessible(static_cast<ClockFace *>(widget));
-    if (className == QLatin1String("NoteText"))
-        return new QAccessibleWidget(widget, QAccessible::StaticText);
+    if (className == QLatin1String("NoteRow"))
+        return new NoteRowAccessible(static_cast<NoteRow *>(widget));
     if (className == QLatin1String("ResizeEdge"))
         return new QAccessibleWidget(widget, QAccessible::Separator);
     return nullptr;

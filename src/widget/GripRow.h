@@ -26,6 +26,8 @@ public:
 
 signals:
     void dragged(qreal translation);
+    // For a reader: Qt's bridge does not pass the expanded state on (see ExpandedStateNotifier).
+    void expandedChanged(bool expanded);
     void released(qreal translation);
 
 protected:

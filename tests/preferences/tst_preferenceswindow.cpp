@@ -278,7 +278,7 @@ void TestPreferencesWindow::swatchChoiceRingsNothingElse()
     QVERIFY(window->swatchButton(from)->isSelected());
 
     QList<int> ringed;
-    connect(m_store.get(), &SettingsStore::changed, window, [&] {
+    connect(m_store.get(), &SettingsStore::written, window, [&] {
         for (int i = 0; i < Swatch::all().size(); ++i) {
             if (Swatch::all().at(i).matches(m_store->value(Keys::theme), m_store->value(Keys::accent)))
                 ringed.append(i);

@@ -240,6 +240,13 @@ void X11WindowPlatform::activate(QWindow *window)
     }
 }
 
+bool X11WindowPlatform::pointerButtonHeld() const
+{
+    const auto pointer = reply(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr));
+    constexpr uint16_t buttons = XCB_BUTTON_MASK_1 | XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3;
+    return pointer && (pointer->mask & buttons);
+}
+
 QList<quint32> X11WindowPlatform::property32(quint32 window, const QByteArray &name, quint32 type) const
 {
     return values32(xcb_get_property_reply(m_connection,

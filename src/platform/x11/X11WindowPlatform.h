@@ -29,6 +29,7 @@ public:
     bool hasCompositor() const override;
     void activate(QWindow *window) override;
     QRect availableGeometry(const QScreen *screen) const override;
+    bool pointerButtonHeld() const override;
 
     // The blur property's value: x, y, width and height of each rectangle in device pixels.
     static QList<quint32> blurRegionData(const QRegion &region, qreal devicePixelRatio);
