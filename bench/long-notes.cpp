@@ -10,9 +10,9 @@
 #include "core/AppModel.h"
 #include "core/NotesCodec.h"
 #include "core/SettingsStore.h"
-#include "core/SystemClock.h"
 #include "core/TimerScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
+#include "platform/time/SystemClock.h"
 #include "widget/WidgetView.h"
 
 #include <QApplication>

@@ -6,12 +6,13 @@
 #include "appearance/Symbols.h"
 #include "core/AppModel.h"
 #include "core/SettingsStore.h"
-#include "core/SystemClock.h"
 #include "core/TimerScheduler.h"
 #include "platform/WindowPlatform.h"
 #include "platform/atspi/ExpandedStateNotifier.h"
 #include "platform/portal/ColorSchemeWatcher.h"
 #include "platform/sound/PulseSoundPlayer.h"
+#include "platform/time/ClockWatcher.h"
+#include "platform/time/SystemClock.h"
 #include "platform/xdg/AutostartEntry.h"
 #include "preferences/PreferencesWindow.h"
 #include "widget/CaretBlink.h"
@@ -98,6 +99,8 @@ QMenu *Application::makeTrayMenu()
 void Application::setupPanel()
 {
     m_model = std::make_unique<AppModel>(AppModel::Services{*m_clock, *m_scheduler, *m_sound, *m_settings});
+    // The model wakes only for what it plans; a set clock, a new zone or a resume it hears here.
+    connect(new ClockWatcher(this), &ClockWatcher::changed, m_model.get(), &AppModel::refreshTime);
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);

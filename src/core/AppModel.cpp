@@ -8,6 +8,8 @@
 #include "core/SoundPlayer.h"
 #include "core/Whitespace.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,8 +17,14 @@ namespace {
 
 const QString kNotesKey = QLatin1String(Keys::notes);
 const QString kGlass = QStringLiteral("Glass");
-// How far past the half second a tick lands, so timer rounding never fires it early.
-constexpr double kTickLead = 0.002;
+// How far past the moment the face changes a wake lands, so timer rounding never fires it early.
+constexpr double kWakeLead = 0.002;
+
+// The local zone's offset at a wall-clock time, in seconds.
+int localOffset(double wallTime)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(wallTime * 1000.0))).offsetFromUtc();
+}
 
 } // namespace
 
@@ -24,6 +32,7 @@ AppModel::AppModel(const Services &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
     , m_now(services.clock.now())
+    , m_elapsed(services.clock.elapsed())
 {
     m_drawerOpen = services.settings.value(Keys::startOpen);
 
@@ -37,7 +46,13 @@ AppModel::AppModel(const Services &services, QObject *parent)
         else
             m_unreadableNotes = stored;
     }
-    scheduleTick();
+    // Seconds shown or not decides how often the model wakes; the face reads the time when
+    // the setting changes, so the model takes it first (it was made before the face).
+    connect(&services.settings, &SettingsStore::changed, this, [this](const QString &key) {
+        if (key == QLatin1String(Keys::showSeconds.name))
+            tick();
+    });
+    planWake();
 }
 
 bool AppModel::sound() const
@@ -45,10 +60,20 @@ bool AppModel::sound() const
     return m_services.settings.value(Keys::sound);
 }
 
+std::optional<double> AppModel::timerEndsAt() const
+{
+    if (!m_countdown)
+        return std::nullopt;
+    return m_countdown->startedAt + m_countdown->length;
+}
+
 double AppModel::remaining() const
 {
-    const double left = m_timerEndsAt.value_or(m_now) - m_now;
-    return left >= 0 ? left : 0.0;
+    if (!m_countdown)
+        return 0.0;
+    // Counted from the length itself, so a fresh start shows exactly what was typed.
+    const double left = m_countdown->length - (m_elapsed - m_countdown->startedAt);
+    return left >= 0 ? std::min(left, m_countdown->length) : 0.0;
 }
 
 void AppModel::setDrawerOpen(bool open)
@@ -59,8 +84,15 @@ void AppModel::setDrawerOpen(bool open)
 
 void AppModel::setTimerEndsAt(std::optional<double> endsAt)
 {
-    m_timerEndsAt = endsAt;
+    takeTime();
+    if (endsAt) {
+        const double length = *endsAt - m_elapsed;
+        m_countdown = Countdown{m_elapsed, length >= 0 ? length : 0.0};
+    } else {
+        m_countdown.reset();
+    }
     emit timerEndsAtChanged();
+    planWake();
 }
 
 void AppModel::setFlashing(bool flashing)
@@ -74,32 +106,71 @@ bool AppModel::startCountdown(const QString &typed)
     const auto seconds = parseDuration(typed);
     if (!seconds)
         return false;
-    setTimerEndsAt(m_services.clock.now() + std::clamp(*seconds, 1.0, maxCountdown));
+    takeTime();
+    m_countdown = Countdown{m_elapsed, std::clamp(*seconds, 1.0, maxCountdown)};
+    emit timerEndsAtChanged();
+    planWake();
     setDrawerOpen(false);
     return true;
 }
 
-double AppModel::delayToNextTick(double t)
+double AppModel::delayToNextSecond(double wallTime)
 {
-    return tickInterval - std::fmod(t, tickInterval) + kTickLead;
+    return 1.0 - std::fmod(wallTime, 1.0) + kWakeLead;
 }
 
-void AppModel::scheduleTick()
+double AppModel::delayToNextMinute(double localTime)
 {
-    m_services.scheduler.after(delayToNextTick(m_services.clock.now()), this, [this] {
-        tick();
-        scheduleTick();
-    });
+    return 60.0 - std::fmod(localTime, 60.0) + kWakeLead;
+}
+
+// The face rounds the time left up, so the next change comes when it falls to the whole
+// second below; at the end, that is the end.
+double AppModel::delayToNextCountdownSecond(double remaining)
+{
+    if (!(remaining > 0))
+        return kWakeLead;
+    return remaining - (std::ceil(remaining) - 1.0) + kWakeLead;
+}
+
+double AppModel::delayToNextWake() const
+{
+    if (m_countdown)
+        return delayToNextCountdownSecond(remaining());
+    if (m_services.settings.value(Keys::showSeconds))
+        return delayToNextSecond(m_now);
+    return delayToNextMinute(m_now + localOffset(m_now));
+}
+
+void AppModel::takeTime()
+{
+    m_now = m_services.clock.now();
+    m_elapsed = m_services.clock.elapsed();
+}
+
+void AppModel::planWake()
+{
+    // The wake planned before, if it has not come yet, is not wanted any more.
+    m_wake = std::make_unique<QObject>();
+    m_services.scheduler.after(delayToNextWake(), m_wake.get(), [this] { tick(); });
 }
 
 void AppModel::tick()
 {
-    m_now = m_services.clock.now();
+    takeTime();
     emit nowChanged();
-    if (m_timerEndsAt && m_now >= *m_timerEndsAt) {
-        setTimerEndsAt(std::nullopt);
+    if (m_countdown && m_elapsed - m_countdown->startedAt >= m_countdown->length) {
+        m_countdown.reset();
+        emit timerEndsAtChanged();
         complete();
     }
+    planWake();
+}
+
+void AppModel::refreshTime()
+{
+    emit timeRefreshed();
+    tick();
 }
 
 void AppModel::complete()

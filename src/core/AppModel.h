@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <memory>
 #include <optional>
 
 class Clock;
@@ -11,9 +12,14 @@ class Scheduler;
 class SettingsStore;
 class SoundPlayer;
 
-// The program's one model: the ticking time, the single countdown, the flash
-// after it ends, the drawer's settled state and the notes list. Every
-// assignment of a published property is announced, even of an unchanged value.
+// The program's one model: the time, the single countdown, the flash after it
+// ends, the drawer's settled state and the notes list. Every assignment of a
+// published property is announced, even of an unchanged value.
+//
+// The model wakes only when something the user can see or hear changes: the next
+// shown second (or minute, with seconds off), the countdown's next second and its
+// end. The countdown is measured on the clock that never jumps; the wall clock only
+// gives the time of day.
 class AppModel : public QObject
 {
     Q_OBJECT
@@ -30,26 +36,29 @@ public:
     static constexpr int maxNotes = 5;
     // A longer text is most likely a whole document pasted by mistake.
     static constexpr int maxNoteLength = 100'000;
-    static constexpr double tickInterval = 0.5;
     static constexpr double flashDuration = 1.4;
     static constexpr double maxCountdown = 86'400;
 
-    // Reads "startOpen" and the stored notes, and starts ticking.
+    // Reads "startOpen" and the stored notes, and plans the first wake.
     explicit AppModel(const Services &services, QObject *parent = nullptr);
 
+    // The wall-clock time of the last wake.
     double now() const { return m_now; }
     bool drawerOpen() const { return m_drawerOpen; }
-    std::optional<double> timerEndsAt() const { return m_timerEndsAt; }
+    // The countdown's end on the clock that never jumps (Clock::elapsed).
+    std::optional<double> timerEndsAt() const;
     bool flashing() const { return m_flashing; }
     const NoteList &notes() const { return m_notes; }
     // Read from the settings at every use, so a change applies to the next completion.
     bool sound() const;
 
-    bool isRunning() const { return m_timerEndsAt.has_value(); }
-    // Seconds left against the last tick; never negative.
+    bool isRunning() const { return m_countdown.has_value(); }
+    // Seconds left at the last wake; never negative, never more than was started.
     double remaining() const;
 
     void setDrawerOpen(bool open);
+    // Starts a countdown that ends at endsAt on the clock that never jumps (none cancels it),
+    // and takes the time, so the face shows the start at once.
     void setTimerEndsAt(std::optional<double> endsAt);
 
     // Starts the countdown the user typed, limited to 1 s to a day and counted from the
@@ -63,22 +72,38 @@ public:
     void toggleNote(const QUuid &id);
     void deleteNote(const QUuid &id);
 
-    // One beat of the ticker: takes the time and completes an ended countdown.
+    // A wake: takes the time, completes an ended countdown and plans the next wake.
     void tick();
+    // The wall clock was set, the time zone changed or the machine woke from sleep: the time
+    // may have moved by any amount, so everything shown is worked out anew, then a tick.
+    void refreshTime();
 
-    // Delay from t to just past the next wall-clock half second, which keeps the
-    // shown seconds in step with the wall clock.
-    static double delayToNextTick(double t);
+    // Seconds until just past the next moment the face changes: the next wall-clock second
+    // (or local minute, with seconds off) from the wall time, or the countdown's next shown
+    // second from the time left.
+    static double delayToNextSecond(double wallTime);
+    static double delayToNextMinute(double localTime);
+    static double delayToNextCountdownSecond(double remaining);
 
 signals:
     void nowChanged();
+    // Comes before the nowChanged() of refreshTime().
+    void timeRefreshed();
     void drawerOpenChanged();
     void timerEndsAtChanged();
     void flashingChanged();
     void notesChanged();
 
 private:
-    void scheduleTick();
+    struct Countdown
+    {
+        double startedAt; // on the clock that never jumps
+        double length;
+    };
+
+    void takeTime();
+    void planWake();
+    double delayToNextWake() const;
     void complete();
     void setFlashing(bool flashing);
     void publishNotes(const NoteList &notes);
@@ -86,8 +111,11 @@ private:
 
     Services m_services;
     double m_now;
+    double m_elapsed;
     bool m_drawerOpen;
-    std::optional<double> m_timerEndsAt;
+    std::optional<Countdown> m_countdown;
+    // The context of the one planned wake; replacing it cancels that wake.
+    std::unique_ptr<QObject> m_wake;
     bool m_flashing = false;
     NoteList m_notes;
     // The stored bytes that could not be read, kept aside before they are replaced.

@@ -16,6 +16,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 
 using namespace CardMetrics;
 
@@ -50,6 +51,8 @@ ClockFace::ClockFace(AppModel &model, const SettingsStore &settings, qreal scale
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     connect(m_cancel, &CancelButton::clicked, this, [this] { m_model.setTimerEndsAt(std::nullopt); });
+    // A set clock or a new zone can change the local time within one shown second.
+    connect(&m_model, &AppModel::timeRefreshed, this, [this] { m_shownSecond = std::numeric_limits<qint64>::min(); });
     connect(&m_model, &AppModel::nowChanged, this, &ClockFace::onTick);
     connect(&m_model, &AppModel::timerEndsAtChanged, this, &ClockFace::onRunningChanged);
     m_running = m_model.isRunning();
@@ -135,9 +138,9 @@ QString ClockFace::currentDigits(const QDateTime &local) const
     return ClockText::timeString(local.time(), m_h24, m_showSeconds);
 }
 
-// What the face shows changes only when this does. Without seconds too the local time is
-// looked at every second: a change of zone moves the local minute, the date and AM/PM
-// while the UTC minute stays the same.
+// What the face shows changes only when this does. Without seconds too every wake looks at
+// the local time: a change of zone moves the local minute, the date and AM/PM while the
+// UTC minute stays the same.
 qint64 ClockFace::shownSecond() const
 {
     if (m_running)
@@ -209,7 +212,7 @@ QRectF ClockFace::dateRect() const
 
 void ClockFace::onTick()
 {
-    // Half the ticks end here.
+    // A wake for a setting that moved nothing shown ends here.
     const qint64 second = shownSecond();
     if (second == m_shownSecond)
         return;
@@ -272,9 +275,12 @@ void ClockFace::onRunningChanged()
         m_cancel->setVisible(running);
         emit heightChanged();
     }
+    // The model took the time: with seconds off the last wake may be most of a minute old.
     m_shownSecond = shownSecond();
     const QDateTime local = localTime(m_model.now());
     m_digits = currentDigits(local);
+    m_afternoon = ClockText::isAfternoon(local.time());
+    refreshDate(local.date());
     update();
     announceSpokenText(local);
 }

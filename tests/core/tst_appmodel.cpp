@@ -4,6 +4,7 @@
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,12 +25,14 @@ private slots:
 
     void startOpen_data();
     void startOpen();
-    void ticksInPhaseWithWallClock();
-    void delayToNextTick_data();
-    void delayToNextTick();
+    void wakesInPhaseWithWallClock_data();
+    void wakesInPhaseWithWallClock();
+    void delayToNextWake_data();
+    void delayToNextWake();
     void everyAssignmentAnnounced();
     void remaining();
-    void countdownEndsAtFirstTickAtOrAfterEnd();
+    void countdownEndsAtItsEnd_data();
+    void countdownEndsAtItsEnd();
     void exactHitCompletes();
     void completionSoundFollowsSetting();
     void flashLastsExactly();
@@ -51,7 +54,7 @@ private:
 
 void TestAppModel::init()
 {
-    m_clock.set(1'000.3);
+    m_clock = FakeClock(1'000.3);
     m_sound.played.clear();
     m_dir = std::make_unique<QTemporaryDir>();
     m_store = std::make_unique<SettingsStore>(m_dir->path());
@@ -91,37 +94,58 @@ void TestAppModel::startOpen()
     QCOMPARE(makeModel()->drawerOpen(), open);
 }
 
-void TestAppModel::ticksInPhaseWithWallClock()
+void TestAppModel::wakesInPhaseWithWallClock_data()
 {
+    QTest::addColumn<bool>("seconds");
+    QTest::addColumn<int>("wakes");
+    // Three minutes from 0.3 s into a second and 40.3 s into a minute.
+    QTest::newRow("seconds shown: each second") << true << 180;
+    QTest::newRow("seconds off: each minute") << false << 3;
+}
+
+void TestAppModel::wakesInPhaseWithWallClock()
+{
+    QFETCH(bool, seconds);
+    QFETCH(int, wakes);
+    m_store->setValue(Keys::showSeconds, seconds);
     auto model = makeModel();
     QCOMPARE(model->now(), 1'000.3);
-    QSignalSpy ticks(model.get(), &AppModel::nowChanged);
     QList<double> seen;
     connect(model.get(), &AppModel::nowChanged, this, [&] { seen.append(model->now()); });
-    m_scheduler.advanceTo(1'003.0);
-    QCOMPARE(ticks.count(), 5);
+    m_scheduler.advanceTo(1'180.3);
+    QCOMPARE(seen.size(), wakes);
     for (double t : seen) {
-        const double phase = std::fmod(t, 0.5);
-        QVERIFY2(phase > 0 && phase < 0.01, qPrintable(QString::number(t, 'f', 4)));
+        // Just past the moment the shown second (or local minute) begins.
+        const QTime local = QDateTime::fromMSecsSinceEpoch(qint64(std::floor(t * 1000))).time();
+        QVERIFY2(local.msec() < 10 && (seconds || local.second() == 0), qPrintable(QString::number(t, 'f', 4)));
     }
-    QCOMPARE(std::floor(seen.first() * 2), 2'001.0);
+    QCOMPARE(m_scheduler.pendingCount(), 1);
 }
 
-void TestAppModel::delayToNextTick_data()
+void TestAppModel::delayToNextWake_data()
 {
-    QTest::addColumn<double>("now");
-    QTest::addColumn<double>("nextTick");
-    QTest::newRow("just after a second") << 10.0005 << 10.502;
-    QTest::newRow("mid half") << 10.25 << 10.502;
-    QTest::newRow("just before half") << 10.499 << 10.502;
-    QTest::newRow("just after half") << 10.501 << 11.002;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("delay");
+    QTest::newRow("second, just after one") << "second" << 10.0005 << 1.0015;
+    QTest::newRow("second, just before the next") << "second" << 10.999 << 0.003;
+    QTest::newRow("minute, mid-minute") << "minute" << 90.5 << 29.502;
+    QTest::newRow("minute, on the minute") << "minute" << 120.0 << 60.002;
+    QTest::newRow("countdown, just started") << "countdown" << 600.0 << 1.002;
+    QTest::newRow("countdown, within a second") << "countdown" << 599.3 << 0.302;
+    QTest::newRow("countdown, last second") << "countdown" << 0.4 << 0.402;
+    QTest::newRow("countdown, at its end") << "countdown" << 0.0 << 0.002;
 }
 
-void TestAppModel::delayToNextTick()
+void TestAppModel::delayToNextWake()
 {
-    QFETCH(double, now);
-    QFETCH(double, nextTick);
-    QVERIFY(qAbs(now + AppModel::delayToNextTick(now) - nextTick) < 1e-9);
+    QFETCH(QString, kind);
+    QFETCH(double, from);
+    QFETCH(double, delay);
+    const double computed = kind == QLatin1String("second") ? AppModel::delayToNextSecond(from)
+        : kind == QLatin1String("minute")                   ? AppModel::delayToNextMinute(from)
+                                                            : AppModel::delayToNextCountdownSecond(from);
+    QVERIFY2(qAbs(computed - delay) < 1e-9, qPrintable(QString::number(computed, 'f', 6)));
 }
 
 void TestAppModel::everyAssignmentAnnounced()
@@ -144,30 +168,58 @@ void TestAppModel::remaining()
     auto model = makeModel();
     QCOMPARE(model->remaining(), 0.0);
     QVERIFY(!model->isRunning());
-    model->setTimerEndsAt(m_clock.now() + 10);
+    model->setTimerEndsAt(m_clock.elapsed() + 10);
     QVERIFY(model->isRunning());
     QCOMPARE(model->remaining(), 10.0);
-    // Measured against the last tick, not the wall clock.
+    // Measured at the last wake, not now.
     m_clock.set(m_clock.now() + 3);
     QCOMPARE(model->remaining(), 10.0);
-    model->setTimerEndsAt(model->now() - 5);
+    model->setTimerEndsAt(m_clock.elapsed() - 5);
     QCOMPARE(model->remaining(), 0.0);
     model->setTimerEndsAt(std::nan(""));
     QCOMPARE(model->remaining(), 0.0);
 }
 
-void TestAppModel::countdownEndsAtFirstTickAtOrAfterEnd()
+void TestAppModel::countdownEndsAtItsEnd_data()
 {
+    QTest::addColumn<double>("length");
+    // What happens 30 s in: the wall clock set by so much, or the machine asleep so long.
+    QTest::addColumn<double>("jump");
+    QTest::addColumn<double>("sleep");
+    // When it ends, in seconds that really passed since the start.
+    QTest::addColumn<double>("endsAfter");
+    QTest::newRow("one second") << 1.0 << 0.0 << 0.0 << 1.0;
+    QTest::newRow("wall clock set back 25 h") << 120.0 << -25 * 3600.0 << 0.0 << 120.0;
+    QTest::newRow("wall clock set forward 1 h") << 120.0 << 3600.0 << 0.0 << 120.0;
+    QTest::newRow("asleep for a minute") << 120.0 << 0.0 << 60.0 << 120.0;
+    QTest::newRow("asleep past the end: ends on waking") << 120.0 << 0.0 << 300.0 << 330.0;
+}
+
+void TestAppModel::countdownEndsAtItsEnd()
+{
+    QFETCH(double, length);
+    QFETCH(double, jump);
+    QFETCH(double, sleep);
+    QFETCH(double, endsAfter);
     auto model = makeModel();
-    const double start = m_clock.now();
-    model->setTimerEndsAt(start + 1.0);
+    const double start = m_clock.elapsed();
+    model->setTimerEndsAt(start + length);
     QSignalSpy ended(model.get(), &AppModel::timerEndsAtChanged);
     double endedAt = 0;
-    connect(model.get(), &AppModel::timerEndsAtChanged, this, [&] { endedAt = m_clock.now(); });
-    m_scheduler.advanceTo(start + 3);
+    connect(model.get(), &AppModel::timerEndsAtChanged, this, [&] { endedAt = m_clock.elapsed(); });
+    if (length > 30) {
+        m_scheduler.advanceBy(30);
+        m_clock.jump(jump);
+        m_scheduler.suspend(sleep);
+        // What the clock watcher calls when the clock is set or the machine wakes.
+        model->refreshTime();
+        QVERIFY(model->remaining() <= length - 30);
+    }
+    m_scheduler.advanceBy(2 * length);
     QCOMPARE(ended.count(), 1);
     QVERIFY(!model->isRunning());
-    QVERIFY2(endedAt >= start + 1.0 && endedAt < start + 1.5, qPrintable(QString::number(endedAt - start)));
+    QVERIFY2(endedAt >= start + endsAfter && endedAt < start + endsAfter + 0.01,
+             qPrintable(QString::number(endedAt - start)));
 }
 
 void TestAppModel::exactHitCompletes()
@@ -188,13 +240,13 @@ void TestAppModel::exactHitCompletes()
 void TestAppModel::completionSoundFollowsSetting()
 {
     auto model = makeModel();
-    model->setTimerEndsAt(m_clock.now());
+    model->setTimerEndsAt(m_clock.elapsed());
     model->tick();
     QCOMPARE(m_sound.played, QStringList{QStringLiteral("Glass")});
 
     // Read at every completion, not cached.
     m_store->setValue(Keys::sound, false);
-    model->setTimerEndsAt(m_clock.now());
+    model->setTimerEndsAt(m_clock.elapsed());
     model->tick();
     QCOMPARE(m_sound.played.size(), 1);
     QVERIFY(model->flashing());
@@ -203,7 +255,7 @@ void TestAppModel::completionSoundFollowsSetting()
 void TestAppModel::flashLastsExactly()
 {
     auto model = makeModel();
-    model->setTimerEndsAt(m_clock.now());
+    model->setTimerEndsAt(m_clock.elapsed());
     const double completedAt = m_clock.now();
     model->tick();
     QVERIFY(model->flashing());
@@ -218,7 +270,7 @@ void TestAppModel::flashLastsExactly()
 void TestAppModel::cancelIsSilent()
 {
     auto model = makeModel();
-    model->setTimerEndsAt(m_clock.now() + 1);
+    model->setTimerEndsAt(m_clock.elapsed() + 1);
     model->setTimerEndsAt(std::nullopt);
     m_scheduler.advanceBy(3);
     QVERIFY(m_sound.played.isEmpty());
@@ -276,12 +328,14 @@ void TestAppModel::startCountdown()
     QFETCH(QString, text);
     QFETCH(Seconds, seconds);
     auto model = makeModel();
-    // The wall clock runs ahead of the last tick: the countdown counts from the wall clock.
+    // Time has passed since the last wake: the countdown counts from now, and shows at once
+    // exactly what was typed ("10" reads 10:00, not 10:01).
     m_clock.set(model->now() + 0.4);
     QCOMPARE(model->startCountdown(text), seconds.has_value());
     if (seconds) {
         QVERIFY(model->timerEndsAt().has_value());
-        QCOMPARE(*model->timerEndsAt() - m_clock.now(), *seconds);
+        QCOMPARE(*model->timerEndsAt() - m_clock.elapsed(), *seconds);
+        QCOMPARE(model->remaining(), *seconds);
         QVERIFY(!model->drawerOpen());
     } else {
         QVERIFY(!model->isRunning());

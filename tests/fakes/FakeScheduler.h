@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-// Holds delayed calls until the test moves the fake clock past their time.
+// Holds delayed calls until the test moves the fake clock past their time. Like the real
+// timers, it counts on the clock that never jumps: setting the wall clock moves no call.
 class FakeScheduler final : public Scheduler
 {
 public:
@@ -20,39 +21,61 @@ public:
 
     void after(double delaySeconds, QObject *context, std::function<void()> fn) override
     {
-        m_pending.append({m_clock.now() + delaySeconds, m_sequence++, context, std::move(fn)});
+        m_pending.append({m_clock.elapsed() + delaySeconds, m_sequence++, context, std::move(fn)});
     }
 
-    // Moves the clock to t, firing due calls in time order with the clock at each one's time.
+    // Moves the clock until the wall clock reads t, firing due calls in time order with the
+    // clock at each one's time.
     void advanceTo(double t)
     {
+        const double end = m_clock.elapsed() + (t - m_clock.now());
         for (;;) {
             auto due = std::min_element(m_pending.begin(), m_pending.end(), [](const Call &a, const Call &b) {
                 return a.at < b.at || (a.at == b.at && a.sequence < b.sequence);
             });
-            if (due == m_pending.end() || due->at > t)
+            if (due == m_pending.end() || due->at > end)
                 break;
             const Call call = *due;
             m_pending.erase(due);
-            m_clock.set(std::max(m_clock.now(), call.at));
+            moveTo(call.at);
             if (call.context)
                 call.fn();
         }
-        m_clock.set(std::max(m_clock.now(), t));
+        moveTo(end);
     }
 
     void advanceBy(double seconds) { advanceTo(m_clock.now() + seconds); }
 
-    qsizetype pendingCount() const { return m_pending.size(); }
+    // The machine sleeps: both clocks move on, but the timers, which count only waking
+    // time, fire that much later.
+    void suspend(double seconds)
+    {
+        m_clock.set(m_clock.now() + seconds);
+        for (Call &call : m_pending)
+            call.at += seconds;
+    }
+
+    // Calls that will still be made.
+    qsizetype pendingCount() const
+    {
+        return std::count_if(m_pending.begin(), m_pending.end(),
+                             [](const Call &call) { return !call.context.isNull(); });
+    }
 
 private:
     struct Call
     {
-        double at;
+        double at; // on the clock that never jumps
         quint64 sequence;
         QPointer<QObject> context;
         std::function<void()> fn;
     };
+
+    void moveTo(double elapsed)
+    {
+        if (elapsed > m_clock.elapsed())
+            m_clock.set(m_clock.now() + (elapsed - m_clock.elapsed()));
+    }
 
     FakeClock &m_clock;
     QList<Call> m_pending;
