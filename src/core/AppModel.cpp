@@ -48,10 +48,7 @@ AppModel::AppModel(const Services &services, QObject *parent)
     }
     // Seconds shown or not decides how often the model wakes; the face reads the time when
     // the setting changes, so the model takes it first (it was made before the face).
-    connect(&services.settings, &SettingsStore::changed, this, [this](const QString &key) {
-        if (key == QLatin1String(Keys::showSeconds.name))
-            tick();
-    });
+    services.settings.watch(Keys::showSeconds, this, &AppModel::tick);
     planWake();
 }
 

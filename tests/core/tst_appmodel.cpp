@@ -97,19 +97,24 @@ void TestAppModel::startOpen()
 void TestAppModel::wakesInPhaseWithWallClock_data()
 {
     QTest::addColumn<bool>("seconds");
+    QTest::addColumn<bool>("switched"); // set the other way when the model starts
     QTest::addColumn<int>("wakes");
     // Three minutes from 0.3 s into a second and 40.3 s into a minute.
-    QTest::newRow("seconds shown: each second") << true << 180;
-    QTest::newRow("seconds off: each minute") << false << 3;
+    QTest::newRow("seconds shown: each second") << true << false << 180;
+    QTest::newRow("seconds off: each minute") << false << false << 3;
+    QTest::newRow("seconds switched on") << true << true << 180;
+    QTest::newRow("seconds switched off") << false << true << 3;
 }
 
 void TestAppModel::wakesInPhaseWithWallClock()
 {
     QFETCH(bool, seconds);
+    QFETCH(bool, switched);
     QFETCH(int, wakes);
-    m_store->setValue(Keys::showSeconds, seconds);
+    m_store->setValue(Keys::showSeconds, seconds != switched);
     auto model = makeModel();
     QCOMPARE(model->now(), 1'000.3);
+    m_store->setValue(Keys::showSeconds, seconds);
     QList<double> seen;
     connect(model.get(), &AppModel::nowChanged, this, [&] { seen.append(model->now()); });
     m_scheduler.advanceTo(1'180.3);

@@ -20,7 +20,7 @@ QString zoneState()
 {
     const QFileInfo info(kZoneFile);
     return info.symLinkTarget() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|')
-           + QString::number(info.lastModified().toMSecsSinceEpoch());
+        + QString::number(info.lastModified().toMSecsSinceEpoch());
 }
 
 } // namespace
