@@ -7,14 +7,13 @@
 #include "platform/MissingDisplay.h"
 #include "platform/SingleInstance.h"
 #include "platform/XWaylandPreference.h"
+#include "platform/sound/SoundHelper.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QImageReader>
-#include <QPixmap>
 #include <QSessionManager>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -28,27 +27,14 @@ bool print(const QString &text, FILE *stream)
         && std::fflush(stream) == 0;
 }
 
-// The hicolor PNGs that the package installs, embedded so that every window shows the icon
-// wherever the program runs from. Only the sizes a window manager draws: X11 takes every
-// size of a window's icon decoded at once, and the 128 and 256 pixel ones were nine tenths
-// of that work at every start. Larger views (menus, docks, switchers) use the installed
-// theme icon named by the desktop entry.
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64}) {
-        // Read as PNG without probing: probing loads every image format plugin Qt has.
-        QImageReader reader(QStringLiteral(":/icons/%1.png").arg(size), "png");
-        reader.setAutoDetectImageFormat(false);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
-    return icon;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // A sound, played in a process of its own so the card never maps the sound libraries.
+    if (argc == 3 && std::strcmp(argv[1], SoundHelper::option) == 0)
+        return SoundHelper::run(argv[2]);
+
     const QStringList arguments = CommandLine::arguments(argc, argv);
     if (!CommandLine::parse(arguments).run) {
         // Answered without a display, in the user's language.
@@ -73,7 +59,6 @@ int main(int argc, char *argv[])
     app.setApplicationName(QStringLiteral("Orvanta"));
     app.setApplicationVersion(QLatin1String(ApplicationInfo::version));
     app.setDesktopFileName(QLatin1String(ApplicationInfo::id));
-    app.setWindowIcon(applicationIcon());
     // The card and the tray live on when every other window is closed.
     app.setQuitOnLastWindowClosed(false);
     // Starting at login is the autostart entry's work. A session that restored the program

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QLocalServer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -82,6 +83,15 @@ Level level(const QByteArray &samples)
     return l;
 }
 
+// The program itself, which runs as the helper that plays a sound.
+const QString kProgram = QStringLiteral(ORVANTA_PROGRAM);
+
+bool soundLibraryMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libpulse");
+}
+
 double sampleAt(const WavFile &wav, int frame)
 {
     return qFromLittleEndian<qint16>(wav.samples.constData() + 2 * frame) / 32768.0;
@@ -104,6 +114,8 @@ private slots:
     void playDoesNotWaitForServer();
     void unknownNamesPlayNothing_data();
     void unknownNamesPlayNothing();
+    void helperRefusesNames_data();
+    void helperRefusesNames();
 
 private:
     QTemporaryDir m_home;
@@ -214,11 +226,12 @@ void TestPulseSoundPlayer::shippedChime()
 void TestPulseSoundPlayer::playWithoutServer()
 {
     qputenv("PULSE_SERVER", ("unix:" + m_home.filePath(QStringLiteral("no-such-socket"))).toUtf8());
-    PulseSoundPlayer player;
+    PulseSoundPlayer player(kProgram);
     player.play(QStringLiteral("Glass"));
     player.play(QStringLiteral("Glass"));
-    // The worker gives up by itself, quietly.
+    // The helpers give up by themselves, quietly, and leave nothing in this process.
     QTRY_COMPARE(player.activePlays(), 0);
+    QVERIFY(!soundLibraryMapped());
 }
 
 void TestPulseSoundPlayer::playDoesNotWaitForServer()
@@ -228,7 +241,7 @@ void TestPulseSoundPlayer::playDoesNotWaitForServer()
     QLocalServer mute;
     QVERIFY(mute.listen(m_home.filePath(QStringLiteral("mute-server"))));
     qputenv("PULSE_SERVER", ("unix:" + mute.fullServerName()).toUtf8());
-    PulseSoundPlayer player;
+    PulseSoundPlayer player(kProgram);
     player.play(QStringLiteral("Glass"));
     QCOMPARE(player.activePlays(), 1);
     QVERIFY(mute.waitForNewConnection(30000));
@@ -250,10 +263,32 @@ void TestPulseSoundPlayer::unknownNamesPlayNothing()
     QLocalServer mute;
     QVERIFY(mute.listen(m_home.filePath(QStringLiteral("mute-server-") + QTest::currentDataTag())));
     qputenv("PULSE_SERVER", ("unix:" + mute.fullServerName()).toUtf8());
-    PulseSoundPlayer player;
+    PulseSoundPlayer player(kProgram);
     player.play(name);
     player.play(name);
     QCOMPARE(player.activePlays(), 0);
+}
+
+void TestPulseSoundPlayer::helperRefusesNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("status");
+    QTest::newRow("a path") << QStringLiteral("../sounds/Glass") << 64;
+    QTest::newRow("too long") << QString(65, QLatin1Char('G')) << 64;
+    QTest::newRow("empty") << QString() << 64;
+    QTest::newRow("not one of ours") << QStringLiteral("Ping") << 1;
+}
+
+// The helper's command line comes from outside too.
+void TestPulseSoundPlayer::helperRefusesNames()
+{
+    QFETCH(QString, name);
+    QFETCH(int, status);
+    QProcess helper;
+    helper.start(kProgram, {QStringLiteral("--play-sound"), name});
+    QVERIFY(helper.waitForFinished(30000));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), status);
 }
 
 QTEST_GUILESS_MAIN(TestPulseSoundPlayer)

@@ -1,82 +1,24 @@
 #include "platform/sound/PulseSoundPlayer.h"
 
-#include "platform/sound/WavFile.h"
+#include "platform/UniqueFd.h"
+#include "platform/sound/SoundHelper.h"
 
-#include <QFile>
+#include <QResource>
+#include <QSocketNotifier>
 
-#include <dlfcn.h>
-#include <pulse/simple.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <optional>
 #include <system_error>
 #include <thread>
 
-namespace {
+extern char **environ;
 
-// The few entry points of libpulse-simple, resolved once and never unloaded:
-// a detached play may still be inside the library when the program quits.
-struct PulseSimple
-{
-    decltype(&pa_simple_new) open = nullptr;
-    decltype(&pa_simple_write) write = nullptr;
-    decltype(&pa_simple_drain) drain = nullptr;
-    decltype(&pa_simple_free) close = nullptr;
-
-    bool isComplete() const { return open && write && drain && close; }
-
-    static const PulseSimple &instance()
-    {
-        static const PulseSimple library = load();
-        return library;
-    }
-
-private:
-    static PulseSimple load()
-    {
-        PulseSimple api;
-        void *handle = dlopen("libpulse-simple.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return api;
-        api.open = reinterpret_cast<decltype(open)>(dlsym(handle, "pa_simple_new"));
-        api.write = reinterpret_cast<decltype(write)>(dlsym(handle, "pa_simple_write"));
-        api.drain = reinterpret_cast<decltype(drain)>(dlsym(handle, "pa_simple_drain"));
-        api.close = reinterpret_cast<decltype(close)>(dlsym(handle, "pa_simple_free"));
-        return api;
-    }
-};
-
-std::optional<pa_sample_format_t> sampleFormat(int bitsPerSample)
-{
-    switch (bitsPerSample) {
-    case 8: return PA_SAMPLE_U8;
-    case 16: return PA_SAMPLE_S16LE;
-    case 24: return PA_SAMPLE_S24LE;
-    case 32: return PA_SAMPLE_S32LE;
-    }
-    return std::nullopt;
-}
-
-// Runs on the worker thread: blocks until the server has played the sound or refused it.
-void playBlocking(const WavFile &wav, const QString &name)
-{
-    const PulseSimple &pulse = PulseSimple::instance();
-    const auto format = sampleFormat(wav.bitsPerSample);
-    if (!pulse.isComplete() || !format || wav.channels > int(PA_CHANNELS_MAX))
-        return;
-    const pa_sample_spec sampleSpec{*format, quint32(wav.sampleRate), quint8(wav.channels)};
-    const QByteArray streamName = name.toUtf8();
-    pa_simple *stream = pulse.open(nullptr, "Orvanta", PA_STREAM_PLAYBACK, nullptr, streamName.constData(), &sampleSpec,
-                                   nullptr, nullptr, nullptr);
-    if (!stream)
-        return;
-    if (pulse.write(stream, wav.samples.constData(), size_t(wav.samples.size()), nullptr) == 0)
-        pulse.drain(stream, nullptr);
-    pulse.close(stream);
-}
-
-} // namespace
-
-PulseSoundPlayer::PulseSoundPlayer()
+PulseSoundPlayer::PulseSoundPlayer(const QString &program, QObject *parent)
+    : QObject(parent)
+    , m_program(program.toLocal8Bit())
 {
     // The sounds are compiled into this static library and nothing refers to them
     // by symbol, so the linker would leave them out without this.
@@ -85,32 +27,46 @@ PulseSoundPlayer::PulseSoundPlayer()
 
 void PulseSoundPlayer::play(const QString &name)
 {
-    const std::shared_ptr<const WavFile> wav = sound(name);
-    if (!wav)
+    if (!QResource(QStringLiteral(":/sounds/%1.wav").arg(name)).isValid())
         return;
-    std::shared_ptr<std::atomic<int>> active = m_active;
-    ++*active;
-    try {
-        std::thread([wav, name, active] {
-            playBlocking(*wav, name);
-            --*active;
-        }).detach();
-    } catch (const std::system_error &) {
-        --*active;
-    }
+    const QByteArray sound = name.toLatin1();
+    char *const argv[]
+        = {m_program.data(), const_cast<char *>(SoundHelper::option), const_cast<char *>(sound.data()), nullptr};
+    // The helper gets none of this process's files: a lock it held would outlive the card.
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return;
+    pid_t pid = 0;
+    const bool spawned = posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0
+        && posix_spawn(&pid, m_program.constData(), &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!spawned)
+        return;
+    ++m_active;
+    reapWhenDone(pid);
 }
 
-std::shared_ptr<const WavFile> PulseSoundPlayer::sound(const QString &name)
+// The helper is waited for, so it leaves no zombie: by the event loop where the kernel
+// hands out a descriptor for it, otherwise by a thread that only waits.
+void PulseSoundPlayer::reapWhenDone(int pid)
 {
-    const auto cached = m_sounds.constFind(name);
-    if (cached != m_sounds.cend())
-        return *cached;
-    QFile file(QStringLiteral(":/sounds/%1.wav").arg(name));
-    std::shared_ptr<const WavFile> wav;
-    if (file.open(QIODevice::ReadOnly)) {
-        if (auto parsed = WavFile::parse(file.readAll()); parsed && parsed->frameCount() > 0)
-            wav = std::make_shared<const WavFile>(std::move(*parsed));
+    // WORKAROUND: Debian 12's <sys/pidfd.h> declares pidfd_open without C linkage.
+    UniqueFd process(int(syscall(SYS_pidfd_open, pid, 0)));
+    if (process.isValid()) {
+        auto *notifier = new QSocketNotifier(process.get(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this,
+                [this, pid, notifier, fd = std::make_shared<UniqueFd>(std::move(process))] {
+                    waitpid(pid, nullptr, 0);
+                    --m_active;
+                    notifier->setEnabled(false);
+                    notifier->deleteLater();
+                });
+        return;
     }
-    m_sounds.insert(name, wav);
-    return wav;
+    try {
+        std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+    } catch (const std::system_error &) {
+        // Left for the kernel to reap when this process ends.
+    }
+    --m_active;
 }

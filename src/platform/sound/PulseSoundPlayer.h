@@ -2,33 +2,30 @@
 
 #include "core/SoundPlayer.h"
 
-#include <QHash>
+#include <QObject>
 #include <QString>
 
-#include <atomic>
-#include <memory>
-
-struct WavFile;
-
-// Plays the program's own sounds (":/sounds/<name>.wav") through the desktop's
-// sound server, PulseAudio or PipeWire's pulse server. The client library is
-// loaded at the first play, not at start-up, and each play talks to the server
-// on a detached worker thread, so the event loop never waits for it. Without a
-// library, server or device the sound is dropped silently.
-class PulseSoundPlayer final : public SoundPlayer
+// Plays the program's own sounds (":/sounds/<name>.wav") through the desktop's sound
+// server, PulseAudio or PipeWire's pulse server, each in a short-lived helper process
+// (SoundHelper): the client library and the codec libraries it pulls in are never mapped
+// into this long-running process, and the event loop never waits for the server.
+// Without a helper, library, server or device the sound is dropped silently.
+class PulseSoundPlayer final : public QObject, public SoundPlayer
 {
+    Q_OBJECT
+
 public:
-    PulseSoundPlayer();
+    // program: the executable that runs as the helper; this program itself by default.
+    explicit PulseSoundPlayer(const QString &program = QStringLiteral("/proc/self/exe"), QObject *parent = nullptr);
 
     void play(const QString &name) override;
 
-    // Plays still talking to the server (they may outlive the player).
-    int activePlays() const { return m_active->load(); }
+    // Helpers still playing.
+    int activePlays() const { return m_active; }
 
 private:
-    std::shared_ptr<const WavFile> sound(const QString &name);
+    void reapWhenDone(int pid);
 
-    // Decoded on first use; a name that failed to load maps to null and is not retried.
-    QHash<QString, std::shared_ptr<const WavFile>> m_sounds;
-    std::shared_ptr<std::atomic<int>> m_active = std::make_shared<std::atomic<int>>(0);
+    QByteArray m_program;
+    int m_active = 0;
 };
