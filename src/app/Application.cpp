@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Accessibility.h"
+#include "app/ApplicationIcon.h"
 #include "app/FloatingPanel.h"
 #include "appearance/Palette.h"
 #include "appearance/Symbols.h"
@@ -157,6 +158,7 @@ void Application::showPreferences()
     if (!m_prefsWindow) {
         m_prefsWindow = std::make_unique<PreferencesWindow>(*m_settings, *m_loginItem);
         m_prefsWindow->addActions({m_preferencesAction, m_quitAction});
+        m_prefsWindow->setWindowIcon(applicationIcon());
         m_prefsWindow->installEventFilter(this);
         // Creating the native window applies the desktop's look (see eventFilter()).
         m_prefsWindow->winId();

@@ -1,5 +1,7 @@
 #include "app/StartupFailure.h"
 
+#include "app/ApplicationIcon.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
@@ -15,6 +17,7 @@ void reportStartupFailure(const QString &reason)
         const QString title = QCoreApplication::translate("StartupFailure", "Orvanta did not start");
         QMessageBox box(QMessageBox::Critical, title, reason, QMessageBox::Ok);
         box.setAccessibleName(title);
+        box.setWindowIcon(applicationIcon());
         box.exec();
     }
 }
