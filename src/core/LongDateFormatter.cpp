@@ -62,7 +62,9 @@ struct LongDateFormatter::Format
 LongDateFormatter::LongDateFormatter(const QString &localeName, const QString &cacheFolder)
     : m_locale(localeName)
 {
-    const icu::Locale locale(localeName == QLatin1String("C") ? "en_US" : localeName.toUtf8().constData());
+    // Built only when ICU formats or the cache misses: a Locale costs half a megabyte of data.
+    const auto locale
+        = [&] { return icu::Locale(localeName == QLatin1String("C") ? "en_US" : localeName.toUtf8().constData()); };
     const QString icu = icuVersion();
     const QString qt = QString::fromLatin1(qVersion());
     if (!cacheFolder.isEmpty()) {
@@ -70,16 +72,17 @@ LongDateFormatter::LongDateFormatter(const QString &localeName, const QString &c
             if (entry->qlocaleMatches)
                 m_qlocaleFormat = DatePattern::qlocaleFormat(entry->pattern);
             if (!m_qlocaleFormat)
-                m_format = Format::make(locale, entry->pattern);
+                m_format = Format::make(locale(), entry->pattern);
             if (m_qlocaleFormat || m_format)
                 return;
         }
     }
 
-    const std::optional<QString> pattern = generatedPattern(locale);
+    const icu::Locale missed = locale();
+    const std::optional<QString> pattern = generatedPattern(missed);
     if (!pattern)
         return;
-    m_format = Format::make(locale, *pattern);
+    m_format = Format::make(missed, *pattern);
     if (!m_format)
         return;
     // QLocale stands in for ICU only where it gives the same text for every day of a leap
