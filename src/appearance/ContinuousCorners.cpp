@@ -1,5 +1,7 @@
 #include "appearance/ContinuousCorners.h"
 
+#include <QHash>
+#include <QList>
 #include <QtMath>
 
 #include <algorithm>
@@ -97,20 +99,37 @@ QPainterPath continuousRoundedRect(const QRectF &rect, qreal radius)
     return path;
 }
 
-QRegion continuousRoundedRegion(const QRectF &rect, qreal radius)
+namespace {
+
+// Pixels cut off at the start of each row of the top-left corner of the outline on whole
+// pixels, from the top row down to the first whole one (inset 0); -1 for a row with no
+// pixel inside. The outline is symmetric about both middle lines, so the other corners are
+// its mirror images, and every size with the same corner shape has the same rows: the
+// shape depends on the shorter side only where that side is too short for the full corner.
+QList<int> cornerInsets(qreal radius, int shorterSide)
 {
-    const QRect bounds = rect.toAlignedRect();
-    if (bounds.isEmpty())
-        return {};
-    const QPainterPath path = continuousRoundedRect(rect, radius);
+    const qreal budget = shorterSide / 2.0;
+    radius = std::min(radius, budget);
+    const qreal fullExtent = (1 + kSmoothing) * radius;
+    const int side = fullExtent < budget ? std::min(shorterSide, 2 * int(std::ceil(fullExtent)) + 2) : shorterSide;
+
+    static QHash<std::pair<qreal, int>, QList<int>> cache;
+    const std::pair<qreal, int> key{radius, side};
+    if (const auto found = cache.constFind(key); found != cache.cend())
+        return *found;
+
+    const QPainterPath path = continuousRoundedRect(QRectF(0, 0, side, side), radius);
     const auto inside = [&](int x, int y) { return path.contains(QPointF(x + 0.5, y + 0.5)); };
     // The outline is convex: a row's covered pixels are one run around the middle column,
-    // found from each side by halving.
-    const int middle = bounds.center().x();
-    const auto row = [&](int y) {
-        if (!inside(middle, y))
-            return QRect();
-        int low = bounds.left();
+    // whose start is found by halving.
+    const int middle = side / 2;
+    QList<int> insets;
+    for (int y = 0; y < (side + 1) / 2; ++y) {
+        if (!inside(middle, y)) {
+            insets.append(-1);
+            continue;
+        }
+        int low = 0;
         int high = middle;
         while (low < high) {
             const int mid = low + (high - low) / 2;
@@ -119,28 +138,56 @@ QRegion continuousRoundedRegion(const QRectF &rect, qreal radius)
             else
                 low = mid + 1;
         }
-        const int left = low;
-        low = middle;
-        high = bounds.right();
-        while (low < high) {
-            const int mid = low + (high - low + 1) / 2;
-            if (inside(mid, y))
-                low = mid;
-            else
-                high = mid - 1;
+        insets.append(low);
+        if (low == 0)
+            break;
+    }
+    // A card, the preferences window and the sizes a drag passes through: a handful.
+    if (cache.size() >= 64)
+        cache.clear();
+    cache.insert(key, insets);
+    return insets;
+}
+
+// Appends rows of one run, growing the rectangle above when the run is the same.
+void appendRows(QList<QRect> &rects, int left, int top, int width, int rows)
+{
+    if (width <= 0 || rows <= 0)
+        return;
+    if (!rects.isEmpty()) {
+        QRect &last = rects.last();
+        if (last.left() == left && last.width() == width && last.bottom() == top - 1) {
+            last.setBottom(top + rows - 1);
+            return;
         }
-        return QRect(left, y, low - left + 1, 1);
+    }
+    rects.append(QRect(left, top, width, rows));
+}
+
+} // namespace
+
+QRegion continuousRoundedRegion(const QRect &rect, qreal radius)
+{
+    if (rect.isEmpty())
+        return {};
+    const QList<int> insets = cornerInsets(radius, std::min(rect.width(), rect.height()));
+    qsizetype corner = 0;
+    while (corner < insets.size() && insets.at(corner) != 0)
+        ++corner;
+    const int height = rect.height();
+    const int cornerRows = int(std::min<qsizetype>(corner, (height + 1) / 2));
+    QList<QRect> rects;
+    rects.reserve(2 * cornerRows + 1);
+    const auto addRow = [&](int y, int inset) {
+        if (inset >= 0)
+            appendRows(rects, rect.left() + inset, rect.top() + y, rect.width() - 2 * inset, 1);
     };
-    // Only the rows of the corners are short; once a row is whole, the rows up to the
-    // bottom corners are too.
+    for (int y = 0; y < cornerRows; ++y)
+        addRow(y, insets.at(y));
+    appendRows(rects, rect.left(), rect.top() + cornerRows, rect.width(), height - 2 * cornerRows);
+    for (int y = std::max(cornerRows, height - cornerRows); y < height; ++y)
+        addRow(y, insets.at(height - 1 - y));
     QRegion region;
-    int top = bounds.top();
-    for (QRect line = row(top); top <= bounds.bottom() && line.width() < bounds.width(); line = row(++top))
-        region += line;
-    int bottom = bounds.bottom();
-    for (QRect line = row(bottom); bottom > top && line.width() < bounds.width(); line = row(--bottom))
-        region += line;
-    if (top <= bottom)
-        region += QRect(bounds.left(), top, bounds.width(), bottom - top + 1);
+    region.setRects(rects.constData(), int(rects.size()));
     return region;
 }

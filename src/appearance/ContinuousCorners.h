@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QRect>
 #include <QRectF>
 #include <QRegion>
 
@@ -12,8 +13,8 @@
 QPainterPath continuousRoundedRect(const QRectF &rect, qreal radius);
 
 // The pixels whose centres lie inside continuousRoundedRect(rect, radius): the shape of a
-// window drawn as that outline. Without a compositor the corners it cuts off would show
-// black; with one, the compositor's shadow follows it instead of the window's rectangle. (A
-// shape that also kept the pixels the antialiased edge touches leaves a light fringe, as
-// compositors draw no shadow inside the shape.)
-QRegion continuousRoundedRegion(const QRectF &rect, qreal radius);
+// window drawn as that outline. Each corner shape is worked out once and mirrored, so a
+// window that changes size pays only for putting the rows together. Without a compositor the corners it cuts off would
+// show black; with one, the compositor's shadow follows it instead of the window's rectangle. (A shape that also kept
+// the pixels the antialiased edge touches leaves a light fringe, as compositors draw no shadow inside the shape.)
+QRegion continuousRoundedRegion(const QRect &rect, qreal radius);

@@ -200,7 +200,7 @@ void PreferencesWindow::setTranslucencyAvailable(bool available)
     // Composited, the window is cut to its rounded outline so that a compositor's shadow
     // follows the corners; without a compositor it is drawn square.
     if (available)
-        setMask(continuousRoundedRegion(QRectF(rect()), kWindowRadius));
+        setMask(continuousRoundedRegion(rect(), kWindowRadius));
     else
         clearMask();
     update();

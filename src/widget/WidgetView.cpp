@@ -119,7 +119,7 @@ Palette WidgetView::cardPalette() const
 
 QRegion WidgetView::outline() const
 {
-    return continuousRoundedRegion(QRectF(rect()), CardRules::cornerRadius(cardWidth()));
+    return continuousRoundedRegion(rect(), CardRules::cornerRadius(cardWidth()));
 }
 
 double WidgetView::cardWidth() const

@@ -82,25 +82,32 @@ void TestContinuousCorners::smootherThanACircularCorner()
 
 void TestContinuousCorners::region_data()
 {
-    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<QRect>("rect");
     QTest::addColumn<qreal>("radius");
 
     // The card at its narrowest, default and widest, and grown by a pixel all round.
-    QTest::newRow("card at 180") << QRectF(0, 0, 180, 240) << 180 / 220.0 * 14;
-    QTest::newRow("card at 220") << QRectF(0, 0, 220, 266) << 14.0;
-    QTest::newRow("card at 340") << QRectF(0, 0, 340, 400) << 340 / 220.0 * 14;
-    QTest::newRow("grown by a pixel") << QRectF(-1, -1, 222, 268) << 15.0;
-    QTest::newRow("preferences") << QRectF(0, 0, 340, 380) << 10.0;
+    QTest::newRow("card at 180") << QRect(0, 0, 180, 240) << 180 / 220.0 * 14;
+    QTest::newRow("card at 220") << QRect(0, 0, 220, 266) << 14.0;
+    QTest::newRow("card at 340") << QRect(0, 0, 340, 400) << 340 / 220.0 * 14;
+    QTest::newRow("grown by a pixel") << QRect(-1, -1, 222, 268) << 15.0;
+    QTest::newRow("preferences") << QRect(0, 0, 340, 380) << 10.0;
+    // The same corner again at other sizes, as a drag or the drawer gives them.
+    QTest::newRow("card at 220, drawer closed") << QRect(0, 0, 220, 131) << 14.0;
+    QTest::newRow("card at 220, odd height") << QRect(0, 0, 220, 267) << 14.0;
+    QTest::newRow("odd width, away from the origin") << QRect(7, 3, 221, 150) << 14.0;
+    // Too short for the full corner: the shape depends on the short side.
+    QTest::newRow("short") << QRect(0, 0, 220, 30) << 14.0;
+    QTest::newRow("narrow") << QRect(0, 0, 25, 300) << 14.0;
 }
 
 void TestContinuousCorners::region()
 {
-    QFETCH(QRectF, rect);
+    QFETCH(QRect, rect);
     QFETCH(qreal, radius);
     const QRegion region = continuousRoundedRegion(rect, radius);
-    const QPainterPath path = continuousRoundedRect(rect, radius);
+    const QPainterPath path = continuousRoundedRect(QRectF(rect), radius);
     // Every pixel of the bounds is in the region exactly when its centre is in the outline.
-    const QRect bounds = rect.toAlignedRect();
+    const QRect bounds = rect;
     QCOMPARE(region.boundingRect(), bounds);
     int outside = 0;
     for (int y = bounds.top(); y <= bounds.bottom(); ++y) {
