@@ -6,18 +6,45 @@
 #include "widget/SymbolButton.h"
 
 #include <QBoxLayout>
+#include <QFontMetricsF>
+
+#include <cmath>
+
+namespace {
+
+// The check mark and the cross sit centred on the note's first line, which for a note of one
+// line is the middle of the row: halfway down a long note they could be thousands of pixels
+// out of sight.
+QVBoxLayout *besideFirstLine(QWidget *symbol)
+{
+    auto *column = new QVBoxLayout;
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(symbol);
+    column->addStretch();
+    return column;
+}
+
+void centreOnLine(QVBoxLayout *column, int lineHeight, int side)
+{
+    column->setContentsMargins(0, std::max(0, (lineHeight - side) / 2), 0, 0);
+}
+
+} // namespace
 
 NoteRow::NoteRow(QWidget *parent)
     : QWidget(parent)
     , m_check(new SymbolButton(Symbol::Circle, this))
     , m_text(new NoteText(this))
     , m_delete(new SymbolButton(Symbol::XMark, this))
+    , m_checkColumn(besideFirstLine(m_check))
+    , m_deleteColumn(besideFirstLine(m_delete))
 {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_check, 0, Qt::AlignVCenter);
+    row->addLayout(m_checkColumn);
     row->addWidget(m_text, 1);
-    row->addWidget(m_delete, 0, Qt::AlignVCenter);
+    row->addLayout(m_deleteColumn);
     m_delete->setToolTip(tr("Delete"));
     // A check box to assistive technology, named by the note; it shows the note's state.
     m_check->setCheckable(true);
@@ -46,6 +73,9 @@ void NoteRow::setLook(qreal k, const Palette &palette)
     // Symbols are drawn at the height of the text they stand beside.
     m_check->setSide(scaledPixels(kBodyText, k));
     m_delete->setSide(scaledPixels(kNoteCross, k));
+    const int lineHeight = int(std::ceil(QFontMetricsF(font).height()));
+    centreOnLine(m_checkColumn, lineHeight, m_check->height());
+    centreOnLine(m_deleteColumn, lineHeight, m_delete->height());
     m_delete->setSymbol(Symbol::XMark, palette.secondary);
     refreshCheckMark();
 }

@@ -9,6 +9,8 @@ class NoteText;
 class SymbolButton;
 
 // One note: its check mark (a click toggles), its text, and a cross that deletes it.
+class QVBoxLayout;
+
 class NoteRow : public QWidget
 {
     Q_OBJECT
@@ -39,4 +41,6 @@ private:
     SymbolButton *m_check;
     NoteText *m_text;
     SymbolButton *m_delete;
+    QVBoxLayout *m_checkColumn;
+    QVBoxLayout *m_deleteColumn;
 };

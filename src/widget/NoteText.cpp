@@ -97,7 +97,9 @@ const QTextLayout &NoteText::layoutAt(int width) const
     // The default tab stops lie 80 pixels apart, most of a narrow card.
     option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
     m_layout->setTextOption(option);
-    m_layout->setCacheEnabled(true);
+    // No shaped glyphs are kept for the whole text: a long note's would be megabytes, nearly
+    // all of it for lines never on screen. Painting shapes the few lines it draws.
+    m_layout->setCacheEnabled(false);
     m_layout->beginLayout();
     qreal y = 0;
     for (QTextLine line = m_layout->createLine(); line.isValid(); line = m_layout->createLine()) {

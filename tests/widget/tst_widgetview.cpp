@@ -790,6 +790,11 @@ void TestWidgetView::notesWithinHeightLimit()
         m_model->addNote(QStringLiteral("https://example.org/%1/").arg(i) + QString(length, u'a'));
     const int natural = m_card->height();
     const QImage unlimited = m_card->grab().toImage();
+    // Each row's check mark and cross sit by its first line, however long the note.
+    for (NoteRow *row : notesPane()->rows()) {
+        QVERIFY(row->checkMark()->y() < row->checkMark()->height());
+        QVERIFY(row->deleteButton()->y() < row->checkMark()->height());
+    }
     if (limit == 0)
         limit = natural;
     m_card->setHeightLimit(limit);
