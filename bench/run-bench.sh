@@ -164,9 +164,10 @@ new_profile() {
 
 # What is measured: Orvanta in each of its states, xclock and the reference window. A state
 # is a fresh profile with prepared settings and, for some, what is done to the card once it
-# stands (drive_state). The caret state gives two rows: while the caret blinks, and after a
+# stands (drive_state): "chime" is the card after its first countdown has ended, its sound
+# played and its flash gone; "longnotes" holds five notes of 100,000 characters. The caret state gives two rows: while the caret blinks, and after a
 # quiet spell long enough for a blink that stops to have stopped.
-states=(default noseconds caret countdown glass w180 w340 notes5 prefs)
+states=(default noseconds caret countdown glass w180 w340 notes5 longnotes chime prefs)
 others=(xclock reference)
 
 # Five short notes, as the program stores them.
@@ -174,12 +175,25 @@ notes5_base64=$(python3 -c '
 import base64, json, uuid
 notes = [{"id": str(uuid.uuid4()).upper(), "text": t, "done": False} for t in ("one", "two", "three", "four", "five")]
 print(base64.b64encode(json.dumps(notes).encode()).decode())')
+# Five notes of 100,000 characters of words, which wrap into thousands of lines each.
+longnotes_base64=$(python3 -c '
+import base64, json, uuid
+words = "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor".split()
+def text(n):
+    out, i = [], 0
+    while sum(map(len, out)) + len(out) < 100000:
+        out.append(words[(i * 7 + n) % len(words)])
+        i += 1
+    return " ".join(out)[:100000]
+notes = [{"id": str(uuid.uuid4()).upper(), "text": text(n), "done": False} for n in range(5)]
+print(base64.b64encode(json.dumps(notes).encode()).decode())')
 declare -A settings=(
     [noseconds]='{"showSeconds": false}'
     [glass]='{"theme": "glass"}'
     [w180]='{"cardWidth": 180}'
     [w340]='{"cardWidth": 340}'
     [notes5]="{\"notes\": {\"base64\": \"$notes5_base64\"}}"
+    [longnotes]="{\"notes\": {\"base64\": \"$longnotes_base64\"}}"
 )
 
 command_for() {
@@ -295,6 +309,16 @@ drive_state() {
             poll "$seconds" height_below "$wid" "$height" || { echo "Return did not start the countdown" >&2; return 1; }
             poll "$seconds" settled "$wid" || { echo "the drawer kept moving" >&2; return 1; }
             ;;
+        chime)
+            height=$(window_height "$wid")
+            click_timer_field "$wid" || return 1
+            poll "$seconds" has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
+            xdotool key ctrl+a type 0:01
+            xdotool key Return
+            poll "$seconds" height_below "$wid" "$height" || { echo "Return did not start the countdown" >&2; return 1; }
+            # One second to the end, 1.4 s of flash, and time for the sound to play.
+            sleep 4
+            ;;
         prefs)
             xdotool windowactivate "$wid" 2>/dev/null
             poll "$seconds" has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
@@ -409,7 +433,7 @@ callgrind_phase() {
         echo "-- $name"
         callgrind_state "$name"
     done
-    for name in default w340 notes5 first reference xclock; do
+    for name in default w340 notes5 longnotes first reference xclock; do
         callgrind_startup "$name"
     done
 }

@@ -19,7 +19,7 @@ from pathlib import Path
 
 # The report's rows: Orvanta's states, then the two programs it is read against.
 STATES = ["default", "noseconds", "caret-blink", "caret-stopped", "countdown", "glass", "w180", "w340", "notes5",
-          "prefs"]
+          "longnotes", "chime", "prefs"]
 OTHERS = ["xclock", "reference"]
 ROWS = STATES + OTHERS
 LABELS = {
@@ -32,6 +32,8 @@ LABELS = {
     "w180": "Width 180",
     "w340": "Width 340",
     "notes5": "Five notes",
+    "longnotes": "Five 100,000-character notes",
+    "chime": "After the first chime",
     "prefs": "Preferences open",
     "xclock": "xclock -digital",
     "reference": "Reference window",
@@ -42,11 +44,12 @@ COUNTS["caret-blink"] = "cg-caret.blink"
 COUNTS["caret-stopped"] = "cg-caret.stopped"
 # Start-up is counted for these rows (and the two other programs).
 STARTUP = {"default": "startup-default", "w340": "startup-w340", "notes5": "startup-notes5",
+           "longnotes": "startup-longnotes",
            "xclock": "startup-xclock", "reference": "startup-reference"}
 # The untouched card's very first start in a fresh profile, before anything is cached.
 FIRST_START = "startup-first"
 # Rows whose memory and start-up are held to the budgets.
-SIZE_ROWS = ["default", "w340", "notes5"]
+SIZE_ROWS = ["default", "w340", "notes5", "longnotes", "chime"]
 ORVANTA_PAINT = "ClockFace::paintEvent(QPaintEvent*)"
 # Frames every tick passes through, left out of the list of where the instructions go.
 PLUMBING = re.compile(r"^(0x|QEventLoop|QEventDispatcher|g_main|QCoreApplication|QApplication|QWidget::event|"
