@@ -4,6 +4,7 @@
 #include "app/Translations.h"
 #include "appearance/Fonts.h"
 #include "core/ApplicationInfo.h"
+#include "core/SettingsStore.h"
 #include "platform/MissingDisplay.h"
 #include "platform/SingleInstance.h"
 #include "platform/XWaylandPreference.h"
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::saveStateRequest,
                      [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
-    SingleInstance instance;
+    SingleInstance instance(SettingsStore::defaultDirectory());
     // Not the primary: another copy was asked to show itself, or this one must not run.
     if (!instance.tryBecomePrimary()) {
         if (instance.errorString().isEmpty())

@@ -1,11 +1,14 @@
 #include "platform/SingleInstance.h"
 
+#include "core/SafeFile.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <QSysInfo>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -30,6 +34,9 @@ constexpr qsizetype maxPending = 64;
 constexpr size_t readChunk = 4096;
 constexpr char lockName[] = "lock";
 constexpr char pipeName[] = "pipe";
+constexpr char storeLockName[] = "instance.lock";
+// What a holder of the store's lock writes about itself is at most this long.
+constexpr qsizetype maxHolderBytes = 1024;
 // Launches at the same moment hold the folder for a few milliseconds each; one that holds it
 // this long is stuck.
 constexpr int turnWaitMs = 3000;
@@ -117,6 +124,21 @@ int takeTurn(int folder)
     return 0;
 }
 
+// The lines of what a file holds, without their line breaks; a last line without one is left out.
+QList<QByteArrayView> lines(QByteArrayView text)
+{
+    QList<QByteArrayView> found;
+    for (qsizetype end; (end = text.indexOf('\n')) >= 0; text = text.sliced(end + 1))
+        found.append(text.first(end));
+    return found;
+}
+
+bool isPrintable(QByteArrayView line)
+{
+    return !line.isEmpty()
+        && std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) >= 0x20 && c != 0x7f; });
+}
+
 // Writes one request. Requests of this size are written whole or not at all, so requests of
 // two launches never mix; a full pipe is given a moment to drain.
 bool writeRequest(int pipe)
@@ -135,8 +157,9 @@ bool writeRequest(int pipe)
 
 } // namespace
 
-SingleInstance::SingleInstance(QObject *parent)
+SingleInstance::SingleInstance(const QString &storeFolder, QObject *parent)
     : QObject(parent)
+    , m_storeFolder(storeFolder)
 {
     openFolder();
 }
@@ -151,6 +174,11 @@ QString SingleInstance::lockFilePath() const
 QString SingleInstance::pipePath() const
 {
     return m_folderPath.isEmpty() ? QString() : m_folderPath + u'/' + QLatin1String(pipeName);
+}
+
+QString SingleInstance::storeLockPath() const
+{
+    return m_storeFolder + u'/' + QLatin1String(storeLockName);
 }
 
 void SingleInstance::openFolder()
@@ -201,54 +229,116 @@ bool SingleInstance::tryBecomePrimary()
         return false;
     }
     const auto endTurn = qScopeGuard([this] { ::flock(m_folder.get(), LOCK_UN); });
-    switch (takeLock()) {
-    case Lock::Taken: listen(); return true;
+    UniqueFd lock;
+    switch (takeLock(m_folder.get(), lockName, lockFilePath(), lock)) {
+    case Lock::Taken:
+        if (!takeStoreLock())
+            return false;
+        m_lock = std::move(lock);
+        listen();
+        return true;
     case Lock::Held: askPrimaryToShow(); return false;
     case Lock::Failed: return false;
     }
     Q_UNREACHABLE();
 }
 
-SingleInstance::Lock SingleInstance::takeLock()
+SingleInstance::Lock SingleInstance::takeLock(int folder, const char *name, const QString &path, UniqueFd &lock)
 {
     // The lock a running copy holds is always a plain file of this user's that the user can
     // open. Whatever else lies under its name (another user's file, one that cannot be opened,
     // a link, a folder) is left over from something else, and is replaced once.
     for (int attempt = 0;; ++attempt) {
-        UniqueFd file(
-            ::openat(m_folder.get(), lockName, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+        UniqueFd file(::openat(folder, name, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
         const int openError = errno;
         struct stat info;
         if (file.isValid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()) {
             if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
                 const int error = errno;
-                if (error == EWOULDBLOCK)
+                if (error == EWOULDBLOCK) {
+                    lock = std::move(file);
                     return Lock::Held;
-                m_error = tr("Orvanta will not start: it cannot lock %1 (%2).").arg(lockFilePath(), errorText(error));
+                }
+                m_error = tr("Orvanta will not start: it cannot lock %1 (%2).").arg(path, errorText(error));
                 return Lock::Failed;
             }
             // Whatever the umask made of it, later launches must be able to open it and see it held.
             if (::fchmod(file.get(), 0600) != 0) {
                 const int error = errno;
-                m_error = tr("Orvanta will not start: it cannot set the mode of %1 (%2).")
-                              .arg(lockFilePath(), errorText(error));
+                m_error = tr("Orvanta will not start: it cannot set the mode of %1 (%2).").arg(path, errorText(error));
                 return Lock::Failed;
             }
-            m_lock = std::move(file);
+            lock = std::move(file);
             return Lock::Taken;
         }
         const QString why = file.isValid() ? tr("not a plain file of this user's") : errorText(openError);
         if (attempt > 0) {
-            m_error = tr("Orvanta will not start: it cannot make the lock file %1 (%2).").arg(lockFilePath(), why);
+            m_error = tr("Orvanta will not start: it cannot make the lock file %1 (%2).").arg(path, why);
             return Lock::Failed;
         }
-        if (!removeEntry(m_folder.get(), lockName)) {
+        if (!removeEntry(folder, name)) {
             const int error = errno;
             m_error = tr("Orvanta will not start: %1 is not a lock file it can use (%2), and it cannot remove it (%3).")
-                          .arg(lockFilePath(), why, errorText(error));
+                          .arg(path, why, errorText(error));
             return Lock::Failed;
         }
     }
+}
+
+bool SingleInstance::takeStoreLock()
+{
+    // Where the folder cannot be made or written, no copy can write the settings either.
+    if (!SafeFile::makeFolders(m_storeFolder).isEmpty())
+        return true;
+    const UniqueFd folder(::open(QFile::encodeName(m_storeFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isValid() || ::faccessat(folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return true;
+    UniqueFd lock;
+    switch (takeLock(folder.get(), storeLockName, storeLockPath(), lock)) {
+    case Lock::Taken: break;
+    case Lock::Failed: return false;
+    case Lock::Held: {
+        const QString store = QDir::toNativeSeparators(m_storeFolder);
+        const QString holder = storeHolder(lock.get());
+        m_error = holder.isEmpty()
+            ? tr("Orvanta will not start: another copy already writes the settings in %1 from another session, and "
+                 "this launch cannot reach it.")
+                  .arg(store)
+            : tr("Orvanta will not start: another copy (%1) already writes the settings in %2 from another session, "
+                 "and this launch cannot reach it.")
+                  .arg(holder, store);
+        return false;
+    }
+    }
+    // Only to name this copy to a launch that finds the lock held; a failure here costs nothing else.
+    const QByteArray self = QByteArray::number(::getpid()) + '\n' + QSysInfo::machineHostName().toUtf8() + '\n'
+        + QFile::encodeName(m_folderPath) + '\n';
+    if (::ftruncate(lock.get(), 0) != 0
+        || ::pwrite(lock.get(), self.constData(), size_t(self.size()), 0) != self.size())
+        qWarning("%s",
+                 qPrintable(tr("Orvanta cannot note its process in %1 (%2).").arg(storeLockPath(), errorText(errno))));
+    m_storeLock = std::move(lock);
+    return true;
+}
+
+// "process P on host H, lock folder F" from what the holder of the store's lock wrote about
+// itself, each part only when it reads as one; empty when nothing does.
+QString SingleInstance::storeHolder(int lock) const
+{
+    char buffer[maxHolderBytes];
+    const ssize_t n = ::pread(lock, buffer, sizeof buffer, 0);
+    if (n <= 0)
+        return {};
+    const QList<QByteArrayView> fields = lines(QByteArrayView(buffer, n));
+    QStringList parts;
+    bool isNumber = false;
+    if (fields.size() > 0 && fields[0].toLongLong(&isNumber) > 0 && isNumber)
+        parts << tr("process %1").arg(QString::fromLatin1(fields[0]));
+    if (fields.size() > 1 && isPrintable(fields[1]))
+        parts << tr("on %1").arg(QString::fromUtf8(fields[1]));
+    if (fields.size() > 2 && isPrintable(fields[2]))
+        parts << tr("lock folder %1").arg(QFile::decodeName(fields[2].toByteArray()));
+    return parts.join(QStringLiteral(", "));
 }
 
 void SingleInstance::listen()

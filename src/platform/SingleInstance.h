@@ -20,12 +20,19 @@ class QSocketNotifier;
 // used only when it is a real directory of the user's with exactly that mode. The lock is
 // flock() on the file "lock" there: the kernel drops it with the process that holds it, so a
 // crash leaves nothing that blocks the next start, and nothing written in the file is trusted.
+//
+// A copy started with another runtime folder (after su, or after the session removed the folder
+// while the program lived on) cannot see that lock, so the primary instance also holds the file
+// "instance.lock" beside the settings. A launch that finds that one held and cannot reach the
+// copy holding it does not run. What the holder writes into it (process, host, lock folder) only
+// names the other copy for the user.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit SingleInstance(QObject *parent = nullptr);
+    // storeFolder: the folder of the settings this copy would write.
+    explicit SingleInstance(const QString &storeFolder, QObject *parent = nullptr);
     ~SingleInstance() override;
 
     // True when this process is now the primary instance. False when it must not run: either
@@ -39,6 +46,7 @@ public:
     QString folderPath() const { return m_folderPath; }
     QString lockFilePath() const;
     QString pipePath() const;
+    QString storeLockPath() const;
 
 signals:
     // A later launch asked the primary instance to show itself.
@@ -48,15 +56,18 @@ private:
     enum class Lock { Taken, Held, Failed };
 
     void openFolder();
-    Lock takeLock();
+    Lock takeLock(int folder, const char *name, const QString &path, UniqueFd &lock);
+    bool takeStoreLock();
+    QString storeHolder(int lock) const;
     void listen();
     void readRequests();
     void askPrimaryToShow();
-    QString holder() const;
 
     QString m_folderPath;
+    QString m_storeFolder;
     UniqueFd m_folder;
     UniqueFd m_lock;
+    UniqueFd m_storeLock;
     UniqueFd m_pipe;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QByteArray m_pending;

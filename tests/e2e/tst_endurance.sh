@@ -292,33 +292,72 @@ fi
 
 # --- 3. no private folder: a clear refusal ---
 
+dialog_up() { [[ -n $(xdotool search --onlyvisible --name '^Orvanta did not start$' 2>/dev/null) ]]; }
+
+# Starts the program with the given command prefix and checks that it refuses: a dialog, then
+# exit status 1 with one line on standard error that contains EXPECTED, and no card of its own
+# (CARDS is how many cards run beside it).
+refusal() {
+    local name=$1 expected=$2 cards=$3
+    shift 3
+    ds_spawn "orvanta-$name" "$@" "$bin"
+    local refused=$DS_LAST_PID
+    if ds_poll "$DS_TIMEOUT" dialog_up; then
+        ds_screenshot "endurance-$name"
+        pass "$name: a dialog \"Orvanta did not start\" tells the user"
+        xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Orvanta did not start$' | head -n1)" key Return
+    else
+        fail "$name: no dialog within ${DS_TIMEOUT} s"
+    fi
+    if ds_wait_exit "$DS_TIMEOUT" "$refused"; then
+        local message
+        message=$(grep -v '^QStandardPaths' "$DS_TMP/orvanta-$name.log")
+        if ((DS_EXIT_STATUS == 1)) && [[ $(wc -l <<<"$message") == 1 && $message == *"$expected"* ]] && count_cards_is "$cards"; then
+            pass "$name: it exits 1 without a card, saying why in one line: $message"
+        else
+            fail "$name: exit status $DS_EXIT_STATUS, $(cards | wc -l) cards, standard error: $message"
+        fi
+    else
+        fail "$name: the refusing launch still runs"
+        ds_stop_pid "$refused"
+    fi
+}
+
 echo "== no private folder for the lock"
 ds_new_profile
+runtime=$XDG_RUNTIME_DIR
 unset XDG_RUNTIME_DIR
 shared=$(mktemp -d "$DS_TMP/tmp.XXXXXX")
 # Open to others, as something else might have made it.
 mkdir -m 0755 "$shared/orvanta-$(id -u)"
 chmod 0755 "$shared/orvanta-$(id -u)"
-ds_spawn orvanta-refused env TMPDIR="$shared" "$bin"
-refused=$DS_LAST_PID
-dialog_up() { [[ -n $(xdotool search --onlyvisible --name '^Orvanta did not start$' 2>/dev/null) ]]; }
-if ds_poll "$DS_TIMEOUT" dialog_up; then
-    ds_screenshot endurance-refused
-    pass "a dialog \"Orvanta did not start\" tells the user"
-    xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '^Orvanta did not start$' | head -n1)" key Return
-else
-    fail "no dialog within ${DS_TIMEOUT} s"
-fi
-if ds_wait_exit "$DS_TIMEOUT" "$refused"; then
-    message=$(grep -v '^QStandardPaths' "$DS_TMP/orvanta-refused.log")
-    if ((DS_EXIT_STATUS == 1)) && [[ $(wc -l <<<"$message") == 1 && $message == *"$shared/orvanta-$(id -u)"* ]] && count_cards_is 0; then
-        pass "it exits 1 without a card, saying why in one line: $message"
+refusal refused "$shared/orvanta-$(id -u)" 0 env TMPDIR="$shared"
+export XDG_RUNTIME_DIR=$runtime
+
+# --- 4. another session: one writer per settings folder ---
+
+# A copy runs; launches that cannot reach it (another runtime folder, or its own removed at
+# logout while it lived on) refuse, and never write the settings it keeps.
+echo "== launches from another session"
+ds_new_profile
+mkdir -m 0700 "$XDG_CONFIG_HOME/orvanta"
+notes=$(printf '[{"id":"0F6B3B0E-4C1A-4F8E-9C1B-2D3E4F5A6B7C","text":"kept","done":false}]' | base64 -w0)
+printf '{"cardWidth": 260, "notes": {"base64": "%s"}}\n' "$notes" >"$(ac_settings_file)"
+before=$(sha256sum "$(ac_settings_file)")
+if ac_launch orvanta-first-session; then
+    other=$(mktemp -d "$DS_TMP/runtime.XXXXXX")
+    refusal other-runtime "process $AC_APP" 1 env XDG_RUNTIME_DIR="$other"
+    rm -rf "$XDG_RUNTIME_DIR/orvanta"
+    refusal runtime-removed "$XDG_CONFIG_HOME/orvanta" 1 env
+    if [[ $(sha256sum "$(ac_settings_file)" 2>/dev/null) == "$before" ]] && alive; then
+        pass "the first copy runs on, and its settings file is as it left it"
     else
-        fail "exit status $DS_EXIT_STATUS, $(cards | wc -l) cards, standard error: $message"
+        fail "the first copy's settings file changed or the copy is gone"
     fi
+    ac_end_program
 else
-    fail "the refusing launch still runs"
-    ds_stop_pid "$refused"
+    fail "the first copy did not start ($AC_WHY)"
+    ac_end_program
 fi
 
 finish

@@ -122,8 +122,14 @@ private slots:
     void requests_data();
     void requests();
     void floodKeepsLoopTurning();
+    void otherSession_data();
+    void otherSession();
 
 private:
+    // Where the settings of every copy in a test are: one store, whatever the runtime folder.
+    QString storeFolder() const { return m_config->filePath(QStringLiteral("orvanta")); }
+
+    std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_runtime;
     // The temporary folder (TMPDIR) of each test, so that none touches the real one.
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -132,9 +138,10 @@ private:
 
 void TestSingleInstance::init()
 {
+    m_config = std::make_unique<QTemporaryDir>();
     m_runtime = std::make_unique<QTemporaryDir>();
     m_temp = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_runtime->isValid() && m_temp->isValid());
+    QVERIFY(m_config->isValid() && m_runtime->isValid() && m_temp->isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime->path()));
     m_tmpdir = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(m_temp->path()));
@@ -148,17 +155,18 @@ void TestSingleInstance::cleanup()
         qputenv("TMPDIR", m_tmpdir);
     m_runtime.reset();
     m_temp.reset();
+    m_config.reset();
 }
 
 void TestSingleInstance::secondLaunchAsksFirstToShow()
 {
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.lockFilePath().startsWith(m_runtime->path() + u'/'));
     QVERIFY(first.pipePath().startsWith(m_runtime->path() + u'/'));
     QVERIFY(first.tryBecomePrimary());
 
-    SingleInstance second;
+    SingleInstance second(storeFolder());
     QVERIFY(!second.tryBecomePrimary());
     QVERIFY(second.errorString().isEmpty());
     QVERIFY(shown.wait());
@@ -167,12 +175,12 @@ void TestSingleInstance::secondLaunchAsksFirstToShow()
 
 void TestSingleInstance::everyLaterLaunchAsks()
 {
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.tryBecomePrimary());
 
     for (int launch = 1; launch <= 3; ++launch) {
-        SingleInstance later;
+        SingleInstance later(storeFolder());
         QVERIFY(!later.tryBecomePrimary());
         QVERIFY(shown.wait());
         QCOMPARE(shown.count(), launch);
@@ -181,37 +189,37 @@ void TestSingleInstance::everyLaterLaunchAsks()
 
 void TestSingleInstance::crashedInstanceDoesNotBlock()
 {
-    SingleInstance instance;
+    SingleInstance instance(storeFolder());
     leaveCrashedInstance(instance);
     QVERIFY(instance.tryBecomePrimary());
 
     // It also listens where the dead pipe was.
     QSignalSpy shown(&instance, &SingleInstance::showRequested);
-    SingleInstance later;
+    SingleInstance later(storeFolder());
     QVERIFY(!later.tryBecomePrimary());
     QVERIFY(shown.wait());
 }
 
 void TestSingleInstance::oldLockOfRunningInstanceHolds()
 {
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     QVERIFY(first.tryBecomePrimary());
     QFile lock(first.lockFilePath());
     QVERIFY(lock.open(QIODevice::ReadWrite));
     QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     lock.close();
 
-    SingleInstance second;
+    SingleInstance second(storeFolder());
     QVERIFY(!second.tryBecomePrimary());
 }
 
 void TestSingleInstance::firstInstanceGoneFreesTheLock()
 {
     {
-        SingleInstance first;
+        SingleInstance first(storeFolder());
         QVERIFY(first.tryBecomePrimary());
     }
-    SingleInstance next;
+    SingleInstance next(storeFolder());
     QVERIFY(next.tryBecomePrimary());
 }
 
@@ -227,7 +235,7 @@ void TestSingleInstance::withoutRuntimeFolder()
             qputenv("TMPDIR", tmpdir);
     });
 
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     // In a folder of the user's own: a bare name in the shared folder could be taken by anyone.
     const QString stem = m_runtime->path() + QStringLiteral("/orvanta-") + QString::number(::getuid());
     QCOMPARE(first.lockFilePath(), stem + QStringLiteral("/lock"));
@@ -235,7 +243,7 @@ void TestSingleInstance::withoutRuntimeFolder()
     QCOMPARE(modeOf(stem), 0700);
     QSignalSpy shown(&first, &SingleInstance::showRequested);
     QVERIFY(first.tryBecomePrimary());
-    SingleInstance second;
+    SingleInstance second(storeFolder());
     QVERIFY(!second.tryBecomePrimary());
     QVERIFY(shown.wait());
 }
@@ -265,7 +273,7 @@ void TestSingleInstance::lockFolder()
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimePath));
     QVERIFY(runtime == "relative" || plant(runtimePath, runtime));
 
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     const QString expected = inRuntime ? runtimePath + QStringLiteral("/orvanta")
                                        : m_temp->filePath(QStringLiteral("orvanta-") + QString::number(::geteuid()));
     QCOMPARE(first.folderPath(), expected);
@@ -275,7 +283,7 @@ void TestSingleInstance::lockFolder()
 
     // Never a second writer: later launches find the first and ask it.
     for (int launch = 1; launch <= 2; ++launch) {
-        SingleInstance later;
+        SingleInstance later(storeFolder());
         QVERIFY(!later.tryBecomePrimary());
         QCOMPARE(later.errorString(), QString());
         QVERIFY(shown.wait());
@@ -304,7 +312,7 @@ void TestSingleInstance::noPrivateFolder()
 
     // Nothing can keep a second copy out, so none runs, and each launch says why.
     for (int launch = 1; launch <= 2; ++launch) {
-        SingleInstance instance;
+        SingleInstance instance(storeFolder());
         QVERIFY(!instance.tryBecomePrimary());
         QVERIFY(instance.folderPath().isEmpty());
         QVERIFY2(instance.errorString().contains(tempFolder), qPrintable(instance.errorString()));
@@ -317,26 +325,35 @@ void TestSingleInstance::noPrivateFolder()
 void TestSingleInstance::badLockIsReplaced_data()
 {
     QTest::addColumn<QByteArray>("lock");
-    QTest::newRow("empty file") << QByteArray("empty file");
-    QTest::newRow("another host's lock") << QByteArray("another host's lock");
-    QTest::newRow("unreadable file") << QByteArray("unreadable file");
-    QTest::newRow("another user's file") << QByteArray("another user's file");
-    QTest::newRow("folder") << QByteArray("private folder");
-    QTest::newRow("link") << QByteArray("link");
-    QTest::newRow("pipe") << QByteArray("pipe");
+    QTest::addColumn<bool>("besideStore");
+    QTest::newRow("empty file") << QByteArray("empty file") << false;
+    QTest::newRow("another host's lock") << QByteArray("another host's lock") << false;
+    QTest::newRow("unreadable file") << QByteArray("unreadable file") << false;
+    QTest::newRow("another user's file") << QByteArray("another user's file") << false;
+    QTest::newRow("folder") << QByteArray("private folder") << false;
+    QTest::newRow("link") << QByteArray("link") << false;
+    QTest::newRow("pipe") << QByteArray("pipe") << false;
+    QTest::newRow("store: another host's lock") << QByteArray("another host's lock") << true;
+    QTest::newRow("store: unreadable file") << QByteArray("unreadable file") << true;
+    QTest::newRow("store: another user's file") << QByteArray("another user's file") << true;
+    QTest::newRow("store: folder") << QByteArray("private folder") << true;
+    QTest::newRow("store: link") << QByteArray("link") << true;
+    QTest::newRow("store: pipe") << QByteArray("pipe") << true;
 }
 
 void TestSingleInstance::badLockIsReplaced()
 {
     QFETCH(QByteArray, lock);
+    QFETCH(bool, besideStore);
     if (needsRoot(lock) && ::geteuid() != 0)
         QSKIP("giving a file to another user needs root");
-    SingleInstance first;
-    QVERIFY(plant(first.lockFilePath(), lock));
+    SingleInstance first(storeFolder());
+    QVERIFY(QDir().mkpath(storeFolder()));
+    QVERIFY(plant(besideStore ? first.storeLockPath() : first.lockFilePath(), lock));
     QVERIFY2(first.tryBecomePrimary(), qPrintable(first.errorString()));
 
     QSignalSpy shown(&first, &SingleInstance::showRequested);
-    SingleInstance later;
+    SingleInstance later(storeFolder());
     QVERIFY(!later.tryBecomePrimary());
     QCOMPARE(later.errorString(), QString());
     QVERIFY(shown.wait());
@@ -356,12 +373,12 @@ void TestSingleInstance::unreachablePrimary()
     QFETCH(QByteArray, pipe);
     if (needsRoot(pipe) && ::geteuid() != 0)
         QSKIP("giving a pipe to another user needs root");
-    SingleInstance first;
+    SingleInstance first(storeFolder());
     QVERIFY(first.tryBecomePrimary());
     QVERIFY(QFile::remove(first.pipePath()));
     QVERIFY(pipe.isEmpty() || plant(first.pipePath(), pipe));
 
-    SingleInstance later;
+    SingleInstance later(storeFolder());
     QVERIFY(!later.tryBecomePrimary());
     QVERIFY2(later.errorString().contains(first.pipePath()), qPrintable(later.errorString()));
     QVERIFY(!later.errorString().contains(u'\n'));
@@ -390,7 +407,7 @@ void TestSingleInstance::requests()
 {
     QFETCH(QByteArrayList, writes);
     QFETCH(int, shows);
-    SingleInstance primary;
+    SingleInstance primary(storeFolder());
     QVERIFY(primary.tryBecomePrimary());
     QSignalSpy shown(&primary, &SingleInstance::showRequested);
     const int pipe = ::open(QFile::encodeName(primary.pipePath()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -398,7 +415,7 @@ void TestSingleInstance::requests()
     const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
     for (const QByteArray &data : writes) {
         if (data == laterLaunch) {
-            SingleInstance later;
+            SingleInstance later(storeFolder());
             QVERIFY(!later.tryBecomePrimary());
             QVERIFY2(later.errorString().isEmpty(), qPrintable(later.errorString()));
         } else {
@@ -412,7 +429,7 @@ void TestSingleInstance::requests()
 
 void TestSingleInstance::floodKeepsLoopTurning()
 {
-    SingleInstance primary;
+    SingleInstance primary(storeFolder());
     QVERIFY(primary.tryBecomePrimary());
 
     // The event loop's turns, counted by a timer that is due at every turn.
@@ -451,6 +468,49 @@ void TestSingleInstance::floodKeepsLoopTurning()
     // Each turn read a bounded amount: the flood took many turns, each making one request.
     QVERIFY2(shows >= floodBytes / 4096, qPrintable(QString::number(shows)));
     QVERIFY(turns >= shows);
+}
+
+void TestSingleInstance::otherSession_data()
+{
+    QTest::addColumn<QByteArray>("session");
+    // After su, or in a second login: its own runtime folder.
+    QTest::newRow("another runtime folder") << QByteArray("another runtime folder");
+    // The session ended and removed the runtime folder while the first copy lived on.
+    QTest::newRow("runtime folder removed") << QByteArray("runtime folder removed");
+    QTest::newRow("no runtime folder") << QByteArray("no runtime folder");
+}
+
+void TestSingleInstance::otherSession()
+{
+    QFETCH(QByteArray, session);
+    auto first = std::make_unique<SingleInstance>(storeFolder());
+    QVERIFY(first->tryBecomePrimary());
+    QVERIFY(QFileInfo(first->storeLockPath()).isFile());
+
+    const QTemporaryDir otherRuntime;
+    QVERIFY(otherRuntime.isValid());
+    if (session == "another runtime folder")
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(otherRuntime.path()));
+    else if (session == "runtime folder removed")
+        QVERIFY(QDir(first->folderPath()).removeRecursively());
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+
+    // It cannot reach the first copy, so it does not run, and names the copy that writes.
+    for (int launch = 1; launch <= 2; ++launch) {
+        SingleInstance second(storeFolder());
+        QVERIFY(second.folderPath() != first->folderPath() || session == "runtime folder removed");
+        QVERIFY(!second.tryBecomePrimary());
+        const QString error = second.errorString();
+        QVERIFY2(error.contains(storeFolder()), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("process %1").arg(::getpid())), qPrintable(error));
+        QVERIFY(!error.contains(u'\n'));
+    }
+
+    // The first copy's lock is gone with it.
+    first.reset();
+    SingleInstance next(storeFolder());
+    QVERIFY2(next.tryBecomePrimary(), qPrintable(next.errorString()));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
