@@ -1,10 +1,9 @@
 #include "core/DatePatternCache.h"
 
+#include "core/RegularFile.h"
 #include "core/SafeFile.h"
 
 #include <QCryptographicHash>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -49,19 +48,12 @@ QJsonObject entryToJson(const Entry &entry)
 // The sound entries of the file; nothing at all when the file as a whole is not sound.
 QList<Entry> readEntries(const QString &folder)
 {
-    const QString path = filePath(folder);
     // Only a regular file: a pipe or a device could block or never end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxFileSize)
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize)
+    const RegularFile::Contents contents = RegularFile::read(filePath(folder), kMaxFileSize);
+    if (contents.outcome != RegularFile::Outcome::Read)
         return {};
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(contents.bytes, &error);
     const QJsonArray array = document.object().value(QLatin1String("entries")).toArray();
     if (error.error != QJsonParseError::NoError || array.size() > kMaxEntries)
         return {};

@@ -2,9 +2,9 @@
 
 #include "core/DatePattern.h"
 #include "core/DatePatternCache.h"
+#include "core/XdgFolders.h"
 
 #include <QDate>
-#include <QStandardPaths>
 
 #include <unicode/dtptngen.h>
 #include <unicode/smpdtfmt.h>
@@ -106,7 +106,7 @@ LongDateFormatter::~LongDateFormatter() = default;
 
 QString LongDateFormatter::defaultCacheFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/orvanta");
+    return XdgFolders::cacheHome() + QStringLiteral("/orvanta");
 }
 
 QString LongDateFormatter::icuVersion()

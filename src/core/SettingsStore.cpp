@@ -1,6 +1,8 @@
 #include "core/SettingsStore.h"
 
+#include "core/RegularFile.h"
 #include "core/SafeFile.h"
+#include "core/XdgFolders.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -9,10 +11,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRegularExpression>
-#include <QStandardPaths>
-
-#include <unistd.h>
 
 namespace {
 
@@ -51,12 +49,12 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
     , m_directory(directory)
 {
     load();
-    removeStaleTemporaries();
+    SafeFile::removeTemporaries(filePath());
 }
 
 QString SettingsStore::defaultDirectory()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/orvanta");
+    return XdgFolders::configHome() + QStringLiteral("/orvanta");
 }
 
 QString SettingsStore::filePath() const
@@ -66,37 +64,18 @@ QString SettingsStore::filePath() const
 
 void SettingsStore::load()
 {
-    const QFileInfo info(filePath());
-    if (!info.exists() && !info.isSymLink())
+    // Only a plain file is read: a named pipe in its place would hold the start for ever.
+    const RegularFile::Contents contents = RegularFile::read(filePath(), kMaxFileBytes);
+    if (contents.outcome == RegularFile::Outcome::Missing)
         return;
-    QFile file(filePath());
-    // Only a plain file is opened: a named pipe in its place would hold the start for ever.
-    if (!info.isFile() || info.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
-        m_unreadableOnDisk = true;
-        return;
-    }
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (bytes.size() > kMaxFileBytes || error.error != QJsonParseError::NoError || !document.isObject()) {
+    const QJsonDocument document = QJsonDocument::fromJson(contents.bytes, &error);
+    if (contents.outcome != RegularFile::Outcome::Read || error.error != QJsonParseError::NoError
+        || !document.isObject()) {
         m_unreadableOnDisk = true;
         return;
     }
     m_values = document.object();
-}
-
-void SettingsStore::removeStaleTemporaries() const
-{
-    // QSaveFile links its work next to the file as <name>.<six random letters> and renames
-    // it over the file; a process killed in between leaves that name behind for good. Names
-    // in one case only are spared: likelier a copy the user made (settings.json.backup).
-    static const QRegularExpression temporary(QLatin1Char('^') + QRegularExpression::escape(kFileName)
-                                              + QStringLiteral("\\.(?=.*[a-z])(?=.*[A-Z])[A-Za-z]{6}$"));
-    const QFileInfoList entries = QDir(m_directory).entryInfoList(QDir::Files | QDir::NoSymLinks);
-    for (const QFileInfo &entry : entries) {
-        if (temporary.match(entry.fileName()).hasMatch() && entry.ownerId() == ::geteuid())
-            QFile::remove(entry.filePath());
-    }
 }
 
 bool SettingsStore::boolValue(const QString &key, bool defaultValue) const

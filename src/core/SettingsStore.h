@@ -29,9 +29,11 @@ public:
     // own temporary files that a killed process left behind.
     explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
 
-    // A file larger than this is not read but set aside like an unreadable one: a hundred
-    // notes of the longest length fit many times over.
-    static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+    // A file larger than this is not read but set aside like an unreadable one. Five notes
+    // of the longest length take at most about 4 MiB (every character escaped in the notes'
+    // JSON, then base64), so this leaves room while a start still reads and parses the
+    // whole file in a fraction of a second.
+    static constexpr qint64 kMaxFileBytes = 8 * 1024 * 1024;
 
     // $XDG_CONFIG_HOME/orvanta, or ~/.config/orvanta.
     static QString defaultDirectory();
@@ -107,7 +109,6 @@ signals:
 
 private:
     void load();
-    void removeStaleTemporaries() const;
     void write(const QString &key, const QJsonValue &value);
     void save();
     QString moveUnreadableAside();

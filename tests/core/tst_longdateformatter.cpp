@@ -14,6 +14,8 @@
 #include <unicode/timezone.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -158,6 +160,8 @@ void TestLongDateFormatter::unsoundCacheIsIgnored_data()
     QTest::newRow("a folder in the file's place") << "folder";
     QTest::newRow("a pipe in the file's place") << "fifo";
     QTest::newRow("cache folder is a file") << "folder is a file";
+    QTest::newRow("a link to a pipe") << "link to fifo";
+    QTest::newRow("a link to a device node") << "link to device";
 }
 
 // Nothing in the cache file is trusted: whatever is wrong with it, the date is ICU's, and the
@@ -216,11 +220,31 @@ void TestLongDateFormatter::unsoundCacheIsIgnored()
     } else if (spoil == QLatin1String("folder is a file")) {
         folder = path;
     }
+    // What the link leads to: never replaced by a regular file.
+    const QByteArray linked = QFile::encodeName(root.filePath(QStringLiteral("linked")));
+    if (spoil == QLatin1String("link to fifo")) {
+        QCOMPARE(mkfifo(linked.constData(), 0600), 0);
+    } else if (spoil == QLatin1String("link to device")) {
+        if (::geteuid() != 0)
+            QSKIP("making a device node needs root");
+        // The numbers of /dev/null, in a folder of the test's own.
+        QCOMPARE(::mknod(linked.constData(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    }
+    if (spoil.startsWith(QLatin1String("link to"))) {
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::link(QFile::decodeName(linked), path));
+    }
 
     const QDate date(2028, 2, 29);
     const LongDateFormatter formatter(QStringLiteral("en_US"), folder);
     QCOMPARE(formatter.format(date), icuDate(QStringLiteral("en_US"), date));
     QCOMPARE(formatter.format(date.addDays(1)), icuDate(QStringLiteral("en_US"), date.addDays(1)));
+    if (spoil.startsWith(QLatin1String("link to"))) {
+        struct stat info;
+        QCOMPARE(::lstat(linked.constData(), &info), 0);
+        QVERIFY(spoil == QLatin1String("link to fifo") ? S_ISFIFO(info.st_mode) : S_ISCHR(info.st_mode));
+        QVERIFY(QFileInfo(path).isSymLink());
+    }
 }
 
 // The cache says which locales the user runs in: only the user may read it.

@@ -4,11 +4,18 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
+#include "fakes/FileSizeLimit.h"
+#include "fakes/TinyFileSystem.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 Q_DECLARE_METATYPE(NoteList)
 
@@ -43,6 +50,9 @@ private slots:
     void unreadableListIsBackedUpBeforeReplaced_data();
     void unreadableListIsBackedUpBeforeReplaced();
     void stringInsteadOfDataLoadsEmpty();
+    void unreadableListStaysWhenItsBackupFails_data();
+    void unreadableListStaysWhenItsBackupFails();
+    void longestNotesSurviveRestart();
 
 private:
     std::unique_ptr<AppModel> makeModel();
@@ -341,6 +351,73 @@ void TestNotes::stringInsteadOfDataLoadsEmpty()
     QVERIFY(model->notes().isEmpty());
     model->addNote(QStringLiteral("x"));
     QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes))->size(), 1);
+}
+
+void TestNotes::unreadableListStaysWhenItsBackupFails_data()
+{
+    QTest::addColumn<bool>("nearlyFullDisk");
+    QTest::newRow("nearly full disk") << true;
+    QTest::newRow("file size limit") << false;
+}
+
+// The backup of an unreadable list fails where a small new list would still fit: the stored
+// list stays as it was, and the user hears why.
+void TestNotes::unreadableListStaysWhenItsBackupFails()
+{
+    QFETCH(bool, nearlyFullDisk);
+    m_store.reset();
+    std::optional<TinyFileSystem> disk;
+    if (nearlyFullDisk) {
+        disk.emplace(m_dir->path(), 256);
+        if (!disk->isMounted())
+            QSKIP(qPrintable(QStringLiteral("no full disk to test on: ") + disk->whyNotMounted()));
+    }
+    const QByteArray precious = "\"" + QByteArray(64 * 1024, 'p') + "\"";
+    {
+        QFile file(m_dir->filePath(QStringLiteral("settings.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("{\"notes\": " + precious + "}"), precious.size() + 11);
+    }
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+    auto model = makeModel();
+    QVERIFY(model->notes().isEmpty());
+
+    std::optional<FileSizeLimit> limit;
+    if (nearlyFullDisk) {
+        QVERIFY(disk->fill());
+        QVERIFY(disk->leaveRoom(16 * 1024));
+    } else {
+        QVERIFY(limit.emplace(16 * 1024).isSet());
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot write .*notes-")));
+    model->addNote(QStringLiteral("new"));
+    limit.reset();
+
+    QCOMPARE(model->notes().size(), 1);
+    QVERIFY(!m_store->saveProblem().isEmpty());
+    QVERIFY(QDir(m_dir->path()).entryList({QStringLiteral("notes-*")}).isEmpty());
+    SettingsStore reread(m_dir->path());
+    QCOMPARE(reread.storedBytes(kNotes), std::optional<QByteArray>(precious.mid(1, precious.size() - 2)));
+}
+
+// Five notes at the length limit, each character one that JSON escapes, are the largest list
+// the program writes: the store reads them back rather than set them aside.
+void TestNotes::longestNotesSurviveRestart()
+{
+    NoteList saved;
+    {
+        auto model = makeModel();
+        for (int i = 0; i < AppModel::maxNotes; ++i)
+            model->addNote(QStringLiteral("x") + QString(AppModel::maxNoteLength - 2, QChar(0x01))
+                           + QStringLiteral("x"));
+        QCOMPARE(model->notes().size(), AppModel::maxNotes);
+        QVERIFY(m_store->saveProblem().isEmpty());
+        saved = model->notes();
+    }
+    QVERIFY(QFileInfo(m_store->filePath()).size() < SettingsStore::kMaxFileBytes);
+    m_store = std::make_unique<SettingsStore>(m_dir->path());
+    auto model = makeModel();
+    QCOMPARE(model->notes(), saved);
 }
 
 QTEST_GUILESS_MAIN(TestNotes)

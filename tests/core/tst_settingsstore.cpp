@@ -1,3 +1,4 @@
+#include "core/SafeFile.h"
 #include "core/SettingsStore.h"
 #include "fakes/FileSizeLimit.h"
 #include "fakes/TinyFileSystem.h"
@@ -6,12 +7,13 @@
 #include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 class TestSettingsStore : public QObject
@@ -37,7 +39,9 @@ private slots:
     void privateFoldersAndFiles();
     void staleTemporaryFiles_data();
     void staleTemporaryFiles();
+    void defaultDirectoryFollowsXdg_data();
     void defaultDirectoryFollowsXdg();
+    void linkToAFileIsWrittenThrough();
 
 private:
     static QString settingsPath(const QTemporaryDir &dir) { return dir.filePath(QStringLiteral("settings.json")); }
@@ -226,6 +230,10 @@ void TestSettingsStore::unreadableFile_data()
     QTest::newRow("named pipe in its place") << "pipe";
     QTest::newRow("larger than the store reads") << "huge";
     QTest::newRow("no read permission") << "unreadable";
+    // What lies behind a link is never touched; the link itself is set aside.
+    QTest::newRow("link to a named pipe") << "link to pipe";
+    QTest::newRow("link to a device node") << "link to device";
+    QTest::newRow("link that leads nowhere") << "dangling link";
 }
 
 void TestSettingsStore::unreadableFile()
@@ -233,10 +241,21 @@ void TestSettingsStore::unreadableFile()
     QFETCH(QString, kind);
     if (kind == QLatin1String("unreadable") && ::geteuid() == 0)
         QSKIP("root reads files whatever their permissions");
+    if (kind == QLatin1String("link to device") && ::geteuid() != 0)
+        QSKIP("making a device node needs root");
     QTemporaryDir dir;
     const QString path = settingsPath(dir);
     QByteArray original;
-    if (kind == QLatin1String("directory")) {
+    QTemporaryDir elsewhere;
+    const QByteArray linked = QFile::encodeName(elsewhere.filePath(QStringLiteral("linked")));
+    if (kind.contains(QLatin1String("link"))) {
+        QVERIFY(QFile::link(QFile::decodeName(linked), path));
+        if (kind == QLatin1String("link to pipe"))
+            QCOMPARE(::mkfifo(linked.constData(), 0600), 0);
+        else if (kind == QLatin1String("link to device"))
+            // The numbers of /dev/null, in a folder of the test's own.
+            QCOMPARE(::mknod(linked.constData(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    } else if (kind == QLatin1String("directory")) {
         QVERIFY(QDir().mkpath(path + QStringLiteral("/inside")));
     } else if (kind == QLatin1String("pipe")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
@@ -270,6 +289,13 @@ void TestSettingsStore::unreadableFile()
         QVERIFY(QFileInfo(dir.filePath(aside.first() + QStringLiteral("/inside"))).isDir());
     } else if (kind == QLatin1String("pipe")) {
         QVERIFY(!QFileInfo(dir.filePath(aside.first())).isFile()); // the pipe itself
+    } else if (kind.contains(QLatin1String("link"))) {
+        QCOMPARE(QFileInfo(dir.filePath(aside.first())).symLinkTarget(), QFile::decodeName(linked));
+        struct stat info;
+        const bool exists = ::lstat(linked.constData(), &info) == 0;
+        QCOMPARE(exists, kind != QLatin1String("dangling link"));
+        QVERIFY(!exists || (kind == QLatin1String("link to pipe") ? S_ISFIFO(info.st_mode) : S_ISCHR(info.st_mode)));
+        QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
     } else {
         QFile moved(dir.filePath(aside.first()));
         moved.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -392,10 +418,15 @@ void TestSettingsStore::staleTemporaryFiles_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("removed");
 
-    QTest::newRow("left between link and rename") << "settings.json.aBcDeF"
-                                                  << "file" << true;
-    QTest::newRow("named as Qt names it") << ""
-                                          << "file" << true;
+    // Only what the program's own writer names: an empty name stands for one of its names.
+    QTest::newRow("left between write and rename") << ""
+                                                   << "file" << true;
+    QTest::newRow("named as Qt's writer names it") << "settings.json.aBcDeF"
+                                                   << "file" << false;
+    QTest::newRow("the user's backup") << "settings.json.Backup"
+                                       << "file" << false;
+    QTest::newRow("the user's old one") << "settings.json.OldOne"
+                                        << "file" << false;
     QTest::newRow("the user's copy") << "settings.json.backup"
                                      << "file" << false;
     QTest::newRow("capitals only") << "settings.json.BACKUP"
@@ -410,12 +441,14 @@ void TestSettingsStore::staleTemporaryFiles_data()
                                << "file" << false;
     QTest::newRow("other file's") << "notes.json.aBcDeF"
                                   << "file" << false;
-    QTest::newRow("a folder") << "settings.json.aBcDeF"
+    QTest::newRow("a folder") << ""
                               << "folder" << false;
-    QTest::newRow("a symbolic link") << "settings.json.aBcDeF"
+    QTest::newRow("a symbolic link") << ""
                                      << "link" << false;
-    QTest::newRow("another user's") << "settings.json.aBcDeF"
+    QTest::newRow("another user's") << ""
                                     << "foreign" << false;
+    QTest::newRow("another file's") << ".notes.json.orvanta-partial-abcdef123456"
+                                    << "file" << false;
 }
 
 void TestSettingsStore::staleTemporaryFiles()
@@ -428,14 +461,8 @@ void TestSettingsStore::staleTemporaryFiles()
     QTemporaryDir dir;
     writeFile(settingsPath(dir), R"({"h24": true})");
     writeFile(dir.filePath(QStringLiteral("elsewhere")), "kept");
-    if (name.isEmpty()) {
-        // Qt's own naming of a temporary file beside settings.json, in mixed case.
-        do {
-            QTemporaryFile probe(settingsPath(dir));
-            QVERIFY(probe.open());
-            name = QFileInfo(probe.fileName()).fileName();
-        } while (name.toLower() == name || name.toUpper() == name);
-    }
+    if (name.isEmpty())
+        name = QFileInfo(SafeFile::temporaryPath(settingsPath(dir))).fileName();
     const QString path = dir.filePath(name);
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkdir(path));
@@ -453,13 +480,56 @@ void TestSettingsStore::staleTemporaryFiles()
     QCOMPARE(readFile(dir.filePath(QStringLiteral("elsewhere"))), QByteArray("kept"));
 }
 
+void TestSettingsStore::defaultDirectoryFollowsXdg_data()
+{
+    QTest::addColumn<QByteArray>("configHome");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("absolute") << QByteArray("<temporary folder>") << true;
+    // The base directory rules: a relative path is ignored, not taken from wherever it started.
+    QTest::newRow("relative") << QByteArray("relcfg") << false;
+    QTest::newRow("relative with dots") << QByteArray("./cfg") << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+}
+
 void TestSettingsStore::defaultDirectoryFollowsXdg()
 {
+    QFETCH(QByteArray, configHome);
+    QFETCH(bool, followed);
     QTemporaryDir dir;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-    QCOMPARE(SettingsStore::defaultDirectory(), dir.path() + QStringLiteral("/orvanta"));
-    qputenv("XDG_CONFIG_HOME", saved);
+    QTemporaryDir home;
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    const QByteArray savedHome = qgetenv("HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+        qputenv("HOME", savedHome);
+    });
+    if (configHome == "<temporary folder>")
+        configHome = QFile::encodeName(dir.path());
+    qputenv("XDG_CONFIG_HOME", configHome);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QCOMPARE(SettingsStore::defaultDirectory(),
+             followed ? dir.path() + QStringLiteral("/orvanta") : home.path() + QStringLiteral("/.config/orvanta"));
+}
+
+// A dotfiles manager keeps settings.json as a link to its own copy: that copy is written, and
+// the link stays.
+void TestSettingsStore::linkToAFileIsWrittenThrough()
+{
+    QTemporaryDir dir;
+    QTemporaryDir dotfiles;
+    const QString kept = dotfiles.filePath(QStringLiteral("settings.json"));
+    writeFile(kept, R"({"h24": true})");
+    QVERIFY(QFile::link(kept, settingsPath(dir)));
+
+    SettingsStore store(dir.path());
+    QCOMPARE(store.value(Keys::h24), true);
+    store.setValue(Keys::showDate, false);
+    QVERIFY(store.saveProblem().isEmpty());
+    QCOMPARE(QFileInfo(settingsPath(dir)).symLinkTarget(), kept);
+    QCOMPARE(QDir(dotfiles.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.json")});
+    SettingsStore reread(dir.path());
+    QCOMPARE(reread.value(Keys::h24), true);
+    QCOMPARE(reread.value(Keys::showDate), false);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

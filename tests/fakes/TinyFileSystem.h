@@ -54,6 +54,12 @@ public:
         return full;
     }
     bool makeRoom() const { return QFile::remove(fillerPath()); }
+    // After fill(): frees about this many bytes again, so that small writes fit and large ones do not.
+    bool leaveRoom(qint64 bytes) const
+    {
+        QFile filler(fillerPath());
+        return filler.size() > bytes && filler.resize(filler.size() - bytes);
+    }
     QString fillerPath() const { return m_folder + QStringLiteral("/filler"); }
 
 private:

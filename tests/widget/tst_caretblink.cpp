@@ -12,8 +12,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +59,8 @@ private:
     std::unique_ptr<FakeScheduler> m_cardScheduler;
     std::unique_ptr<FakeScheduler> m_caretScheduler;
     FakeSoundPlayer m_sound;
+    // The cache folder of the whole run.
+    QTemporaryDir m_cache;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<AppModel> m_model;
@@ -68,7 +70,7 @@ private:
 
 void TestCaretBlink::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
     m_desktopFlashTime = QGuiApplication::styleHints()->cursorFlashTime();
     QVERIFY(m_desktopFlashTime > 0);
 }

@@ -32,12 +32,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -164,6 +164,8 @@ private:
     QLineEdit *timerField() const { return m_card->drawer()->timerPane()->field(); }
     NotesPane *notesPane() const { return m_card->drawer()->notesPane(); }
 
+    // The cache folder of the whole run.
+    QTemporaryDir m_cache;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SettingsStore> m_store;
     FakeClock m_clock;
@@ -180,7 +182,7 @@ void TestWidgetView::initTestCase()
     // The long date in English, whatever the machine's locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     // The date's pattern cache goes to a test folder, not the user's.
-    QStandardPaths::setTestModeEnabled(true);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_cache.path()));
 }
 
 void TestWidgetView::init()
