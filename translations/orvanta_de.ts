@@ -251,6 +251,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
+    <message>
+        <source>it is not a regular file, and it is left as it is</source>
+        <translation>es ist keine gewöhnliche Datei und bleibt, wie es ist</translation>
+    </message>
+    <message>
+        <source>it is a link to %1, which is not a regular file, and it is left as it is</source>
+        <translation>es ist eine Verknüpfung auf %1, das keine gewöhnliche Datei ist, und bleibt, wie es ist</translation>
+    </message>
 </context>
 <context>
     <name>SettingsStore</name>
@@ -348,6 +356,30 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
         <translation>Orvanta läuft bereits, aber dieser Start kann es nicht bitten, seine Karte zu zeigen: %1.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another copy already writes the settings in %1 from another session, and this launch cannot reach it.</source>
+        <translation>Orvanta startet nicht: Eine andere Kopie schreibt bereits die Einstellungen in %1 aus einer anderen Sitzung, und dieser Start kann sie nicht erreichen.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another copy (%1) already writes the settings in %2 from another session, and this launch cannot reach it.</source>
+        <translation>Orvanta startet nicht: Eine andere Kopie (%1) schreibt bereits die Einstellungen in %2 aus einer anderen Sitzung, und dieser Start kann sie nicht erreichen.</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot note its process in %1 (%2).</source>
+        <translation>Orvanta kann seinen Prozess nicht in %1 vermerken (%2).</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>Prozess %1</translation>
+    </message>
+    <message>
+        <source>on %1</source>
+        <translation>auf %1</translation>
+    </message>
+    <message>
+        <source>lock folder %1</source>
+        <translation>Sperrordner %1</translation>
     </message>
 </context>
 <context>

@@ -251,6 +251,14 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
         <source>Cannot write %1: %2</source>
         <translation>Impossible d’écrire %1&#xa0;: %2</translation>
     </message>
+    <message>
+        <source>it is not a regular file, and it is left as it is</source>
+        <translation>ce n’est pas un fichier ordinaire, et il est laissé tel quel</translation>
+    </message>
+    <message>
+        <source>it is a link to %1, which is not a regular file, and it is left as it is</source>
+        <translation>c’est un lien vers %1, qui n’est pas un fichier ordinaire, et il est laissé tel quel</translation>
+    </message>
 </context>
 <context>
     <name>SettingsStore</name>
@@ -348,6 +356,30 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
     <message>
         <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
         <translation>Orvanta est déjà lancé, mais ce lancement ne peut pas lui demander d’afficher sa carte&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another copy already writes the settings in %1 from another session, and this launch cannot reach it.</source>
+        <translation>Orvanta ne démarre pas&#xa0;: une autre copie écrit déjà les réglages dans %1 depuis une autre session, et ce lancement ne peut pas la joindre.</translation>
+    </message>
+    <message>
+        <source>Orvanta will not start: another copy (%1) already writes the settings in %2 from another session, and this launch cannot reach it.</source>
+        <translation>Orvanta ne démarre pas&#xa0;: une autre copie (%1) écrit déjà les réglages dans %2 depuis une autre session, et ce lancement ne peut pas la joindre.</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot note its process in %1 (%2).</source>
+        <translation>Orvanta ne peut pas noter son processus dans %1 (%2).</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>processus %1</translation>
+    </message>
+    <message>
+        <source>on %1</source>
+        <translation>sur %1</translation>
+    </message>
+    <message>
+        <source>lock folder %1</source>
+        <translation>dossier de verrou %1</translation>
     </message>
 </context>
 <context>

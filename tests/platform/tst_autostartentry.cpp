@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -139,6 +141,8 @@ private slots:
     void entryProgram_data();
     void entryProgram();
     void programMoved();
+    void notAFile_data();
+    void notAFile();
 
 private:
     // An executable file at relativePath in the temporary folder; its absolute path.
@@ -240,6 +244,8 @@ void TestAutostartEntry::registerAndUnregister()
     QVERIFY(lines.contains("X-GNOME-Autostart-enabled=true"));
     QVERIFY(!lines.contains("Hidden=true"));
     QCOMPARE(parseExec(execValue(written)), QStringList{executable});
+    // Once the program is gone, the session skips the entry instead of failing at every login.
+    QVERIFY(lines.contains("TryExec=" + QFile::encodeName(executable)));
     // The atomic write leaves nothing else behind.
     QCOMPARE(QDir(m_config->filePath(QStringLiteral("autostart"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("io.github.orvanta.Orvanta.desktop")});
@@ -285,6 +291,15 @@ void TestAutostartEntry::entryState_data()
     QTest::newRow("hidden, then not") << head + "Hidden=true\nHidden=false\n" << true;
     QTest::newRow("gnome disabled") << head + "X-GNOME-Autostart-enabled=false\n" << false;
     QTest::newRow("gnome enabled") << head + "X-GNOME-Autostart-enabled=true\n" << true;
+    // GLib reads 1 and 0 as Booleans, KConfig also yes, no, on and off.
+    QTest::newRow("hidden as 1") << head + "Hidden=1\n" << false;
+    QTest::newRow("hidden as yes") << head + "Hidden=Yes\n" << false;
+    QTest::newRow("gnome disabled as 0") << head + "X-GNOME-Autostart-enabled=0\n" << false;
+    QTest::newRow("gnome disabled as off") << head + "X-GNOME-Autostart-enabled=off\n" << false;
+    QTest::newRow("TryExec there") << head + "TryExec=/bin/sh\n" << true;
+    QTest::newRow("TryExec on the PATH") << head + "TryExec=sh\n" << true;
+    // The package was removed: the session skips the entry without a word.
+    QTest::newRow("TryExec gone") << head + "TryExec=/usr/bin/orvanta-removed\n" << false;
     QTest::newRow("hidden in a later group") << head + "[Desktop Action quit]\nHidden=true\n" << true;
     QTest::newRow("empty file") << QByteArray() << false;
     QTest::newRow("no command") << QByteArray("[Desktop Entry]\nType=Application\nName=Orvanta\n") << false;
@@ -447,6 +462,9 @@ void TestAutostartEntry::entryProgram_data()
     QTest::newRow("quoted, moved away") << "@DIR@/My Apps/orvanta" << none << "nothing" << false;
     QTest::newRow("found on the PATH") << "sh" << none << "nothing" << true;
     QTest::newRow("not on the PATH") << "orvanta-no-such-program" << none << "nothing" << false;
+    // Switched on from a build folder, then installed: the entry starts the other copy.
+    QTest::newRow("another copy") << "@DIR@/build/orvanta" << none << "another copy" << false;
+    QTest::newRow("this copy through a link") << "@DIR@/link/orvanta" << none << "link" << true;
 }
 
 void TestAutostartEntry::entryProgram()
@@ -457,8 +475,16 @@ void TestAutostartEntry::entryProgram()
     QFETCH(bool, enabled);
 
     program.replace(QStringLiteral("@DIR@"), m_config->path());
-    if (made == QLatin1String("executable"))
+    // The running executable, which the entry must start to count.
+    QString running = program.contains(u'/') ? program : QStandardPaths::findExecutable(program);
+    if (made == QLatin1String("another copy") || made == QLatin1String("link")) {
+        running = makeExecutable(QStringLiteral("bin/orvanta"));
+        QVERIFY(!running.isEmpty());
+    }
+    if (made == QLatin1String("executable") || made == QLatin1String("another copy"))
         QCOMPARE(makeExecutable(QDir(m_config->path()).relativeFilePath(program)), program);
+    else if (made == QLatin1String("link"))
+        QVERIFY(QDir().mkpath(QFileInfo(program).path()) && QFile::link(running, program));
     else if (made == QLatin1String("file"))
         QVERIFY(writeFile(program, "#!/bin/sh\n"));
     else if (made == QLatin1String("folder"))
@@ -467,9 +493,61 @@ void TestAutostartEntry::entryProgram()
     const QByteArray contents = "[Desktop Entry]\nType=Application\nName=Orvanta\nExec="
         + (desktopExecQuote(program) + arguments).toUtf8() + "\n";
     QCOMPARE(AutostartEntry::program(contents), program);
-    AutostartEntry entry(QStringLiteral("/bin/sh"));
+    AutostartEntry entry(running);
     writeEntry(entry.filePath(), contents);
     QCOMPARE(entry.isEnabled(), enabled);
+    if (made == QLatin1String("another copy")) {
+        // Turning it on points the entry here.
+        QVERIFY(entry.setEnabled(true));
+        QVERIFY(entry.isEnabled());
+        QCOMPARE(AutostartEntry::program(readFile(entry.filePath())), running);
+    }
+}
+
+void TestAutostartEntry::notAFile_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::newRow("named pipe") << QByteArray("pipe");
+    QTest::newRow("link to a named pipe") << QByteArray("link to pipe");
+    QTest::newRow("link to a device node") << QByteArray("link to device");
+    QTest::newRow("link that leads nowhere") << QByteArray("dangling link");
+}
+
+// Something else in the entry's place: the switch reads off at once (a pipe is never waited
+// on), turning it on fails and touches nothing, and turning it off clears the name.
+void TestAutostartEntry::notAFile()
+{
+    QFETCH(QByteArray, kind);
+    if (kind == "link to device" && ::geteuid() != 0)
+        QSKIP("making a device node needs root");
+    AutostartEntry entry(QStringLiteral("/bin/sh"));
+    QVERIFY(QDir().mkpath(QFileInfo(entry.filePath()).path()));
+    const QByteArray name = QFile::encodeName(entry.filePath());
+    const QByteArray linked = QFile::encodeName(m_config->filePath(QStringLiteral("linked")));
+    if (kind == "pipe")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    if (kind == "link to pipe")
+        QCOMPARE(::mkfifo(linked.constData(), 0600), 0);
+    if (kind == "link to device")
+        // The numbers of /dev/null, in a folder of the test's own.
+        QCOMPARE(::mknod(linked.constData(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    if (kind != "pipe")
+        QCOMPARE(::symlink(linked.constData(), name.constData()), 0);
+
+    QVERIFY(!entry.isEnabled());
+    QVERIFY(!entry.setEnabled(true));
+    QVERIFY(!entry.isEnabled());
+    struct stat info;
+    if (kind == "pipe") {
+        QVERIFY(::lstat(name.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    } else {
+        QVERIFY(::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode));
+        const bool exists = ::lstat(linked.constData(), &info) == 0;
+        QCOMPARE(exists, kind != "dangling link");
+        QVERIFY(!exists || (kind == "link to pipe" ? S_ISFIFO(info.st_mode) : S_ISCHR(info.st_mode)));
+    }
+    QVERIFY(entry.setEnabled(false));
+    QVERIFY(::lstat(name.constData(), &info) != 0);
 }
 
 // The program was moved since the entry was written: the switch shows off, and turning it on

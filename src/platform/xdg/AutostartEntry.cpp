@@ -1,7 +1,9 @@
 #include "platform/xdg/AutostartEntry.h"
 
 #include "core/ApplicationInfo.h"
+#include "core/RegularFile.h"
 #include "core/SafeFile.h"
+#include "core/XdgFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -85,6 +87,18 @@ std::optional<EntryKeys> mainGroupKeys(const QByteArray &contents)
     return keys;
 }
 
+// A Boolean value as the desktops read it: GLib takes "true" and "1", KConfig also "yes" and
+// "on", in any case.
+std::optional<bool> booleanValue(const QByteArray &value)
+{
+    const QByteArray word = value.toLower();
+    if (word == "true" || word == "1" || word == "yes" || word == "on")
+        return true;
+    if (word == "false" || word == "0" || word == "no" || word == "off")
+        return false;
+    return std::nullopt;
+}
+
 // The value the session reads for key: the last one given.
 QByteArray lastValue(const EntryKeys &keys, const char *key)
 {
@@ -144,18 +158,26 @@ bool programExists(const QString &program)
 
 QString autostartFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart/");
+    return XdgFolders::configHome() + QStringLiteral("/autostart/");
 }
 
-bool isStartedEntry(const QString &path)
+// The file behind a path, so that two ways of naming one program compare equal.
+QString canonicalProgram(const QString &program)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString path = program.contains(u'/') ? program : QStandardPaths::findExecutable(program);
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+}
+
+// Whether the session would start executable from the entry at path.
+bool startsExecutable(const QString &path, const QString &executable)
+{
+    // Read only when it is a regular file: a named pipe in its place would hold the program.
+    const RegularFile::Contents entry = RegularFile::read(path, AutostartEntry::kMaxEntrySize);
+    if (entry.outcome != RegularFile::Outcome::Read || !AutostartEntry::isEnabledEntry(entry.bytes))
         return false;
-    const QByteArray contents = file.read(AutostartEntry::kMaxEntrySize + 1);
-    if (contents.size() > AutostartEntry::kMaxEntrySize)
-        return false;
-    return AutostartEntry::isEnabledEntry(contents) && programExists(AutostartEntry::program(contents));
+    const QString program = AutostartEntry::program(entry.bytes);
+    const QString wanted = QFileInfo(executable).canonicalFilePath();
+    return programExists(program) && !wanted.isEmpty() && canonicalProgram(program) == wanted;
 }
 
 bool removeEntry(const QString &path)
@@ -192,23 +214,29 @@ QByteArray AutostartEntry::contents(const QString &executable)
 {
     // No NoDisplay=true: desktop settings tools hide such entries, and the user should be
     // able to find and switch this one off there too.
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=Orvanta\n"
-                                         "Comment=Clock, countdown and notes on the desktop\n"
-                                         "Icon=%1\n"
-                                         "Exec=%2\n"
-                                         "Terminal=false\n"
-                                         "X-GNOME-Autostart-enabled=true\n")
-                              .arg(QLatin1String(ApplicationInfo::id), desktopExecQuote(executable));
+    const QString entry
+        = QStringLiteral("[Desktop Entry]\n"
+                         "Type=Application\n"
+                         "Name=Orvanta\n"
+                         "Comment=Clock, countdown and notes on the desktop\n"
+                         "Icon=%1\n"
+                         "TryExec=%3\n"
+                         "Exec=%2\n"
+                         "Terminal=false\n"
+                         "X-GNOME-Autostart-enabled=true\n")
+              .arg(QLatin1String(ApplicationInfo::id), desktopExecQuote(executable), escapeStringValue(executable));
     return entry.toUtf8();
 }
 
 bool AutostartEntry::isEnabledEntry(const QByteArray &contents)
 {
     const std::optional<EntryKeys> keys = mainGroupKeys(contents);
-    return keys && !lastValue(*keys, "Exec").isEmpty() && lastValue(*keys, "Hidden") != "true"
-        && lastValue(*keys, "X-GNOME-Autostart-enabled") != "false";
+    if (!keys || lastValue(*keys, "Exec").isEmpty() || booleanValue(lastValue(*keys, "Hidden")) == true
+        || booleanValue(lastValue(*keys, "X-GNOME-Autostart-enabled")) == false)
+        return false;
+    // The session skips an entry whose TryExec program is missing.
+    const QByteArray tryExec = lastValue(*keys, "TryExec");
+    return tryExec.isEmpty() || programExists(unescapeStringValue(QString::fromUtf8(tryExec)));
 }
 
 QString AutostartEntry::program(const QByteArray &contents)
@@ -221,7 +249,7 @@ QString AutostartEntry::program(const QByteArray &contents)
 
 bool AutostartEntry::isEnabled() const
 {
-    return isStartedEntry(m_filePath) || isStartedEntry(m_legacyFilePath);
+    return startsExecutable(m_filePath, m_executable) || startsExecutable(m_legacyFilePath, m_executable);
 }
 
 bool AutostartEntry::setEnabled(bool enabled)

@@ -8,9 +8,13 @@
 // Launch at login through an XDG autostart entry, $XDG_CONFIG_HOME/autostart/<application id>.desktop.
 // Earlier builds wrote autostart/orvanta.desktop, which the session still starts: it is read as
 // well, and both are removed when the switch is turned off. The program counts as registered
-// exactly when the session would start it from one of them: the entry exists, parses, is not
-// switched off (Hidden=true or X-GNOME-Autostart-enabled=false, which is how desktop settings
-// tools disable an entry), and the program it runs is still there.
+// exactly when the session would start this very executable from one of them: the entry is a
+// regular file (nothing else is opened, so a named pipe in its place holds nothing up), parses,
+// is not switched off (Hidden=true or X-GNOME-Autostart-enabled=false, which is how desktop
+// settings tools disable an entry), its TryExec program is there, and its Exec program is this
+// executable. An entry that starts another copy (a build folder, a moved program) reads as off,
+// and turning the switch on points it here. TryExec makes a session skip the entry silently once
+// the program is removed.
 class AutostartEntry final : public LoginItemService
 {
 public:
