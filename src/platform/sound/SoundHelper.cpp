@@ -79,7 +79,7 @@ bool playBlocking(const WavFile &wav, const char *name)
     if (!stream)
         return false;
     const bool done = pulse.write(stream, wav.samples.constData(), size_t(wav.samples.size()), nullptr) == 0
-                      && pulse.drain(stream, nullptr) == 0;
+        && pulse.drain(stream, nullptr) == 0;
     pulse.close(stream);
     return done;
 }
