@@ -1,5 +1,8 @@
 #include "core/ClockText.h"
 
+#include "core/SettingsKeys.h"
+#include "core/SettingsStore.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTime>
@@ -23,6 +26,25 @@ QString timeString(const QTime &time, bool h24, bool showSeconds)
     if (showSeconds)
         text += u':' + twoDigits(time.second());
     return text;
+}
+
+bool localeUses24Hours(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::ShortFormat);
+    // Quoted text is literal; an AM/PM marker outside quotes is "a", "A", "ap" or "AP".
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && (c == u'a' || c == u'A'))
+            return false;
+    }
+    return true;
+}
+
+bool uses24Hours(const SettingsStore &settings, const QLocale &locale)
+{
+    return settings.boolValue(QLatin1String(Keys::h24.name), localeUses24Hours(locale));
 }
 
 QString countdownString(double seconds)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 class QTime;
+class SettingsStore;
 
 // The texts of the clock face.
 namespace ClockText {
@@ -15,6 +17,13 @@ QString timeString(const QTime &time, bool h24, bool showSeconds);
 QString countdownString(double seconds);
 
 bool isAfternoon(const QTime &time);
+
+// Whether the locale writes the time of day in 24 hours: its short time format has no
+// AM/PM marker.
+bool localeUses24Hours(const QLocale &locale);
+// The "h24" setting; where none was stored (or it holds no Boolean), what the locale writes.
+// A stored value wins, so a settings file means what it meant before.
+bool uses24Hours(const SettingsStore &settings, const QLocale &locale = QLocale());
 
 // The label of a half of the day, "AM" or "PM", in the user's language.
 QString dayHalf(bool afternoon);

@@ -4,6 +4,7 @@
 #include "appearance/FocusRing.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
+#include "core/ClockText.h"
 #include "core/LoginItemService.h"
 #include "core/SettingsStore.h"
 #include "preferences/CloseButton.h"
@@ -79,12 +80,16 @@ void PreferencesWindow::buildForm()
     addSection(tr("Appearance"), appearance);
 
     auto *clock = new FormGroup;
-    const auto addSwitch = [this](FormGroup *group, const QString &label, const SettingKey<bool> &key) {
-        auto *control = new SwitchControl;
-        bindSwitch(key, control);
-        group->addRow(makeSwitchRow(label, control));
-    };
-    addSwitch(clock, tr("24-hour clock"), Keys::h24);
+    const auto addSwitch
+        = [this](FormGroup *group, const QString &label, const SettingKey<bool> &key, std::function<bool()> read = {}) {
+              auto *control = new SwitchControl;
+              if (!read)
+                  read = [this, key] { return m_settings.value(key); };
+              bindSwitch(key, control, std::move(read));
+              group->addRow(makeSwitchRow(label, control));
+          };
+    // Never set, the clock writes the time as the locale does, and the switch says so.
+    addSwitch(clock, tr("24-hour clock"), Keys::h24, [this] { return ClockText::uses24Hours(m_settings); });
     addSwitch(clock, tr("Show seconds"), Keys::showSeconds);
     addSwitch(clock, tr("Show date"), Keys::showDate);
     addSwitch(clock, tr("Start with drawer open"), Keys::startOpen);
@@ -160,9 +165,9 @@ QWidget *PreferencesWindow::makeSwitchRow(const QString &label, SwitchControl *c
     return row;
 }
 
-void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *control)
+void PreferencesWindow::bindSwitch(const SettingKey<bool> &key, SwitchControl *control, std::function<bool()> read)
 {
-    m_switches.append({key, control});
+    m_switches.append({key, control, std::move(read)});
     connect(control, &QAbstractButton::clicked, this, [this, key](bool on) { m_settings.setValue(key, on); });
     m_settings.watch(key, control, &SwitchControl::setChecked);
 }
@@ -209,7 +214,7 @@ void PreferencesWindow::setTranslucencyAvailable(bool available)
 void PreferencesWindow::refresh()
 {
     for (const BoundSwitch &bound : m_switches)
-        bound.control->setChecked(m_settings.value(bound.key));
+        bound.control->setChecked(bound.read());
     m_launchAtLogin->setChecked(m_loginItems.isEnabled());
     showLook();
 }

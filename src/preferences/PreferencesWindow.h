@@ -6,6 +6,7 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class CloseButton;
@@ -63,13 +64,15 @@ private:
     {
         SettingKey<bool> key;
         SwitchControl *control;
+        // What the switch shows: the setting as the rest of the program reads it.
+        std::function<bool()> read;
     };
 
     void buildForm();
     void addSection(const QString &title, FormGroup *group);
     QWidget *makeSwatchRow();
     QWidget *makeSwitchRow(const QString &label, SwitchControl *control);
-    void bindSwitch(const SettingKey<bool> &key, SwitchControl *control);
+    void bindSwitch(const SettingKey<bool> &key, SwitchControl *control, std::function<bool()> read);
     void refresh();
     // The swatch that the stored theme and accent select, and the colours they give.
     void showLook();

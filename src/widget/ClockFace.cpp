@@ -83,7 +83,7 @@ void ClockFace::setCardPalette(const Palette &palette)
 
 void ClockFace::reloadSettings()
 {
-    m_h24 = m_settings.value(Keys::h24);
+    m_h24 = ClockText::uses24Hours(m_settings);
     m_showSeconds = m_settings.value(Keys::showSeconds);
     m_showDate = m_settings.value(Keys::showDate);
     const QDateTime local = localTime(m_model.now());

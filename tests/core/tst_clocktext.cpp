@@ -1,5 +1,8 @@
 #include "core/ClockText.h"
+#include "core/SettingsKeys.h"
+#include "core/SettingsStore.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
 
@@ -12,6 +15,8 @@ private slots:
     void timeString();
     void countdownString_data();
     void countdownString();
+    void twentyFourHours_data();
+    void twentyFourHours();
 };
 
 void TestClockText::timeString_data()
@@ -63,6 +68,39 @@ void TestClockText::countdownString()
     QFETCH(double, seconds);
     QFETCH(QString, text);
     QCOMPARE(ClockText::countdownString(seconds), text);
+}
+
+void TestClockText::twentyFourHours_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("expected");
+    const QVariant none;
+    QTest::newRow("en_US writes AM/PM") << "en_US" << none << false;
+    QTest::newRow("de_DE writes 24 hours") << "de_DE" << none << true;
+    QTest::newRow("fr_FR writes 24 hours") << "fr_FR" << none << true;
+    QTest::newRow("ja_JP writes 24 hours") << "ja_JP" << none << true;
+    QTest::newRow("en_GB writes 24 hours") << "en_GB" << none << true;
+    QTest::newRow("C writes 24 hours") << "C" << none << true;
+    QTest::newRow("stored false wins in German") << "de_DE" << QVariant(false) << false;
+    QTest::newRow("stored true wins in English") << "en_US" << QVariant(true) << true;
+    QTest::newRow("stored false in English") << "en_US" << QVariant(false) << false;
+    QTest::newRow("a string is no setting: the locale") << "de_DE" << QVariant(QStringLiteral("no")) << true;
+}
+
+// Never stored, the clock writes the time as the locale does; a stored value still wins.
+void TestClockText::twentyFourHours()
+{
+    QFETCH(QString, locale);
+    QFETCH(QVariant, stored);
+    QFETCH(bool, expected);
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    if (stored.typeId() == QMetaType::Bool)
+        store.setValue(Keys::h24, stored.toBool());
+    else if (stored.isValid())
+        store.setString(QLatin1String(Keys::h24.name), stored.toString());
+    QCOMPARE(ClockText::uses24Hours(store, QLocale(locale)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestClockText)

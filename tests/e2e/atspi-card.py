@@ -25,21 +25,25 @@ TEXTS = {
         'countdown': r'^Countdown, (24 minutes 5\d seconds|25 minutes) left$',
         'card menu': ['Preferences…', 'Quit Orvanta'],
         'tray menu': ['Show / Hide Widget', 'Preferences…', 'Quit Orvanta'],
+        'preferences': 'Orvanta Preferences',
     },
     'de': {
         'hide': 'Schublade schließen', 'show': 'Schublade öffnen', 'duration': 'Countdown-Dauer',
         'hint': 'h:mm:ss', 'start': 'Starten', 'cancel': 'Abbrechen', 'note': 'Neue Notiz',
         'placeholder': 'Notiz hinzufügen …', 'cancel countdown': 'Countdown abbrechen', 'delete': 'Notiz löschen: ',
-        'time': r'^\d{1,2}:\d\d (AM|PM), (Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), '
-                r'\d{1,2}\. \w+$',
+        # German writes the time of day in 24 hours: so does a fresh profile.
+        'time': r'^\d\d:\d\d, (Montag|Dienstag|Mittwoch|Donnerstag|Freitag|Samstag|Sonntag), \d{1,2}\. \w+$',
         'countdown': r'^Countdown, noch (24 Minuten 5\d Sekunden|25 Minuten)$',
         'card menu': ['Einstellungen …', 'Orvanta beenden'],
         'tray menu': ['Widget ein-/ausblenden', 'Einstellungen …', 'Orvanta beenden'],
+        'preferences': 'Orvanta-Einstellungen',
     },
 }
 
 failures = 0
 menus = []
+# (event type, detail1, the source's name, its role) of the state changes a reader speaks.
+events = []
 
 
 def check(ok, what, detail=''):
@@ -130,6 +134,18 @@ def on_showing(event):
         menus.append([item.name for item in items if item is not None and item.getRoleName() == 'menu item'])
 
 
+def on_state(event):
+    try:
+        events.append((event.type, event.detail1, event.source.name, event.source.getRoleName()))
+    except Exception:  # an object that went away
+        pass
+
+
+def heard(kind, detail=1):
+    """The names whose `kind` state went to detail, in order."""
+    return [name for (type_, d, name, _) in events if type_ == 'object:state-changed:' + kind and d == detail]
+
+
 def open_menu(command):
     """Opens a menu with the xdotool command and returns its entries, then closes it."""
     menus.clear()
@@ -176,6 +192,8 @@ def tree_and_names(t):
     check(note is not None and note.description == t['placeholder'], 'the note field is named, its placeholder described',
           note and note.description)
     check(find('push button', t['cancel countdown'], showing=True) is None, 'no countdown button without a countdown')
+    repeated = [(n.getRoleName(), n.name) for n in walk(program()) if n.name and n.description == n.name]
+    check(not repeated, 'no description repeats its name (a tooltip that says the name is not read twice)', repeated)
 
 
 def menus_read(t, tray_window):
@@ -205,6 +223,8 @@ def keyboard_and_actions(t):
         subprocess.run(['xdotool', 'type', '--delay', '30', text], check=True)
         key('Return')
     check(poll(lambda: find('check box', 'Laundry')), 'typed notes become check boxes named by their text')
+    named = [n.getRoleName() for n in walk(program()) if n.name == 'Laundry']
+    check(named == ['check box'], "a note's text is heard once: only its check box carries it", named)
 
     order = ['Groceries', t['delete'] + 'Groceries', 'Laundry', t['delete'] + 'Laundry', t['hide'],
              t['duration'], t['start'], t['cancel'], t['note']]
@@ -251,10 +271,48 @@ def keyboard_and_actions(t):
           "a reader's press on the countdown button cancels it")
 
 
+def heard_once(t):
+    """The state changes a reader speaks: each once, and only the true ones."""
+    # The last countdown closed the drawer.
+    events.clear()
+    act(find('push button', t['show']))
+    check(poll(lambda: heard('expanded', 1) == [t['hide']]), 'opening the drawer reports the grip expanded', events)
+    act(find('push button', t['hide']))
+    check(poll(lambda: heard('expanded', 0) == [t['show']]), 'closing it reports the grip not expanded', events)
+    act(find('push button', t['show']))
+    check(focus_is(t['duration']), 'open again, the timer field has the keyboard', focused())
+
+    key('ctrl+comma')
+    dialog = poll(lambda: find('dialog', t['preferences']))
+    check(dialog is not None, 'the preferences window is a dialog named by its title',
+          [(n.getRoleName(), n.name) for n in walk(program()) if n.getRoleName() in ('frame', 'dialog', 'filler')][:6])
+    events.clear()
+    act(find('radio button', 'Blue'))
+    check(poll(lambda: 'checked' in states(find('radio button', 'Blue'))), "a reader's press chooses Blue")
+    time.sleep(0.5)
+    check(heard('checked') == ['Blue'], 'choosing Blue reports Blue checked, and no other swatch on the way',
+          heard('checked'))
+    act(find('radio button', 'Black'))
+    poll(lambda: 'checked' in states(find('radio button', 'Black')))
+
+    # The preferences window has the keyboard; a click into the card's note field moves it there.
+    note = find('text', t['note'])
+    x, y, w, h = note.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    events.clear()
+    # Held as a hand holds a click: the window is activated while the button is down.
+    subprocess.run(['xdotool', 'mousemove', str(x + w // 2), str(y + h // 2), 'mousedown', '1', 'sleep', '0.15',
+                    'mouseup', '1'], check=True)
+    check(focus_is(t['note']), 'a click into the inactive card gives the note field the keyboard', focused())
+    time.sleep(0.5)
+    check(heard('focused') == [t['note']], 'and a reader hears only the note field', heard('focused'))
+
+
 def main():
     language, tray_window = sys.argv[1], sys.argv[2]
     t = TEXTS[language]
     pyatspi.Registry.registerEventListener(on_showing, 'object:state-changed:showing')
+    for kind in ('focused', 'expanded', 'checked'):
+        pyatspi.Registry.registerEventListener(on_state, 'object:state-changed:' + kind)
     print('listening', flush=True)  # the program is started after this line
     if not check(poll(lambda: find('push button', t['hide']), 20), 'the program shows up on the accessibility bus'):
         return 1
@@ -262,6 +320,7 @@ def main():
     menus_read(t, tray_window)
     if language == 'en':
         keyboard_and_actions(t)
+        heard_once(t)
     print(f'atspi-card {language}: {failures} failed', flush=True)
     return 1 if failures else 0
 

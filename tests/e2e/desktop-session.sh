@@ -13,6 +13,8 @@
 #   ds_workarea               "x y w h" of the usable area (without the tray's strut)
 #   ds_geometry WID           "x y w h" of a window, x and y relative to the root
 #   ds_screenshot NAME        the whole screen into $DS_SHOT_DIR/e2e-NAME.png
+#   ds_locale NAME            makes sure the locale NAME.UTF-8 (en_US, de_DE) can be used:
+#                             made in the private folder when the machine has none
 #
 # Screenshots go to DS_SHOT_DIR: by default e2e-shots/ in the build folder of DS_PROGRAM (the
 # program under test, set by the sourcing script), or a folder in $TMPDIR for a program outside
@@ -130,6 +132,17 @@ ds_geometry() {
     awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4}
          /^ *Width:/ {w=$2} /^ *Height:/ {h=$2}
          END {if (w == "") exit 1; print x, y, w, h}' <<<"$info"
+}
+
+ds_locale() {
+    locale -a 2>/dev/null | grep -qix "$1\.utf-\?8" && return 0
+    mkdir -p "$DS_TMP/locale"
+    if command -v localedef >/dev/null && localedef -i "$1" -f UTF-8 "$DS_TMP/locale/$1.UTF-8" 2>/dev/null; then
+        export LOCPATH=$DS_TMP/locale
+    else
+        ds_log "no $1.UTF-8 locale could be made; the program still reads LANG"
+        return 1
+    fi
 }
 
 # The build folder that holds PROGRAM: the nearest folder above it with a CMakeCache.txt.

@@ -46,15 +46,9 @@ registry_up() {
 ds_poll "$DS_TIMEOUT" registry_up >/dev/null || { fail "no accessibility registry"; finish; }
 export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-# German needs its locale; one is made in the private folder when the machine has none.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
-    mkdir -p "$DS_TMP/locale"
-    if command -v localedef >/dev/null && localedef -i de_DE -f UTF-8 "$DS_TMP/locale/de_DE.UTF-8" 2>/dev/null; then
-        export LOCPATH=$DS_TMP/locale
-    else
-        echo "note: no de_DE.UTF-8 locale could be made; the program still reads LANG"
-    fi
-fi
+# Each language in its locale: American English writes AM/PM, German 24 hours.
+ds_locale en_US
+ds_locale de_DE
 
 # run_case NAME LANG: the program in a fresh profile with that language, read by atspi-card.py.
 run_case() {
@@ -78,6 +72,6 @@ run_case() {
     ds_stop_pid "$pid"
 }
 
-run_case en C
+run_case en en_US.UTF-8
 run_case de de_DE.UTF-8
 finish

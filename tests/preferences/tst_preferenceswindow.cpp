@@ -58,6 +58,8 @@ private slots:
     void followsWritesFromElsewhere_data();
     void followsWritesFromElsewhere();
     void wrongTypeShowsDefault();
+    void twentyFourHourSwitchShowsTheClock_data();
+    void twentyFourHourSwitchShowsTheClock();
     void swatchClickWritesAndRings();
     void swatchesCarryNames();
     void swatchChoiceRingsNothingElse_data();
@@ -101,6 +103,8 @@ void TestPreferencesWindow::initTestCase()
     QAccessible::installFactory(KeyboardButtonAccessible::create);
     QAccessible::installFactory(SwatchRow::accessible);
     QAccessible::installFactory(PreferencesWindow::accessible);
+    // A locale that writes AM/PM: the 24-hour switch is off until a setting says otherwise.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestPreferencesWindow::init()
@@ -222,6 +226,37 @@ void TestPreferencesWindow::wrongTypeShowsDefault()
     PreferencesWindow *window = makeWindow();
     QVERIFY(window->switchFor("showSeconds")->isChecked());
     QVERIFY(!window->switchFor("h24")->isChecked());
+}
+
+void TestPreferencesWindow::twentyFourHourSwitchShowsTheClock_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("stored"); // -1: never stored
+    QTest::addColumn<bool>("on");
+    QTest::newRow("German, never stored") << "de_DE" << -1 << true;
+    QTest::newRow("German, stored off") << "de_DE" << 0 << false;
+    QTest::newRow("French, never stored") << "fr_FR" << -1 << true;
+    QTest::newRow("English, stored on") << "en_US" << 1 << true;
+}
+
+// The switch shows what the clock does: the locale's habit until the user chooses.
+void TestPreferencesWindow::twentyFourHourSwitchShowsTheClock()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, stored);
+    QFETCH(bool, on);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
+    if (stored >= 0)
+        m_store->setValue(Keys::h24, stored == 1);
+    PreferencesWindow *window = makeWindow();
+    window->show();
+    QCOMPARE(window->switchFor("h24")->isChecked(), on);
+    // Flipping it stores the other value, which then holds whatever the locale.
+    QTest::mouseClick(window->switchFor("h24"), Qt::LeftButton);
+    QCOMPARE(m_store->rawValue(QStringLiteral("h24")), QVariant(!on));
+    QCOMPARE(window->switchFor("h24")->isChecked(), !on);
 }
 
 void TestPreferencesWindow::swatchClickWritesAndRings()
