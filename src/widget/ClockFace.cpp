@@ -3,6 +3,7 @@
 #include "appearance/Fonts.h"
 #include "core/AppModel.h"
 #include "core/CardMetrics.h"
+#include "core/CardRules.h"
 #include "core/ClockText.h"
 #include "core/LongDateFormatter.h"
 #include "core/SettingsStore.h"
@@ -15,6 +16,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -100,18 +102,38 @@ void ClockFace::reloadSettings()
 
 void ClockFace::updateFonts()
 {
-    m_digitsText = TabularText(clockDigitsFont(scaled(kDigits, m_scale)));
     m_ampmFont = clockBoldFont(scaled(kAmPm, m_scale));
     m_am = ClockText::dayHalf(false);
     m_pm = ClockText::dayHalf(true);
     m_dateFont = systemFont(scaled(kBodyText, m_scale));
-    const QFontMetricsF digits(m_digitsText.font());
     const QFontMetricsF ampm(m_ampmFont);
     const QFontMetricsF date(m_dateFont);
-    m_metrics
-        = {digits.ascent(), digits.descent(), ampm.height(),
-           ampm.ascent(),   ampm.descent(),   std::max(ampm.horizontalAdvance(m_am), ampm.horizontalAdvance(m_pm)),
-           date.height(),   date.ascent()};
+    const qreal ampmWidth = std::max(ampm.horizontalAdvance(m_am), ampm.horizontalAdvance(m_pm));
+
+    // The widest line the face can show keeps the padding on both sides: a two-digit hour
+    // (every digit as wide as the font's widest, see TabularText) with the AM/PM column, or
+    // the longest countdown. The digits take their full size where that fits and shrink by
+    // as much as the line would overrun (again, should hinting leave a pixel over).
+    const qreal room = CardRules::kBaseWidth * m_scale - 2 * padding();
+    const auto widestLine = [&](const TabularText &digits) {
+        qreal time = digits.width(ClockText::timeString(QTime(10, 0, 0), m_h24, m_showSeconds));
+        if (!m_h24)
+            time += scaled(kAmPmGap, m_scale) + ampmWidth;
+        return std::max(time, digits.width(ClockText::countdownString(AppModel::maxCountdown)));
+    };
+    qreal digitsSize = scaled(kDigits, m_scale);
+    m_digitsText = TabularText(clockDigitsFont(digitsSize));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const qreal widest = widestLine(m_digitsText);
+        if (widest <= room)
+            break;
+        digitsSize *= std::min(room / widest, 0.995);
+        m_digitsText = TabularText(clockDigitsFont(digitsSize));
+    }
+
+    const QFontMetricsF digits(m_digitsText.font());
+    m_metrics = {digits.ascent(), digits.descent(), ampm.height(), ampm.ascent(),
+                 ampm.descent(),  ampmWidth,        date.height(), date.ascent()};
     m_dateWidth = date.horizontalAdvance(m_dateText);
 }
 

@@ -240,6 +240,9 @@ void TestWidgetView::scaledMetrics()
     QFETCH(double, stored);
     QFETCH(double, width);
     m_store->setValue(Keys::cardWidth, stored);
+    // The 24-hour line fits at the digits' full size; the wider 12-hour one with seconds and
+    // AM/PM has smaller digits to keep the face's padding (reportedBoxes).
+    m_store->setValue(Keys::h24, true);
     QFile file(m_store->filePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
@@ -473,6 +476,9 @@ void TestWidgetView::reportedBoxes_data()
     QTest::newRow("220, morning") << 220.0 << 9;
     QTest::newRow("220, afternoon") << 220.0 << 13;
     QTest::newRow("340, afternoon") << 340.0 << 21;
+    QTest::newRow("180, a two-digit hour") << 180.0 << 12;
+    QTest::newRow("220, a two-digit hour") << 220.0 << 12;
+    QTest::newRow("340, a two-digit hour") << 340.0 << 10;
 }
 
 // Tests find the card's parts in its pictures by the boxes it reports: what it paints must
@@ -494,6 +500,11 @@ void TestWidgetView::reportedBoxes()
     const QRect digits = face->digitsRect().toAlignedRect();
     const QRect lit = face->ampmRect(hour >= 12).toAlignedRect();
     const QRect date = face->dateRect().toAlignedRect();
+    // The widest line keeps the face's padding on both sides.
+    QVERIFY2(face->digitsRect().left() >= face->padding() - 0.5,
+             qPrintable(QString::number(face->digitsRect().left())));
+    QVERIFY2(face->ampmRect(true).right() <= face->width() - face->padding() + 0.5,
+             qPrintable(QString::number(face->width() - face->ampmRect(true).right())));
     int litAccent = 0;
     for (int y = 0; y < face->height(); ++y) {
         for (int x = 0; x < face->width(); ++x) {
