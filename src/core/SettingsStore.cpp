@@ -48,8 +48,14 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
     : QObject(parent)
     , m_directory(directory)
 {
+    m_writer.setMaxThreadCount(1);
     load();
     SafeFile::removeTemporaries(filePath());
+}
+
+SettingsStore::~SettingsStore()
+{
+    flush();
 }
 
 QString SettingsStore::defaultDirectory()
@@ -135,9 +141,9 @@ void SettingsStore::setBool(const QString &key, bool value)
     write(key, value);
 }
 
-void SettingsStore::setDouble(const QString &key, double value)
+void SettingsStore::setDouble(const QString &key, double value, Save when)
 {
-    write(key, value);
+    write(key, value, when);
 }
 
 void SettingsStore::setString(const QString &key, const QString &value)
@@ -150,22 +156,73 @@ void SettingsStore::setData(const QString &key, const QByteArray &value)
     write(key, QJsonObject{{kBinaryMember, QString::fromLatin1(value.toBase64())}});
 }
 
-void SettingsStore::write(const QString &key, const QJsonValue &value)
+void SettingsStore::write(const QString &key, const QJsonValue &value, Save when)
 {
     m_values.insert(key, value);
-    save();
+    if (when == Save::Now)
+        save();
+    else
+        m_unsaved = true;
     emit written(key);
 }
 
-void SettingsStore::save()
+QString SettingsStore::prepareFile()
 {
     QString problem = SafeFile::makeFolders(m_directory);
     if (problem.isEmpty() && m_unreadableOnDisk)
         problem = moveUnreadableAside();
+    return problem;
+}
+
+void SettingsStore::save()
+{
+    // A background write still under way finishes first; one not begun is dropped.
+    ++m_generation;
+    m_writer.waitForDone();
+    m_unsaved = false;
+    QString problem = prepareFile();
     if (problem.isEmpty())
         problem = SafeFile::replace(filePath(), QJsonDocument(m_values).toJson(QJsonDocument::Indented),
                                     SafeFile::kOwnerOnly);
     setSaveProblem(problem);
+}
+
+void SettingsStore::saveInBackground()
+{
+    if (!m_unsaved)
+        return;
+    m_unsaved = false;
+    if (const QString problem = prepareFile(); !problem.isEmpty()) {
+        m_unsaved = true;
+        setSaveProblem(problem);
+        return;
+    }
+    const quint64 generation = ++m_generation;
+    // A copy of the values (shared until either side changes) is turned into the file's bytes
+    // there too: with long notes that alone takes milliseconds.
+    m_writer.start([this, generation, path = filePath(), values = m_values] {
+        if (generation != m_generation)
+            return;
+        const QString problem
+            = SafeFile::replace(path, QJsonDocument(values).toJson(QJsonDocument::Indented), SafeFile::kOwnerOnly);
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, problem] {
+                // A later save has its own say.
+                if (generation != m_generation)
+                    return;
+                m_unsaved = m_unsaved || !problem.isEmpty();
+                setSaveProblem(problem);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void SettingsStore::flush()
+{
+    if (m_unsaved)
+        save();
+    m_writer.waitForDone();
 }
 
 QString SettingsStore::moveUnreadableAside()

@@ -6,8 +6,10 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QVariant>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <type_traits>
@@ -15,7 +17,8 @@
 // The per-user typed key-value store, kept as one JSON file. Values keep their
 // type across restarts (a Boolean, a number, a string, binary data), so a value
 // of the wrong type reads as the caller's default. Every write replaces the file
-// atomically before it returns, and a write that fails on the way (a full disk)
+// atomically before it returns (a value changed many times a second may instead be
+// saved later, beside the GUI thread), and a write that fails on the way (a full disk)
 // leaves the old file as it was. A store that cannot be written keeps working in
 // memory and says why in saveProblem(). An unreadable file reads as empty and is
 // moved aside, not overwritten, at the first write. The folders it makes and the
@@ -28,6 +31,12 @@ public:
     // Loads <directory>/settings.json. The only change it makes is to remove the store's
     // own temporary files that a killed process left behind.
     explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
+    // Saves what is unsaved.
+    ~SettingsStore() override;
+
+    // When a write reaches the file: before it returns, or at a later save (saveInBackground(),
+    // flush(), or any write saved now), for a value that changes many times a second.
+    enum class Save { Now, Later };
 
     // A file larger than this is not read but set aside like an unreadable one. Five notes
     // of the longest length take at most about 4 MiB (every character escaped in the notes'
@@ -52,7 +61,7 @@ public:
     std::optional<QByteArray> storedBytes(const QString &key) const;
 
     void setBool(const QString &key, bool value);
-    void setDouble(const QString &key, double value);
+    void setDouble(const QString &key, double value, Save when = Save::Now);
     void setString(const QString &key, const QString &value);
     void setData(const QString &key, const QByteArray &value);
 
@@ -63,7 +72,10 @@ public:
         return stringValue(QLatin1String(key.name), QLatin1String(key.defaultValue));
     }
     void setValue(const SettingKey<bool> &key, bool value) { setBool(QLatin1String(key.name), value); }
-    void setValue(const SettingKey<double> &key, double value) { setDouble(QLatin1String(key.name), value); }
+    void setValue(const SettingKey<double> &key, double value, Save when = Save::Now)
+    {
+        setDouble(QLatin1String(key.name), value, when);
+    }
     void setValue(const SettingKey<const char *> &key, const QString &value)
     {
         setString(QLatin1String(key.name), value);
@@ -96,6 +108,13 @@ public:
     // never replacing an existing file. Returns false when it could not be written.
     bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes);
 
+    // Writes what is unsaved to the file on a thread of its own. Writes saved now wait for it,
+    // so a newer file is never replaced by an older one.
+    void saveInBackground();
+    // Writes what is unsaved and waits until every write has reached the file: before the
+    // program ends.
+    void flush();
+
     // Why the last write did not reach the disk, for the user; empty when it did (or before
     // the first write).
     QString saveProblem() const { return m_saveProblem; }
@@ -109,13 +128,20 @@ signals:
 
 private:
     void load();
-    void write(const QString &key, const QJsonValue &value);
+    void write(const QString &key, const QJsonValue &value, Save when = Save::Now);
     void save();
+    // Makes the folder and sets an unreadable file aside: what must precede a replace.
+    QString prepareFile();
     QString moveUnreadableAside();
     void setSaveProblem(const QString &problem);
 
     QString m_directory;
     QJsonObject m_values;
     bool m_unreadableOnDisk = false;
+    bool m_unsaved = false;
     QString m_saveProblem;
+    // One writer beside the GUI thread, and the number of the newest save begun: a
+    // background write that is no longer the newest is dropped.
+    QThreadPool m_writer;
+    std::atomic<quint64> m_generation = 0;
 };

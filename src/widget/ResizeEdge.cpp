@@ -26,3 +26,9 @@ void ResizeEdge::mouseMoveEvent(QMouseEvent *event)
     m_startX = x;
     emit dragged(delta);
 }
+
+void ResizeEdge::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit released();
+}

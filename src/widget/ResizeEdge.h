@@ -13,10 +13,12 @@ public:
 
 signals:
     void dragged(qreal delta);
+    void released();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     qreal m_startX = 0;

@@ -9,6 +9,7 @@
 #include "core/AppModel.h"
 #include "core/CardMetrics.h"
 #include "core/CardRules.h"
+#include "core/SaveThrottle.h"
 #include "core/Scheduler.h"
 #include "core/SettingsStore.h"
 #include "widget/CancelButton.h"
@@ -41,6 +42,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_drawer(new DrawerContainer(model, CardRules::cardScale(cardWidth()), this))
     , m_grip(new GripRow(this))
     , m_edge(new ResizeEdge(this))
+    , m_widthSaves(new SaveThrottle(settings, scheduler, this))
     , m_saveWarning(new QLabel(tr("Notes can't be saved"), this))
     , m_saveProblemAction(new QAction(this))
     , m_saveProblemSeparator(new QAction(this))
@@ -58,6 +60,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     connect(m_grip, &GripRow::dragged, this, &WidgetView::onGripDragged);
     connect(m_grip, &GripRow::released, this, &WidgetView::onGripReleased);
     connect(m_edge, &ResizeEdge::dragged, this, &WidgetView::onEdgeDragged);
+    connect(m_edge, &ResizeEdge::released, m_widthSaves, &SaveThrottle::finish);
     // Space or Return on the focused grip, or a reader's press, opens or closes the drawer.
     connect(m_grip, &GripRow::clicked, this, [this] { m_model.setDrawerOpen(!m_model.drawerOpen()); });
     connect(m_drawer->notesPane(), &NotesPane::focusOrphaned, this, &WidgetView::moveFocus);
@@ -261,7 +264,9 @@ void WidgetView::onGripReleased(qreal translation)
 
 void WidgetView::onEdgeDragged(qreal delta)
 {
-    m_settings.setValue(Keys::cardWidth, CardRules::resizedWidth(cardWidth(), delta));
+    // The card follows at once; the file is written a few times a second and at the release.
+    m_settings.setValue(Keys::cardWidth, CardRules::resizedWidth(cardWidth(), delta), SettingsStore::Save::Later);
+    m_widthSaves->changed();
 }
 
 void WidgetView::onSaveProblemChanged()

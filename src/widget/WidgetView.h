@@ -17,6 +17,7 @@ class ClockFace;
 class DrawerContainer;
 class GripRow;
 class ResizeEdge;
+class SaveThrottle;
 class Scheduler;
 class SettingsStore;
 
@@ -95,6 +96,7 @@ private:
     DrawerContainer *m_drawer;
     GripRow *m_grip;
     ResizeEdge *m_edge;
+    SaveThrottle *m_widthSaves;
     QLabel *m_saveWarning;
     QAction *m_saveProblemAction;
     QAction *m_saveProblemSeparator;

@@ -1,5 +1,8 @@
 #include "core/SafeFile.h"
+#include "core/SaveThrottle.h"
 #include "core/SettingsStore.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeScheduler.h"
 #include "fakes/FileSizeLimit.h"
 #include "fakes/TinyFileSystem.h"
 
@@ -42,6 +45,9 @@ private slots:
     void defaultDirectoryFollowsXdg_data();
     void defaultDirectoryFollowsXdg();
     void linkToAFileIsWrittenThrough();
+    void laterSaves_data();
+    void laterSaves();
+    void dragWritesAFewTimes();
 
 private:
     static QString settingsPath(const QTemporaryDir &dir) { return dir.filePath(QStringLiteral("settings.json")); }
@@ -530,6 +536,89 @@ void TestSettingsStore::linkToAFileIsWrittenThrough()
     SettingsStore reread(dir.path());
     QCOMPARE(reread.value(Keys::h24), true);
     QCOMPARE(reread.value(Keys::showDate), false);
+}
+
+void TestSettingsStore::laterSaves_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<double>("width");
+    QTest::newRow("saved in the background") << "background" << 300.0;
+    QTest::newRow("another key saved now") << "now" << 300.0;
+    QTest::newRow("flushed") << "flush" << 300.0;
+    QTest::newRow("the store ends") << "end" << 300.0;
+    // A background write not yet made never lands after a newer save.
+    QTest::newRow("overtaken by a save now") << "overtaken" << 310.0;
+}
+
+void TestSettingsStore::laterSaves()
+{
+    QFETCH(QString, end);
+    QFETCH(double, width);
+    QTemporaryDir dir;
+    auto store = std::make_unique<SettingsStore>(dir.path());
+    store->setValue(Keys::h24, true);
+    double heard = 0;
+    store->watch(Keys::cardWidth, this, [&heard](double value) { heard = value; });
+    store->setValue(Keys::cardWidth, 300.0, SettingsStore::Save::Later);
+    // In memory and announced at once, not yet in the file.
+    QCOMPARE(store->value(Keys::cardWidth), 300.0);
+    QCOMPARE(heard, 300.0);
+    QCOMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), Keys::cardWidth.defaultValue);
+
+    if (end == QLatin1String("background")) {
+        store->saveInBackground();
+        QTRY_COMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), width);
+    } else if (end == QLatin1String("now")) {
+        store->setValue(Keys::showDate, false);
+    } else if (end == QLatin1String("flush")) {
+        store->flush();
+    } else if (end == QLatin1String("overtaken")) {
+        store->saveInBackground();
+        store->setValue(Keys::cardWidth, width);
+        store->flush();
+    } else {
+        store.reset();
+    }
+    const SettingsStore reread(dir.path());
+    QCOMPARE(reread.value(Keys::cardWidth), width);
+    QCOMPARE(reread.value(Keys::h24), true);
+}
+
+// A drag of 100 moves over a second, with a large notes list: the file is written at most
+// once every 250 ms, and the release writes the last width.
+void TestSettingsStore::dragWritesAFewTimes()
+{
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    store.setData(QStringLiteral("notes"), QByteArray(500'000, 'n'));
+    FakeClock clock;
+    FakeScheduler scheduler(clock);
+    SaveThrottle throttle(store, scheduler);
+    const auto inode = [&] {
+        struct stat info;
+        return ::stat(QFile::encodeName(store.filePath()).constData(), &info) == 0 ? info.st_ino : ino_t(0);
+    };
+    ino_t last = inode();
+    int writes = 0;
+    // Waits for the background write (nothing is unsaved at these moments) and counts it.
+    const auto countWrite = [&] {
+        store.flush();
+        if (inode() != last)
+            ++writes;
+        last = inode();
+    };
+    for (int move = 1; move <= 100; ++move) {
+        store.setValue(Keys::cardWidth, 220.0 + move, SettingsStore::Save::Later);
+        throttle.changed();
+        scheduler.advanceBy(0.01);
+        if (scheduler.pendingCount() == 0)
+            countWrite();
+    }
+    QVERIFY2(writes >= 3 && writes <= 4, qPrintable(QString::number(writes)));
+    throttle.finish();
+    countWrite();
+    QVERIFY2(writes <= 5, qPrintable(QString::number(writes)));
+    QCOMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), 320.0);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
