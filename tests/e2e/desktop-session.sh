@@ -4,7 +4,9 @@
 #   ds_start                  private profile, X server, window manager, compositor, tray
 #                             (DS_SCREEN=WxH sets the screen, 1280x800 by default; DS_MONITORS=
 #                             "WxH+X+Y ..." splits it into RandR monitors; DS_COMPOSITOR=none
-#                             leaves picom out; DS_TRAY_HEIGHT sets the tray's height)
+#                             leaves picom out; DS_TRAY_HEIGHT sets the tray's height, DS_TRAY=none
+#                             leaves it out; DS_WM=kwin runs KWin, which composites itself, on a
+#                             private session bus, instead of openbox)
 #   ds_new_profile            fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR (0700)
 #   ds_spawn NAME CMD...      starts CMD in the background; its pid in DS_LAST_PID
 #   ds_poll SECONDS CMD...    runs CMD every 20 ms until it succeeds or time runs out
@@ -103,7 +105,8 @@ ds_new_profile() {
 
 # openbox names itself on the root before it has finished starting, and a dock mapped in
 # between may never be managed; the work area comes once it has.
-ds_root_has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' && xprop -root _NET_WORKAREA | grep -q '= '; }
+ds_root_has_wm_check() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+ds_root_has_wm() { ds_root_has_wm_check && xprop -root _NET_WORKAREA | grep -q '= '; }
 
 # picom names the window that owns the compositing selection after itself.
 ds_compositor_up() { [[ -n $(xdotool search --classname '^picom$') ]]; }
@@ -205,15 +208,30 @@ ds_start() {
         n=$((n + 1))
     done
 
-    ds_spawn openbox openbox --sm-disable
-    ds_poll "$DS_TIMEOUT" ds_root_has_wm || { ds_log "openbox did not start"; return 1; }
+    if [[ ${DS_WM:-openbox} == kwin ]]; then
+        # KWin wants a session bus, and publishes its work area once there are two desktops.
+        ds_spawn dbus dbus-daemon --session --nofork --address="unix:path=$DS_TMP/session-bus"
+        export DBUS_SESSION_BUS_ADDRESS="unix:path=$DS_TMP/session-bus"
+        ds_poll "$DS_TIMEOUT" test -S "$DS_TMP/session-bus" || { ds_log "the session bus did not start"; return 1; }
+        ds_spawn kwin kwin_x11 --replace
+        ds_poll "$((DS_TIMEOUT * 3))" ds_root_has_wm_check || { ds_log "kwin did not start"; return 1; }
+        wmctrl -n 2
+        ds_poll "$DS_TIMEOUT" ds_root_has_wm || { ds_log "kwin made no second desktop"; return 1; }
+    else
+        ds_spawn openbox openbox --sm-disable
+        ds_poll "$DS_TIMEOUT" ds_root_has_wm || { ds_log "openbox did not start"; return 1; }
+    fi
 
-    if [[ ${DS_COMPOSITOR:-picom} != none ]]; then
+    if [[ ${DS_WM:-openbox} != kwin && ${DS_COMPOSITOR:-picom} != none ]]; then
         # No configuration file: the defaults, whatever the machine has installed.
         ds_spawn picom picom --backend xrender --config /dev/null
         ds_poll "$DS_TIMEOUT" ds_compositor_up || { ds_log "picom did not start"; return 1; }
     fi
 
+    if [[ ${DS_TRAY:-trayer} == none ]]; then
+        ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
+        return 0
+    fi
     # trayer documents a strut by default but only sets one when asked.
     ds_spawn trayer trayer --edge top --SetPartialStrut true --SetDockType true ${DS_TRAY_HEIGHT:+--height "$DS_TRAY_HEIGHT"}
     ds_poll "$DS_TIMEOUT" ds_tray_up || { ds_log "trayer did not start"; return 1; }

@@ -76,6 +76,7 @@ X11WindowPlatform::X11WindowPlatform(xcb_connection_t *connection)
             m_root = screens.data->root;
     }
     watchCompositor();
+    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 X11WindowPlatform::~X11WindowPlatform()
@@ -105,15 +106,23 @@ void X11WindowPlatform::watchCompositor()
                                           | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
                                           | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     xcb_flush(m_connection);
-    QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 bool X11WindowPlatform::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
-    if (m_selectionNotify == 0 || eventType != "xcb_generic_event_t")
+    if (eventType != "xcb_generic_event_t")
         return false;
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & 0x7f) != m_selectionNotify)
+    const quint8 type = event->response_type & 0x7f;
+    if (type == XCB_MAP_NOTIFY) {
+        const auto *map = reinterpret_cast<const xcb_map_notify_event_t *>(event);
+        if (map->event == map->window && isSticky(map->window)) {
+            requestStickyStates(map->window);
+            xcb_flush(m_connection);
+        }
+        return false;
+    }
+    if (m_selectionNotify == 0 || type != m_selectionNotify)
         return false;
     // Qt watches the same selection through a window of its own; only ours is counted.
     const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
@@ -143,17 +152,31 @@ void X11WindowPlatform::makeSticky(QWindow *window)
     // back on before every map.
     window->installEventFilter(this);
     const xcb_window_t id = xcb_window_t(window->winId());
+    if (!m_stickyWindows.contains(window))
+        m_stickyWindows.append(window);
     addStickyStates(id);
-    if (window->isVisible()) {
-        // A mapped window's desktop and states change only on request to the window manager.
-        sendToRoot(id, "_NET_WM_DESKTOP", {allDesktops, sourceApplication, 0, 0, 0});
-        sendToRoot(id, "_NET_WM_STATE",
-                   {stateAdd, atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_ABOVE"), sourceApplication, 0});
-        sendToRoot(
-            id, "_NET_WM_STATE",
-            {stateAdd, atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER"), sourceApplication, 0});
-    }
+    if (window->isVisible())
+        requestStickyStates(id);
     xcb_flush(m_connection);
+}
+
+bool X11WindowPlatform::isSticky(quint32 id) const
+{
+    return std::any_of(m_stickyWindows.cbegin(), m_stickyWindows.cend(), [id](const QPointer<QWindow> &window) {
+        return window && window->handle() && xcb_window_t(window->winId()) == id;
+    });
+}
+
+// WORKAROUND: KWin keeps a window that was mapped with _NET_WM_DESKTOP = all desktops on the
+// current one; the properties set before mapping are not enough. A mapped window's desktop
+// and states change on request to the window manager, so the requests follow every map.
+void X11WindowPlatform::requestStickyStates(quint32 window) const
+{
+    sendToRoot(window, "_NET_WM_DESKTOP", {allDesktops, sourceApplication, 0, 0, 0});
+    sendToRoot(window, "_NET_WM_STATE",
+               {stateAdd, atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_ABOVE"), sourceApplication, 0});
+    sendToRoot(window, "_NET_WM_STATE",
+               {stateAdd, atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER"), sourceApplication, 0});
 }
 
 bool X11WindowPlatform::eventFilter(QObject *watched, QEvent *event)

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QPointer>
+#include <QWindow>
 
 #include <array>
 
@@ -49,6 +51,8 @@ private:
     quint32 compositorSelection() const;
     void watchCompositor();
     void addStickyStates(quint32 window) const;
+    void requestStickyStates(quint32 window) const;
+    bool isSticky(quint32 id) const;
     void sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const;
 
     xcb_connection_t *m_connection;
@@ -57,4 +61,6 @@ private:
     // The number of XFixes' selection-notify event; 0 without the extension.
     quint8 m_selectionNotify = 0;
     mutable QHash<QByteArray, quint32> m_atoms;
+    // The windows made sticky, whose every map is followed by the requests.
+    QList<QPointer<QWindow>> m_stickyWindows;
 };
