@@ -253,9 +253,34 @@ void PreferencesWindow::present(const QRect &area)
         frame.moveCenter(area.center());
         move(frame.topLeft());
     }
+    // Coming to the front, the keyboard starts on the chosen colour, so that Space or Return
+    // there changes nothing; already in front, it stays where the user left it.
+    m_focusSelectedSwatch = !isActiveWindow();
     show();
     raise();
     activateWindow();
+}
+
+SwatchButton *PreferencesWindow::selectedSwatch() const
+{
+    for (SwatchButton *button : m_swatchButtons) {
+        if (button->isSelected())
+            return button;
+    }
+    return m_swatchButtons.value(0);
+}
+
+void PreferencesWindow::focusSelectedSwatch()
+{
+    m_focusSelectedSwatch = false;
+    SwatchButton *swatch = selectedSwatch();
+    if (!swatch)
+        return;
+    // Focused as Tab focuses, so that its ring shows; a window coming to the front gives the
+    // focus back without a ring, and a widget that has it already is not told again.
+    if (swatch->hasFocus())
+        swatch->clearFocus();
+    swatch->setFocus(Qt::TabFocusReason);
 }
 
 void PreferencesWindow::showEvent(QShowEvent *event)
@@ -263,6 +288,13 @@ void PreferencesWindow::showEvent(QShowEvent *event)
     // The login item can change behind the program's back; ask again whenever the window comes up.
     refresh();
     QWidget::showEvent(event);
+}
+
+void PreferencesWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && m_focusSelectedSwatch && isActiveWindow())
+        focusSelectedSwatch();
+    QWidget::changeEvent(event);
 }
 
 void PreferencesWindow::paintEvent(QPaintEvent *)

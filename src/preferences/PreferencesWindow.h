@@ -38,7 +38,7 @@ public:
     void setTranslucencyAvailable(bool available);
 
     // Shows the window centred in area (the free part of the monitor under the pointer), in
-    // front and with the keyboard; an empty area leaves it where it is.
+    // front and with the keyboard on the selected swatch; an empty area leaves it where it is.
     void present(const QRect &area);
 
     // The colours the window shows now. A theme naming no theme counts as dark here.
@@ -47,6 +47,8 @@ public:
     SwitchControl *switchFor(const QString &key) const;
     SwitchControl *launchAtLoginSwitch() const { return m_launchAtLogin; }
     SwatchButton *swatchButton(int index) const { return m_swatchButtons.value(index); }
+    // The swatch of the current colours; the first when none matches them.
+    SwatchButton *selectedSwatch() const;
     CloseButton *closeButton() const { return m_closeButton; }
 
     // For QAccessible::installFactory: a dialog, named by its title, to assistive technology.
@@ -54,6 +56,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -76,6 +79,7 @@ private:
     void refresh();
     // The swatch that the stored theme and accent select, and the colours they give.
     void showLook();
+    void focusSelectedSwatch();
     void applyColors(const Palette &palette);
 
     SettingsStore &m_settings;
@@ -90,4 +94,6 @@ private:
     QList<SwatchButton *> m_swatchButtons;
     // Where the pointer held the window, when the platform cannot move it for us.
     std::optional<QPoint> m_dragOffset;
+    // The next activation puts the keyboard on the selected swatch.
+    bool m_focusSelectedSwatch = false;
 };

@@ -112,7 +112,7 @@ void FieldFrame::resizeEvent(QResizeEvent *)
 
 void FieldFrame::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange)
         m_look = QPixmap();
     QWidget::changeEvent(event);
 }
@@ -140,6 +140,9 @@ void FieldFrame::paintLook(QPainter &painter, bool ring) const
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const QPainterPath shape = continuousRoundedRect(box, m_radius);
+    // Disabled, the fill and outline fade; the hint keeps its colour, so it stays readable.
+    if (!isEnabled())
+        painter.setOpacity(kDisabledOpacity);
     painter.fillPath(shape, m_fill);
     if (ring) {
         const qreal inset = kFocusRingWidth / 2;

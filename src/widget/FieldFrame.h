@@ -19,6 +19,9 @@ class FieldFrame : public QWidget
     Q_OBJECT
 
 public:
+    // How much of the fill and outline a disabled field keeps.
+    static constexpr qreal kDisabledOpacity = 0.4;
+
     explicit FieldFrame(QWidget *parent = nullptr);
 
     QLineEdit *lineEdit() const { return m_edit; }

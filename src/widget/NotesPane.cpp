@@ -114,10 +114,11 @@ void NotesPane::syncRows()
         spare.insert(row->id(), row);
     }
     m_rows.clear();
+    NoteRow *added = nullptr;
     for (const Note &note : notes) {
         NoteRow *row = spare.take(note.id);
         if (!row) {
-            row = new NoteRow(this);
+            row = added = new NoteRow(this);
             row->setLook(m_scale, m_palette);
             connect(row, &NoteRow::toggleRequested, &m_model, &AppModel::toggleNote);
             connect(row, &NoteRow::deleteRequested, &m_model, &AppModel::deleteNote);
@@ -127,8 +128,6 @@ void NotesPane::syncRows()
         row->setNote(note);
         m_rows.append(row);
     }
-    // Five notes fill the list: the field takes no more until one goes.
-    m_field->setEnabled(notes.size() < AppModel::maxNotes);
     // Tab goes down the list: the field, then each row's check mark and cross.
     QWidget *previous = field();
     for (NoteRow *row : std::as_const(m_rows)) {
@@ -152,6 +151,12 @@ void NotesPane::syncRows()
     placeChildren();
     for (NoteRow *row : std::as_const(m_rows))
         row->show();
+    // Five notes fill the list: the field takes no more until one goes. The keyboard that
+    // added the fifth goes on to its check mark, not to wherever Qt would send it.
+    const bool full = notes.size() >= AppModel::maxNotes;
+    if (full && added && field()->hasFocus())
+        emit focusOrphaned(added->checkMark());
+    m_field->setEnabled(!full);
 }
 
 // Rows are stacked by hand: their heights depend on the width through wrapping,

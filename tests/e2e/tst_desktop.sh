@@ -286,6 +286,47 @@ else
 fi
 ds_screenshot 4-preferences-again
 
+# --- 3b. the keyboard alone: Ctrl+comma, then Space, changes nothing; Escape gives the card back the keyboard ---
+
+# The theme in effect: the stored one, or the default when none is stored.
+stored_theme() {
+    local theme
+    theme=$(grep -o '"theme": *"[a-z]*"' "$XDG_CONFIG_HOME/orvanta/settings.json" 2>/dev/null)
+    theme=${theme%\"}
+    echo "${theme##*\"}" | sed 's/^$/dark/'
+}
+prefs_hidden() { count_is 0 prefs_windows; }
+
+xdotool windowactivate "$card" 2>/dev/null
+if ds_poll "$DS_TIMEOUT" has_focus "$card"; then
+    theme_before=$(stored_theme)
+    xdotool key ctrl+comma
+    if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows && ds_poll "$DS_TIMEOUT" has_focus "$(prefs_windows)"; then
+        # Space on the swatch that has the keyboard, then Escape: both are handled in order.
+        xdotool key space Escape
+        if ds_poll "$DS_TIMEOUT" prefs_hidden; then
+            pass "Escape closes the preferences window"
+        else
+            fail "Escape left the preferences window open"
+        fi
+        if [[ $(stored_theme) == "$theme_before" ]]; then
+            pass "Ctrl+comma, then Space, leaves the theme as it was ($theme_before)"
+        else
+            fail "Ctrl+comma, then Space, changed the theme from '${theme_before}' to '$(stored_theme)'"
+        fi
+        if ds_poll "$DS_TIMEOUT" has_focus "$card"; then
+            pass "closing the preferences window gives the keyboard back to the card"
+        else
+            fail "after the preferences window closed the keyboard is on $(xdotool getwindowfocus), not the card"
+        fi
+        ds_screenshot 4b-keyboard-back
+    else
+        fail "Ctrl+comma on the card did not bring up the preferences window with the keyboard"
+    fi
+else
+    fail "the card did not take the keyboard focus for the keyboard checks"
+fi
+
 # --- 4. the tray menu hides the card; a second launch shows it and exits ---
 
 if [[ -n $icon ]]; then

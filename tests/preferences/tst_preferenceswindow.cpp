@@ -79,6 +79,8 @@ private slots:
     void windowIcon();
     void presentCentresOnScreen_data();
     void presentCentresOnScreen();
+    void presentFocusesSelectedSwatch_data();
+    void presentFocusesSelectedSwatch();
     void shortcutsReachTheApplication();
     void draggedByBackground();
 
@@ -642,6 +644,47 @@ void TestPreferencesWindow::presentCentresOnScreen()
     QVERIFY2(
         (window->geometry().center() - centre).manhattanLength() <= 1,
         qPrintable(QStringLiteral("%1,%2").arg(window->geometry().center().x()).arg(window->geometry().center().y())));
+}
+
+void TestPreferencesWindow::presentFocusesSelectedSwatch_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("accent");
+    QTest::addColumn<int>("focused");
+    QTest::newRow("black") << "dark"
+                           << "red" << 0;
+    QTest::newRow("blue") << "color"
+                          << "blue" << 2;
+    QTest::newRow("glass") << "glass"
+                           << "red" << 4;
+    QTest::newRow("a theme no swatch shows: the first") << "system"
+                                                        << "red" << 0;
+}
+
+// Space and Return on the swatch that has the keyboard when the window comes up change nothing.
+void TestPreferencesWindow::presentFocusesSelectedSwatch()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    QFETCH(int, focused);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    PreferencesWindow *window = makeWindow();
+    present(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    SwatchButton *swatch = window->swatchButton(focused);
+    QTRY_COMPARE(QApplication::focusWidget(), swatch);
+    QVERIFY(swatch->showsFocusRing());
+    if (swatch->isSelected()) {
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(m_store->value(Keys::theme), theme);
+        QCOMPARE(m_store->value(Keys::accent), accent);
+    }
+    // Shown again while in front, the keyboard stays where the user took it.
+    SwitchControl *sound = window->switchFor("sound");
+    sound->setFocus(Qt::TabFocusReason);
+    present(window);
+    QCOMPARE(QApplication::focusWidget(), sound);
 }
 
 void TestPreferencesWindow::shortcutsReachTheApplication()

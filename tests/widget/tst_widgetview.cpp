@@ -154,8 +154,8 @@ private slots:
     void tabOrder_data();
     void tabOrder();
     void keysDriveTheCard();
-    void focusAfterDelete_data();
-    void focusAfterDelete();
+    void focusAfterNoteChange_data();
+    void focusAfterNoteChange();
 
 private:
     void makeCard();
@@ -736,6 +736,17 @@ void TestWidgetView::notesField()
     }
     QCOMPARE(m_model->notes().size(), 5);
     QVERIFY(!field->isEnabled());
+    // Drawn disabled: the fill and outline fade, the hint stays as readable as before.
+    auto *frame = qobject_cast<FieldFrame *>(field->parentWidget());
+    QVERIFY(frame);
+    const QImage disabled = frame->grab().toImage();
+    const QImage disabledHint = notesPane()->placeholder()->grab().toImage();
+    frame->setEnabled(true);
+    const QImage enabled = frame->grab().toImage();
+    QCOMPARE(notesPane()->placeholder()->grab().toImage(), disabledHint);
+    frame->setEnabled(false);
+    const QPoint inFill(frame->width() - 4, frame->height() / 2);
+    QVERIFY(disabled.pixelColor(inFill) != enabled.pixelColor(inFill));
     QTest::mouseClick(notesPane()->rows().first()->deleteButton(), Qt::LeftButton);
     QCOMPARE(m_model->notes().size(), 4);
     QVERIFY(field->isEnabled());
@@ -1278,18 +1289,20 @@ void TestWidgetView::keysDriveTheCard()
     QVERIFY(!m_model->drawerOpen());
 }
 
-void TestWidgetView::focusAfterDelete_data()
+void TestWidgetView::focusAfterNoteChange_data()
 {
     QTest::addColumn<int>("notes");
-    QTest::addColumn<int>("deleted");
+    QTest::addColumn<int>("deleted");    // -1: a note added from the field with Return
     QTest::addColumn<int>("focusedRow"); // afterwards; -1 for the notes field
     QTest::newRow("first of three: the next row") << 3 << 0 << 0;
     QTest::newRow("middle: the next row") << 3 << 1 << 1;
     QTest::newRow("last: the previous row") << 3 << 2 << 1;
     QTest::newRow("the only one: the field") << 1 << 0 << -1;
+    QTest::newRow("a note added: the field stays") << 3 << -1 << -1;
+    QTest::newRow("the fifth added: its check mark") << 4 << -1 << 4;
 }
 
-void TestWidgetView::focusAfterDelete()
+void TestWidgetView::focusAfterNoteChange()
 {
     QFETCH(int, notes);
     QFETCH(int, deleted);
@@ -1299,12 +1312,22 @@ void TestWidgetView::focusAfterDelete()
         m_model->addNote(QString::number(i));
     m_card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
-    notesPane()->rows().at(deleted)->deleteButton()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(m_card->windowHandle(), Qt::Key_Space);
-    QCOMPARE(m_model->notes().size(), notes - 1);
+    if (deleted < 0) {
+        notesPane()->field()->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("new"));
+        QTest::keyClick(m_card->windowHandle(), Qt::Key_Return);
+        QCOMPARE(m_model->notes().size(), notes + 1);
+    } else {
+        notesPane()->rows().at(deleted)->deleteButton()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m_card->windowHandle(), Qt::Key_Space);
+        QCOMPARE(m_model->notes().size(), notes - 1);
+    }
     QWidget *expected = focusedRow < 0 ? static_cast<QWidget *>(notesPane()->field())
                                        : notesPane()->rows().at(focusedRow)->checkMark();
     QCOMPARE(QApplication::focusWidget(), expected);
+    // Where the keyboard shows its ring, it goes on showing it.
+    if (const auto *button = qobject_cast<KeyboardButton *>(expected))
+        QVERIFY(button->showsFocusRing());
 }
 
 QTEST_MAIN(TestWidgetView)
