@@ -15,6 +15,10 @@
         <source>Quit Orvanta</source>
         <translation>Orvanta beenden</translation>
     </message>
+    <message>
+        <source>Hide Widget</source>
+        <translation>Widget ausblenden</translation>
+    </message>
 </context>
 <context>
     <name>CancelButton</name>
@@ -137,6 +141,75 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>Hide drawer</source>
         <translation>Schublade schließen</translation>
+    </message>
+</context>
+<context>
+    <name>I3IpcClient</name>
+    <message>
+        <source>the answer is not an i3 IPC message</source>
+        <translation>die Antwort ist keine i3-IPC-Nachricht</translation>
+    </message>
+    <message>
+        <source>the answer is of type %1, not %2</source>
+        <translation>die Antwort ist vom Typ %1, nicht %2</translation>
+    </message>
+    <message>
+        <source>the answer of %L1 bytes is larger than %L2</source>
+        <translation>die Antwort mit %L1 Bytes ist größer als %L2</translation>
+    </message>
+    <message>
+        <source>the socket path %1 is empty or too long</source>
+        <translation>der Socket-Pfad %1 ist leer oder zu lang</translation>
+    </message>
+    <message>
+        <source>no socket: %1</source>
+        <translation>kein Socket: %1</translation>
+    </message>
+    <message>
+        <source>cannot connect to %1: %2</source>
+        <translation>keine Verbindung zu %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot send to %1: %2</source>
+        <translation>Senden an %1 nicht möglich: %2</translation>
+    </message>
+    <message>
+        <source>%1 took more than %L2 ms to answer</source>
+        <translation>%1 hat nicht innerhalb von %L2 ms geantwortet</translation>
+    </message>
+    <message>
+        <source>%1 ended the answer after %L2 bytes</source>
+        <translation>%1 hat die Antwort nach %L2 Bytes beendet</translation>
+    </message>
+    <message>
+        <source>cannot read from %1: %2</source>
+        <translation>Lesen von %1 nicht möglich: %2</translation>
+    </message>
+    <message>
+        <source>the answer is not JSON: %1</source>
+        <translation>die Antwort ist kein JSON: %1</translation>
+    </message>
+</context>
+<context>
+    <name>I3Placement</name>
+    <message>
+        <source>no focused workspace with a usable area</source>
+        <translation>keine aktive Arbeitsfläche mit nutzbarem Bereich</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot place its windows through the compositor&apos;s IPC socket: %1</source>
+        <translation>Orvanta kann seine Fenster nicht über den IPC-Socket des Compositors platzieren: %1</translation>
+    </message>
+</context>
+<context>
+    <name>I3Replies</name>
+    <message>
+        <source>the answer to a command is not a list of results</source>
+        <translation>die Antwort auf einen Befehl ist keine Liste von Ergebnissen</translation>
+    </message>
+    <message>
+        <source>a command failed without a reason</source>
+        <translation>ein Befehl ist ohne Angabe von Gründen fehlgeschlagen</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,10 @@
         <source>Quit Orvanta</source>
         <translation>Quitter Orvanta</translation>
     </message>
+    <message>
+        <source>Hide Widget</source>
+        <translation>Masquer le widget</translation>
+    </message>
 </context>
 <context>
     <name>CancelButton</name>
@@ -137,6 +141,75 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
     <message>
         <source>Hide drawer</source>
         <translation>Fermer le tiroir</translation>
+    </message>
+</context>
+<context>
+    <name>I3IpcClient</name>
+    <message>
+        <source>the answer is not an i3 IPC message</source>
+        <translation>la réponse n’est pas un message IPC i3</translation>
+    </message>
+    <message>
+        <source>the answer is of type %1, not %2</source>
+        <translation>la réponse est de type %1, et non %2</translation>
+    </message>
+    <message>
+        <source>the answer of %L1 bytes is larger than %L2</source>
+        <translation>la réponse de %L1 octets dépasse %L2</translation>
+    </message>
+    <message>
+        <source>the socket path %1 is empty or too long</source>
+        <translation>le chemin du socket %1 est vide ou trop long</translation>
+    </message>
+    <message>
+        <source>no socket: %1</source>
+        <translation>pas de socket&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>cannot connect to %1: %2</source>
+        <translation>connexion à %1 impossible&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>cannot send to %1: %2</source>
+        <translation>envoi à %1 impossible&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 took more than %L2 ms to answer</source>
+        <translation>%1 n’a pas répondu en %L2 ms</translation>
+    </message>
+    <message>
+        <source>%1 ended the answer after %L2 bytes</source>
+        <translation>%1 a terminé la réponse après %L2 octets</translation>
+    </message>
+    <message>
+        <source>cannot read from %1: %2</source>
+        <translation>lecture depuis %1 impossible&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>the answer is not JSON: %1</source>
+        <translation>la réponse n’est pas du JSON&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>I3Placement</name>
+    <message>
+        <source>no focused workspace with a usable area</source>
+        <translation>aucun espace de travail actif avec une zone utilisable</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot place its windows through the compositor&apos;s IPC socket: %1</source>
+        <translation>Orvanta ne peut pas placer ses fenêtres par le socket IPC du compositeur&#xa0;: %1</translation>
+    </message>
+</context>
+<context>
+    <name>I3Replies</name>
+    <message>
+        <source>the answer to a command is not a list of results</source>
+        <translation>la réponse à une commande n’est pas une liste de résultats</translation>
+    </message>
+    <message>
+        <source>a command failed without a reason</source>
+        <translation>une commande a échoué sans raison donnée</translation>
     </message>
 </context>
 <context>

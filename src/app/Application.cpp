@@ -10,6 +10,7 @@
 #include "core/TimerScheduler.h"
 #include "platform/WindowPlatform.h"
 #include "platform/atspi/ExpandedStateNotifier.h"
+#include "platform/i3ipc/I3Placement.h"
 #include "platform/portal/ColorSchemeWatcher.h"
 #include "platform/sound/PulseSoundPlayer.h"
 #include "platform/time/ClockWatcher.h"
@@ -35,6 +36,7 @@ Application::Application(QObject *parent)
     , m_sound(std::make_unique<PulseSoundPlayer>())
     , m_settings(std::make_unique<SettingsStore>(SettingsStore::defaultDirectory()))
     , m_platform(WindowPlatform::create())
+    , m_i3Placement(I3Placement::fromEnvironment())
     , m_loginItem(std::make_unique<AutostartEntry>())
 {
 }
@@ -60,6 +62,8 @@ void Application::makeActions()
     m_preferencesAction = actions.at(0);
     m_separator = actions.at(1);
     m_quitAction = actions.at(2);
+    m_hideAction = new QAction(tr("Hide Widget"), this);
+    connect(m_hideAction, &QAction::triggered, this, [this] { m_panel->hide(); });
 }
 
 // "Preferences…", a separator and "Quit Orvanta".
@@ -82,9 +86,16 @@ void Application::setupTray()
     m_trayIcon->setToolTip(QStringLiteral("Orvanta"));
     m_menu.reset(makeTrayMenu());
     m_trayIcon->setContextMenu(m_menu.get());
-    // A left click opens the same menu as a right click.
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
+        if (reason != QSystemTrayIcon::Trigger)
+            return;
+        // Where the tray says where its icon is (XEmbed), the pointer is on it, and a left click
+        // opens the same menu as a right click. A StatusNotifierItem host does not say, and the
+        // pointer known to the program may be anywhere: the host opens the menu on a right
+        // click itself, and a left click shows or hides the card.
+        if (m_trayIcon->geometry().isEmpty())
+            togglePanel();
+        else
             m_menu->popup(QCursor::pos());
     });
     m_trayIcon->show();
@@ -105,7 +116,8 @@ void Application::setupPanel()
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
-    card->setMenuActions(makeApplicationActions(card));
+    card->setMenuActions(QList<QAction *>{m_hideAction} + makeApplicationActions(card));
+    card->installEventFilter(this);
     auto *expanded = new ExpandedStateNotifier(card);
     connect(card->gripRow(), &GripRow::expandedChanged, expanded,
             [expanded, grip = card->gripRow()](bool open) { expanded->announce(grip, open); });
@@ -120,6 +132,8 @@ void Application::setupPanel()
     m_settings->watch(Keys::cardWidth, this, &Application::applySystemLook);
     connect(card, &WidgetView::sizeChanged, this, &Application::applySystemLook);
     m_panel->installEventFilter(this);
+    if (m_i3Placement)
+        m_i3Placement->keepTopRight(m_panel->windowHandle());
     applySystemLook();
 
     m_panel->placeTopRight();
@@ -146,10 +160,26 @@ void Application::applySystemLook()
 
 bool Application::eventFilter(QObject *watched, QEvent *event)
 {
+    // Without a tray, nothing else could hide the card: its own menu offers it. The tray can
+    // come and go while the program runs, so this is asked each time the menu opens.
+    if (event->type() == QEvent::ContextMenu && watched == m_panel->card())
+        m_hideAction->setVisible(!QSystemTrayIcon::isSystemTrayAvailable());
     // Qt makes a new native window after a close, and the window system's properties (the
     // blur request) went with the old one: a new window gets them all again.
-    if (event->type() == QEvent::WinIdChange && static_cast<QWidget *>(watched)->internalWinId())
+    if (event->type() == QEvent::WinIdChange && static_cast<QWidget *>(watched)->internalWinId()) {
         applySystemLook();
+        if (m_i3Placement && watched == m_panel.get())
+            m_i3Placement->keepTopRight(m_panel->windowHandle());
+        else if (m_i3Placement && watched == m_prefsWindow.get())
+            m_i3Placement->keepCentred(m_prefsWindow->windowHandle());
+    }
+    // The keyboard goes back where it came from; otherwise the window manager may leave it
+    // nowhere, as it does not hand it to a tool window on its own.
+    if (event->type() == QEvent::Hide && watched == m_prefsWindow.get() && m_keyboardBackToCard) {
+        m_keyboardBackToCard = false;
+        if (m_panel->isVisible())
+            m_panel->activate();
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -163,6 +193,10 @@ void Application::showPreferences()
         // Creating the native window applies the desktop's look (see eventFilter()).
         m_prefsWindow->winId();
     }
+    if (m_panel->isActiveWindow())
+        m_keyboardBackToCard = true;
+    else if (!m_prefsWindow->isVisible())
+        m_keyboardBackToCard = false;
     m_prefsWindow->present(m_platform->areaUnderPointer());
 }
 

@@ -10,6 +10,7 @@ class QAction;
 class AutostartEntry;
 class ColorSchemeWatcher;
 class FloatingPanel;
+class I3Placement;
 class PreferencesWindow;
 class PulseSoundPlayer;
 class QMenu;
@@ -53,15 +54,22 @@ private:
     std::unique_ptr<PulseSoundPlayer> m_sound;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<WindowPlatform> m_platform;
+    // Only on sway or i3, through XWayland.
+    std::unique_ptr<I3Placement> m_i3Placement;
     std::unique_ptr<AutostartEntry> m_loginItem;
     ColorSchemeWatcher *m_colorScheme = nullptr;
     std::unique_ptr<AppModel> m_model;
     QAction *m_toggleAction = nullptr;
     QAction *m_preferencesAction = nullptr;
+    // "Hide Widget" at the top of the card's menu, shown only while there is no tray.
+    QAction *m_hideAction = nullptr;
     QAction *m_separator = nullptr;
     QAction *m_quitAction = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<FloatingPanel> m_panel;
     std::unique_ptr<PreferencesWindow> m_prefsWindow;
+    // The card had the keyboard when the preferences window was shown, and gets it back
+    // when that window closes.
+    bool m_keyboardBackToCard = false;
 };
