@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The card under KDE's window manager (kwin_x11 on a private X server, two desktops, no tray):
 # it shows on every desktop, also after it was hidden and shown again, and its own menu can
-# hide it, as there is no tray. Screenshots go to e2e-kwin-*.png in the working folder.
+# hide it, as there is no tray. Screenshots go to e2e-kwin-*.png beside the others.
 #
 #   tst_kwin.sh PATH_TO_ORVANTA
 #
@@ -16,6 +16,7 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+DS_PROGRAM=$bin
 ck_skip_unless Xvfb kwin_x11 wmctrl xdotool dbus-daemon
 ck_require "the desktop" xprop xwininfo xdpyinfo
 

@@ -20,6 +20,8 @@ source "$here/check-lib.sh"
 source "$here/desktop-session.sh"
 ck_skip_unless sway swaymsg swaybar Xwayland dbus-run-session dbus-send python3 setpriv setsid
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
+DS_PROGRAM=$bin
+ds_shot_dir || { fail "no folder for screenshots"; finish; }
 readonly inset=24
 DS_TIMEOUT=30
 
@@ -69,6 +71,14 @@ card_state() { swaymsg -t get_tree | python3 "$here/sway-tree.py" Orvanta; }
 card_shown() { [[ -n $(card_state) ]]; }
 card_hidden() { [[ -z $(card_state) ]]; }
 
+sway_screenshot() {
+    local display
+    command -v grim >/dev/null || return 0
+    display=$(basename "$(compgen -G "$DS_TMP/runtime/wayland-*[0-9]" | head -n1)")
+    "${as_user[@]}" env XDG_RUNTIME_DIR="$DS_TMP/runtime" WAYLAND_DISPLAY="$display" grim "$DS_TMP/home/shot.png" &&
+        cp "$DS_TMP/home/shot.png" "$DS_SHOT_DIR/e2e-sway-$1.png"
+}
+
 in_corner() {
     local x y w h sticky visible ws wx wy ww wh
     read -r x y w h sticky visible ws wx wy ww wh _ < <(card_state) || return 1
@@ -80,8 +90,7 @@ launch
 ds_poll "$DS_TIMEOUT" card_shown || { fail "no card within ${DS_TIMEOUT} s"; finish; }
 check "the card floats, sticky, $inset px inside the top-right corner of the workspace's area" \
     ds_poll "$DS_TIMEOUT" in_corner 1
-command -v grim >/dev/null && "${as_user[@]}" env XDG_RUNTIME_DIR="$DS_TMP/runtime" WAYLAND_DISPLAY=wayland-1 \
-    grim "$DS_TMP/home/shot.png" 2>/dev/null && cp "$DS_TMP/home/shot.png" "$DS_SHOT_DIR/e2e-sway-1-start.png"
+sway_screenshot 1-start
 
 swaymsg -q workspace 2
 check "after switching to workspace 2 the card shows there, in the corner" ds_poll "$DS_TIMEOUT" in_corner 2
@@ -106,6 +115,7 @@ check "a left click on the tray icon hides the card" ds_poll "$DS_TIMEOUT" card_
 
 launch
 check "a second launch after hiding shows the card on workspace 2, in the corner" ds_poll "$DS_TIMEOUT" in_corner 2
+sway_screenshot 2-workspace-2
 if grep -q 'IPC socket' "$DS_TMP/orvanta.log"; then
     fail "the program could not use sway's socket: $(grep 'IPC socket' "$DS_TMP/orvanta.log" | head -n1)"
 fi
