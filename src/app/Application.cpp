@@ -116,7 +116,8 @@ void Application::setupPanel()
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
     m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
     connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
-    card->setMenuActions(QList<QAction *>{m_hideAction} + makeApplicationActions(card));
+    m_cardActions = makeApplicationActions(card);
+    card->setMenuActions(m_cardActions);
     card->installEventFilter(this);
     auto *expanded = new ExpandedStateNotifier(card);
     connect(card->gripRow(), &GripRow::expandedChanged, expanded,
@@ -161,9 +162,14 @@ void Application::applySystemLook()
 bool Application::eventFilter(QObject *watched, QEvent *event)
 {
     // Without a tray, nothing else could hide the card: its own menu offers it. The tray can
-    // come and go while the program runs, so this is asked each time the menu opens.
-    if (event->type() == QEvent::ContextMenu && watched == m_panel->card())
-        m_hideAction->setVisible(!QSystemTrayIcon::isSystemTrayAvailable());
+    // come and go while the program runs, so this is asked each time the menu opens. The entry
+    // is left out, not hidden: a screen reader would read a hidden one.
+    if (event->type() == QEvent::ContextMenu && watched == m_panel->card()) {
+        // WORKAROUND: with a session bus but no StatusNotifierItem host, Qt 6.4 answers that
+        // there is no tray even while its icon sits in an XEmbed tray; the icon's place says so.
+        const bool tray = QSystemTrayIcon::isSystemTrayAvailable() || !m_trayIcon->geometry().isEmpty();
+        m_panel->card()->setMenuActions(tray ? m_cardActions : QList<QAction *>{m_hideAction} + m_cardActions);
+    }
     // Qt makes a new native window after a close, and the window system's properties (the
     // blur request) went with the old one: a new window gets them all again.
     if (event->type() == QEvent::WinIdChange && static_cast<QWidget *>(watched)->internalWinId()) {

@@ -61,8 +61,10 @@ private:
     std::unique_ptr<AppModel> m_model;
     QAction *m_toggleAction = nullptr;
     QAction *m_preferencesAction = nullptr;
-    // "Hide Widget" at the top of the card's menu, shown only while there is no tray.
+    // "Hide Widget" at the top of the card's menu, only while there is no tray.
     QAction *m_hideAction = nullptr;
+    // The card's own entries: "Preferences…", a separator and "Quit Orvanta".
+    QList<QAction *> m_cardActions;
     QAction *m_separator = nullptr;
     QAction *m_quitAction = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;

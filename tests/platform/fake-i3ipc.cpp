@@ -95,8 +95,7 @@ void answer(int client, const std::string &mode)
         writeAll(client, header("i3-xyz", uint32_t(body.size()), type) + body);
     } else if (mode == "silent") {
         char rest;
-        while (::read(client, &rest, 1) > 0) {
-        }
+        while (::read(client, &rest, 1) > 0) { }
     } else {
         writeAll(client, header("i3-ipc", uint32_t(body.size()), type) + body);
     }

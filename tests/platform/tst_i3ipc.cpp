@@ -45,14 +45,22 @@ void TestI3Ipc::request_data()
     QTest::addColumn<QString>("error");
 
     QTest::newRow("good") << "good" << QString();
-    QTest::newRow("missing socket") << "" << "cannot connect to";
-    QTest::newRow("refusing socket") << "refuse" << "cannot connect to";
-    QTest::newRow("short") << "short" << "ended the answer after 19 bytes";
-    QTest::newRow("oversized") << "oversized" << "is larger than";
-    QTest::newRow("wrong type") << "wrong-type" << "is of type 7, not 1";
-    QTest::newRow("not JSON") << "not-json" << "is not JSON";
-    QTest::newRow("no magic") << "no-magic" << "not an i3 IPC message";
-    QTest::newRow("silent") << "silent" << "took more than";
+    QTest::newRow("missing socket") << ""
+                                    << "cannot connect to";
+    QTest::newRow("refusing socket") << "refuse"
+                                     << "cannot connect to";
+    QTest::newRow("short") << "short"
+                           << "ended the answer after 19 bytes";
+    QTest::newRow("oversized") << "oversized"
+                               << "is larger than";
+    QTest::newRow("wrong type") << "wrong-type"
+                                << "is of type 7, not 1";
+    QTest::newRow("not JSON") << "not-json"
+                              << "is not JSON";
+    QTest::newRow("no magic") << "no-magic"
+                              << "not an i3 IPC message";
+    QTest::newRow("silent") << "silent"
+                            << "took more than";
 }
 
 void TestI3Ipc::request()
@@ -119,9 +127,10 @@ void TestI3Ipc::placement()
         // The expose comes through the event loop, and the answer through it.
         QTRY_VERIFY_WITH_TIMEOUT(fake.canReadLine(), 10000);
         const QByteArray command = fake.readLine().trimmed();
-        QCOMPARE(command, QByteArray("[id=") + QByteArray::number(window.winId()) + "] floating enable, "
-                              + (topRight ? "sticky enable, " : "") + "move absolute position "
-                              + QByteArray::number(origin.x()) + " px " + QByteArray::number(origin.y()) + " px");
+        QCOMPARE(command,
+                 QByteArray("[id=") + QByteArray::number(window.winId()) + "] floating enable, "
+                     + (topRight ? "sticky enable, " : "") + "move absolute position " + QByteArray::number(origin.x())
+                     + " px " + QByteArray::number(origin.y()) + " px");
         window.hide();
     }
     fake.kill();
@@ -141,13 +150,14 @@ void TestI3Ipc::workspaceArea_data()
                                   << none;
     QTest::newRow("not a list") << QByteArray(R"({"focused":true,"rect":{"x":0,"y":0,"width":9,"height":9}})") << none;
     QTest::newRow("no rect") << QByteArray(R"([{"focused":true}])") << none;
-    QTest::newRow("text for a number")
-        << QByteArray(R"([{"focused":true,"rect":{"x":"0","y":0,"width":9,"height":9}}])") << none;
+    QTest::newRow("text for a number") << QByteArray(
+        R"([{"focused":true,"rect":{"x":"0","y":0,"width":9,"height":9}}])")
+                                       << none;
     QTest::newRow("fraction") << QByteArray(R"([{"focused":true,"rect":{"x":0.5,"y":0,"width":9,"height":9}}])")
                               << none;
     QTest::newRow("empty") << QByteArray(R"([{"focused":true,"rect":{"x":0,"y":0,"width":0,"height":9}}])") << none;
-    QTest::newRow("past any output")
-        << QByteArray(R"([{"focused":true,"rect":{"x":0,"y":0,"width":1e12,"height":9}}])") << none;
+    QTest::newRow("past any output") << QByteArray(R"([{"focused":true,"rect":{"x":0,"y":0,"width":1e12,"height":9}}])")
+                                     << none;
 }
 
 void TestI3Ipc::workspaceArea()
@@ -171,8 +181,7 @@ void TestI3Ipc::commandError_data()
     QTest::newRow("no reason") << QByteArray(R"([{"success":false}])") << "a command failed without a reason";
     QTest::newRow("success as text") << QByteArray(R"([{"success":"true"}])") << "a command failed without a reason";
     QTest::newRow("empty list") << QByteArray("[]") << "the answer to a command is not a list of results";
-    QTest::newRow("object") << QByteArray(R"({"success":true})")
-                            << "the answer to a command is not a list of results";
+    QTest::newRow("object") << QByteArray(R"({"success":true})") << "the answer to a command is not a list of results";
 }
 
 void TestI3Ipc::commandError()

@@ -110,8 +110,8 @@ I3IpcClient::Reply I3IpcClient::request(MessageType type, const QByteArray &payl
 
     const QByteArray message = encode(type, payload);
     for (qsizetype sent = 0; sent < message.size();) {
-        const ssize_t written = ::send(socket.get(), message.constData() + sent, size_t(message.size() - sent),
-                                       MSG_NOSIGNAL);
+        const ssize_t written
+            = ::send(socket.get(), message.constData() + sent, size_t(message.size() - sent), MSG_NOSIGNAL);
         if (written > 0) {
             sent += written;
         } else if (written < 0 && errno != EAGAIN && errno != EINTR) {

@@ -103,5 +103,6 @@ void I3Placement::report(const QString &problem)
     if (problem == m_reported)
         return;
     m_reported = problem;
-    qWarning("%s", qPrintable(tr("Orvanta cannot place its windows through the compositor's IPC socket: %1").arg(problem)));
+    qWarning("%s",
+             qPrintable(tr("Orvanta cannot place its windows through the compositor's IPC socket: %1").arg(problem)));
 }

@@ -51,16 +51,16 @@ QString commandError(const QJsonDocument &reply)
             continue;
         // The compositor's own words, on one line and not too long to read.
         QString reason = result.value(QLatin1String("error")).toString().simplified().left(200);
-        return reason.isEmpty() ? QCoreApplication::translate("I3Replies", "a command failed without a reason") : reason;
+        return reason.isEmpty() ? QCoreApplication::translate("I3Replies", "a command failed without a reason")
+                                : reason;
     }
     return {};
 }
 
 QByteArray moveCommand(quint32 windowId, const QPoint &origin, bool sticky)
 {
-    return QByteArray("[id=") + QByteArray::number(windowId) + "] floating enable, "
-        + (sticky ? "sticky enable, " : "") + "move absolute position " + QByteArray::number(origin.x()) + " px "
-        + QByteArray::number(origin.y()) + " px";
+    return QByteArray("[id=") + QByteArray::number(windowId) + "] floating enable, " + (sticky ? "sticky enable, " : "")
+        + "move absolute position " + QByteArray::number(origin.x()) + " px " + QByteArray::number(origin.y()) + " px";
 }
 
 } // namespace I3Replies
