@@ -32,7 +32,7 @@ check_system() {
     [[ -z $hits ]] || complain "<$pattern...> outside $where: $(echo $hits)"
 }
 check_system 'xcb/' 'platform/x11/[^/]*\.cpp$'
-check_system 'QDBus|QtDBus' 'platform/(portal|atspi)/'
+check_system 'QDBus|QtDBus' 'platform/(portal|atspi|notifications)/'
 check_system 'pulse/' 'platform/sound/'
 check_system 'unicode/' 'core/[^/]*\.cpp$'
 

@@ -20,6 +20,8 @@ if [[ "${1:-}" == "--tests" ]]; then
                at-spi2-core python3-pyatspi locales)
     # The card on KDE's window manager and on sway (headless, with XWayland): e2e_kwin, e2e_sway.
     packages+=(kwin-x11 wmctrl sway xwayland grim)
+    # Another window to take the keyboard and cover the card, and a notification service.
+    packages+=(xterm dunst)
 fi
 
 missing=()

@@ -59,4 +59,8 @@ convert -size "$(identify -format '%wx%h' "$tmp/german-sheet.png")" gradient:'#5
 "$prefs" -o "$tmp/prefs-german.png" --language de_DE --theme dark 2>/dev/null
 convert -size "$(identify -format '%wx%h' "$tmp/prefs-german.png")" gradient:'#5b7fa6-#c9a27e' \
     "$tmp/prefs-german.png" -composite -define png:exclude-chunk=date,time "$out/preferences-german.png"
+# The last section, which the window shows once scrolled.
+"$prefs" -o "$tmp/prefs-scrolled.png" --theme dark --scrolled 2>/dev/null
+convert -size "$(identify -format '%wx%h' "$tmp/prefs-scrolled.png")" gradient:'#5b7fa6-#c9a27e' \
+    "$tmp/prefs-scrolled.png" -composite -define png:exclude-chunk=date,time "$out/preferences-scrolled.png"
 echo "Pictures written to $out/"

@@ -1,7 +1,9 @@
 // Renders the preferences window to a PNG for a theme and accent, for review.
 //
 //   orvanta-render-preferences -o prefs.png [--theme dark] [--accent red] [--dark-desktop]
-//       [--layout boxes.txt] [--language de_DE]
+//       [--layout boxes.txt] [--language de_DE] [--scrolled]
+//
+// --scrolled shows the sections scrolled to their end.
 
 #include "LayoutFile.h"
 #include "LookOptions.h"
@@ -14,6 +16,8 @@
 
 #include <QApplication>
 #include <QLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -28,10 +32,13 @@ bool savePreferencesLayout(const PreferencesWindow &window, const QString &path)
     layout.add(QStringLiteral("close"), window.closeButton());
     // From the margins, not the layout's own rectangle, which a picture of a window never shown
     // may leave unset.
-    layout.add(QStringLiteral("form"), &window, window.rect().marginsRemoved(window.layout()->contentsMargins()));
+    const QMargins margins
+        = window.layout()->contentsMargins() + window.scroller()->widget()->layout()->contentsMargins();
+    layout.add(QStringLiteral("form"), &window, window.rect().marginsRemoved(margins));
     for (int i = 0; const SwatchButton *swatch = window.swatchButton(i); ++i)
         layout.add(QStringLiteral("swatch-") + swatch->swatch().id, swatch);
-    for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen, Keys::sound})
+    for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen, Keys::sound,
+                            Keys::notifyCountdownEnd, Keys::stayOnTop, Keys::rememberPosition})
         layout.add(QStringLiteral("switch-") + QLatin1String(key.name), window.switchFor(QLatin1String(key.name)));
     layout.add(QStringLiteral("switch-login"), window.launchAtLoginSwitch());
     return layout.save(path);
@@ -46,6 +53,9 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const LookOptions look;
     look.addTo(parser);
+    const QCommandLineOption scrolled(QStringLiteral("scrolled"),
+                                      QStringLiteral("Show the sections scrolled to their end."));
+    parser.addOption(scrolled);
     parser.process(app);
     look.requireOutput(parser);
     const auto translations = look.translate(parser);
@@ -60,6 +70,14 @@ int main(int argc, char *argv[])
     window.setSystemDark(parser.isSet(look.darkDesktop));
     window.setTranslucencyAvailable(true);
     window.ensurePolished();
+    if (parser.isSet(scrolled)) {
+        // Shown (offscreen) and laid out, so that the scroll range is known.
+        window.show();
+        QCoreApplication::processEvents();
+        QScrollBar *bar = window.scroller()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+    }
     if (!cutToShape(window.grab(), window.mask()).save(parser.value(look.output)))
         return 1;
     return !parser.isSet(look.layout) || savePreferencesLayout(window, parser.value(look.layout)) ? 0 : 1;

@@ -19,6 +19,18 @@
         <source>Hide Widget</source>
         <translation>Widget ausblenden</translation>
     </message>
+    <message>
+        <source>Orvanta: %1 left</source>
+        <translation>Orvanta: noch %1</translation>
+    </message>
+    <message>
+        <source>Countdown ended</source>
+        <translation>Countdown abgelaufen</translation>
+    </message>
+    <message>
+        <source>The countdown of %1 has ended.</source>
+        <translation>Der Countdown von %1 ist abgelaufen.</translation>
+    </message>
 </context>
 <context>
     <name>CancelButton</name>
@@ -91,33 +103,6 @@
 </translation>
     </message>
     <message>
-        <source>Usage: orvanta [--help | --version]
-
-Keeps a clock, a countdown and a short notes list on one floating card on the
-desktop, with a tray icon and a preferences window. Started again, it shows the
-card of the copy that runs. It takes no arguments in normal use.
-
-  -h, --help     show this text and exit
-      --version  show the version and exit
-
-Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
-The manual page orvanta(1) says more.
-</source>
-        <translation>Aufruf: orvanta [--help | --version]
-
-Zeigt eine Uhr, einen Countdown und eine kurze Notizliste auf einer schwebenden
-Karte auf dem Schreibtisch, mit einem Symbol im Systembereich und einem
-Einstellungsfenster. Erneut gestartet, zeigt es die Karte des laufenden Exemplars.
-Im normalen Gebrauch nimmt es keine Argumente.
-
-  -h, --help     diesen Text anzeigen und beenden
-      --version  die Version anzeigen und beenden
-
-Einstellungen und Notizen liegen in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
-Mehr steht in der Handbuchseite orvanta(1).
-</translation>
-    </message>
-    <message>
         <source>Orvanta %1
 Copyright (C) 2026 The Orvanta developers
 License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
@@ -130,6 +115,78 @@ Lizenz GPL-3.0-or-later: GNU GPL Version 3 oder neuer &lt;https://gnu.org/licens
 Dies ist freie Software: Sie dürfen sie ändern und weitergeben.
 Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
 </translation>
+    </message>
+    <message>
+        <source>orvanta: &apos;%1&apos; and &apos;%2&apos; cannot be given together; try &apos;orvanta --help&apos;
+</source>
+        <translation>orvanta: „%1“ und „%2“ können nicht zusammen angegeben werden; siehe „orvanta --help“
+</translation>
+    </message>
+    <message>
+        <source>orvanta: --countdown needs a duration, such as 25, 4:30 or 1:00:00
+</source>
+        <translation>orvanta: --countdown braucht eine Dauer, etwa 25, 4:30 oder 1:00:00
+</translation>
+    </message>
+    <message>
+        <source>orvanta: --countdown &apos;%1&apos; is not a duration; give minutes, m:ss or h:mm:ss, such as 25, 4:30 or 1:00:00
+</source>
+        <translation>orvanta: --countdown „%1“ ist keine Dauer; Minuten, m:ss oder h:mm:ss angeben, etwa 25, 4:30 oder 1:00:00
+</translation>
+    </message>
+    <message>
+        <source>Usage: orvanta [--toggle | --countdown DURATION | --cancel]
+       orvanta --help | --version
+
+Keeps a clock, a countdown and a short notes list on one floating card on the
+desktop, with a tray icon and a preferences window. Started again, it shows the
+card of the copy that runs and gives it the keyboard; with an option, it asks
+that copy to do what the option says. When no copy runs, it starts with that done.
+
+      --toggle              hide the card, or show it
+      --countdown DURATION  start a countdown of minutes, m:ss or h:mm:ss, such as
+                            25, 4:30 or 1:00:00 (at most 24 hours)
+      --cancel              end the countdown
+  -h, --help                show this text and exit
+      --version             show the version and exit
+
+Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+The manual page orvanta(1) says more.
+</source>
+        <translation>Aufruf: orvanta [--toggle | --countdown DAUER | --cancel]
+        orvanta --help | --version
+
+Zeigt eine Uhr, einen Countdown und eine kurze Notizliste auf einer schwebenden
+Karte auf dem Schreibtisch, mit einem Symbol im Systembereich und einem
+Einstellungsfenster. Erneut gestartet, zeigt es die Karte des laufenden Exemplars
+und gibt ihr die Tastatur; mit einer Option bittet es dieses Exemplar um das, was
+die Option sagt. Läuft keines, startet es und tut es selbst.
+
+      --toggle           die Karte verbergen oder zeigen
+      --countdown DAUER  einen Countdown starten: Minuten, m:ss oder h:mm:ss, etwa
+                         25, 4:30 oder 1:00:00 (höchstens 24 Stunden)
+      --cancel           den Countdown beenden
+  -h, --help             diesen Text anzeigen und beenden
+      --version          die Version anzeigen und beenden
+
+Einstellungen und Notizen liegen in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+Mehr steht in der Handbuchseite orvanta(1).
+</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>there is no session bus</source>
+        <translation>es gibt keinen Sitzungsbus</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot show desktop notifications (%1); it says so only once.</source>
+        <translation>Orvanta kann keine Desktop-Benachrichtigungen zeigen (%1); dies wird nur einmal gesagt.</translation>
     </message>
 </context>
 <context>
@@ -302,6 +359,26 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <source>Timer colour</source>
         <translation>Timer-Farbe</translation>
     </message>
+    <message>
+        <source>Notify when a countdown ends</source>
+        <translation>Bei Countdown-Ende benachrichtigen</translation>
+    </message>
+    <message>
+        <source>Stay on top</source>
+        <translation>Immer im Vordergrund</translation>
+    </message>
+    <message>
+        <source>Remember position</source>
+        <translation>Position merken</translation>
+    </message>
+    <message>
+        <source>Countdown and card</source>
+        <translation>Countdown und Karte</translation>
+    </message>
+    <message>
+        <source>Scroll preferences</source>
+        <translation>Einstellungen blättern</translation>
+    </message>
 </context>
 <context>
     <name>ResizeEdge</name>
@@ -427,10 +504,6 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
         <translation>es liest seine Pipe %1 nicht</translation>
     </message>
     <message>
-        <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
-        <translation>Orvanta läuft bereits, aber dieser Start kann es nicht bitten, seine Karte zu zeigen: %1.</translation>
-    </message>
-    <message>
         <source>Orvanta will not start: another copy already writes the settings in %1 from another session, and this launch cannot reach it.</source>
         <translation>Orvanta startet nicht: Eine andere Kopie schreibt bereits die Einstellungen in %1 aus einer anderen Sitzung, und dieser Start kann sie nicht erreichen.</translation>
     </message>
@@ -453,6 +526,14 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
     <message>
         <source>lock folder %1</source>
         <translation>Sperrordner %1</translation>
+    </message>
+    <message>
+        <source>Orvanta ignores what it cannot read as a request in its pipe %1; this is said only once.</source>
+        <translation>Orvanta übergeht, was es in seiner Pipe %1 nicht als Anfrage lesen kann; dies wird nur einmal gesagt.</translation>
+    </message>
+    <message>
+        <source>Orvanta is already running, but this launch cannot reach it: %1.</source>
+        <translation>Orvanta läuft bereits, aber dieser Start erreicht es nicht: %1.</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,18 @@
         <source>Hide Widget</source>
         <translation>Masquer le widget</translation>
     </message>
+    <message>
+        <source>Orvanta: %1 left</source>
+        <translation>Orvanta&#xa0;: il reste %1</translation>
+    </message>
+    <message>
+        <source>Countdown ended</source>
+        <translation>Compte à rebours terminé</translation>
+    </message>
+    <message>
+        <source>The countdown of %1 has ended.</source>
+        <translation>Le compte à rebours de %1 est terminé.</translation>
+    </message>
 </context>
 <context>
     <name>CancelButton</name>
@@ -91,33 +103,6 @@
 </translation>
     </message>
     <message>
-        <source>Usage: orvanta [--help | --version]
-
-Keeps a clock, a countdown and a short notes list on one floating card on the
-desktop, with a tray icon and a preferences window. Started again, it shows the
-card of the copy that runs. It takes no arguments in normal use.
-
-  -h, --help     show this text and exit
-      --version  show the version and exit
-
-Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
-The manual page orvanta(1) says more.
-</source>
-        <translation>Utilisation&#xa0;: orvanta [--help | --version]
-
-Garde une horloge, un compte à rebours et une courte liste de notes sur une
-carte flottante du bureau, avec une icône dans la zone de notification et une
-fenêtre de préférences. Relancé, il affiche la carte de l’exemplaire en cours.
-En usage normal, il ne prend aucun argument.
-
-  -h, --help     afficher ce texte et quitter
-      --version  afficher la version et quitter
-
-Les réglages et les notes sont conservés dans $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
-La page de manuel orvanta(1) en dit plus.
-</translation>
-    </message>
-    <message>
         <source>Orvanta %1
 Copyright (C) 2026 The Orvanta developers
 License GPL-3.0-or-later: GNU GPL version 3 or later &lt;https://gnu.org/licenses/gpl.html&gt;.
@@ -130,6 +115,78 @@ Licence GPL-3.0-or-later&#xa0;: GNU GPL version 3 ou ultérieure &lt;https://gnu
 Ceci est un logiciel libre&#xa0;: vous êtes libre de le modifier et de le redistribuer.
 Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
 </translation>
+    </message>
+    <message>
+        <source>orvanta: &apos;%1&apos; and &apos;%2&apos; cannot be given together; try &apos;orvanta --help&apos;
+</source>
+        <translation>orvanta&#xa0;: «&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;» ne peuvent pas être donnés ensemble&#x202f;; essayez «&#xa0;orvanta --help&#xa0;»
+</translation>
+    </message>
+    <message>
+        <source>orvanta: --countdown needs a duration, such as 25, 4:30 or 1:00:00
+</source>
+        <translation>orvanta&#xa0;: --countdown demande une durée, par exemple 25, 4:30 ou 1:00:00
+</translation>
+    </message>
+    <message>
+        <source>orvanta: --countdown &apos;%1&apos; is not a duration; give minutes, m:ss or h:mm:ss, such as 25, 4:30 or 1:00:00
+</source>
+        <translation>orvanta&#xa0;: --countdown «&#xa0;%1&#xa0;» n’est pas une durée&#x202f;; donnez des minutes, m:ss ou h:mm:ss, par exemple 25, 4:30 ou 1:00:00
+</translation>
+    </message>
+    <message>
+        <source>Usage: orvanta [--toggle | --countdown DURATION | --cancel]
+       orvanta --help | --version
+
+Keeps a clock, a countdown and a short notes list on one floating card on the
+desktop, with a tray icon and a preferences window. Started again, it shows the
+card of the copy that runs and gives it the keyboard; with an option, it asks
+that copy to do what the option says. When no copy runs, it starts with that done.
+
+      --toggle              hide the card, or show it
+      --countdown DURATION  start a countdown of minutes, m:ss or h:mm:ss, such as
+                            25, 4:30 or 1:00:00 (at most 24 hours)
+      --cancel              end the countdown
+  -h, --help                show this text and exit
+      --version             show the version and exit
+
+Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+The manual page orvanta(1) says more.
+</source>
+        <translation>Utilisation&#xa0;: orvanta [--toggle | --countdown DURÉE | --cancel]
+              orvanta --help | --version
+
+Garde une horloge, un compte à rebours et une courte liste de notes sur une
+carte flottante du bureau, avec une icône dans la zone de notification et une
+fenêtre de préférences. Relancé, il affiche la carte de l’exemplaire en cours et
+lui donne le clavier&#x202f;; avec une option, il demande à cet exemplaire de faire ce
+qu’elle dit. Si aucun ne tourne, il démarre et le fait lui-même.
+
+      --toggle           masquer la carte, ou l’afficher
+      --countdown DURÉE  lancer un compte à rebours en minutes, m:ss ou h:mm:ss,
+                         par exemple 25, 4:30 ou 1:00:00 (24 heures au plus)
+      --cancel           arrêter le compte à rebours
+  -h, --help             afficher ce texte et quitter
+      --version          afficher la version et quitter
+
+Les réglages et les notes sont conservés dans $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
+La page de manuel orvanta(1) en dit plus.
+</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifications</name>
+    <message>
+        <source>there is no session bus</source>
+        <translation>il n’y a pas de bus de session</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>Orvanta cannot show desktop notifications (%1); it says so only once.</source>
+        <translation>Orvanta ne peut pas afficher de notifications du bureau (%1)&#x202f;; il ne le dit qu’une fois.</translation>
     </message>
 </context>
 <context>
@@ -302,6 +359,26 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
         <source>Timer colour</source>
         <translation>Couleur du minuteur</translation>
     </message>
+    <message>
+        <source>Notify when a countdown ends</source>
+        <translation>Notifier la fin d’un compte à rebours</translation>
+    </message>
+    <message>
+        <source>Stay on top</source>
+        <translation>Toujours au premier plan</translation>
+    </message>
+    <message>
+        <source>Remember position</source>
+        <translation>Mémoriser la position</translation>
+    </message>
+    <message>
+        <source>Countdown and card</source>
+        <translation>Compte à rebours et carte</translation>
+    </message>
+    <message>
+        <source>Scroll preferences</source>
+        <translation>Faire défiler les préférences</translation>
+    </message>
 </context>
 <context>
     <name>ResizeEdge</name>
@@ -427,10 +504,6 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
         <translation>il ne lit pas son tube %1</translation>
     </message>
     <message>
-        <source>Orvanta is already running, but this launch cannot ask it to show its card: %1.</source>
-        <translation>Orvanta est déjà lancé, mais ce lancement ne peut pas lui demander d’afficher sa carte&#xa0;: %1.</translation>
-    </message>
-    <message>
         <source>Orvanta will not start: another copy already writes the settings in %1 from another session, and this launch cannot reach it.</source>
         <translation>Orvanta ne démarre pas&#xa0;: une autre copie écrit déjà les réglages dans %1 depuis une autre session, et ce lancement ne peut pas la joindre.</translation>
     </message>
@@ -453,6 +526,14 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
     <message>
         <source>lock folder %1</source>
         <translation>dossier de verrou %1</translation>
+    </message>
+    <message>
+        <source>Orvanta ignores what it cannot read as a request in its pipe %1; this is said only once.</source>
+        <translation>Orvanta ignore ce qu’il ne peut pas lire comme une demande dans son tube %1&#x202f;; il ne le dit qu’une fois.</translation>
+    </message>
+    <message>
+        <source>Orvanta is already running, but this launch cannot reach it: %1.</source>
+        <translation>Orvanta est déjà lancé, mais ce lancement ne peut pas le joindre&#xa0;: %1.</translation>
     </message>
 </context>
 <context>

@@ -6,11 +6,15 @@
 #include "appearance/Palette.h"
 #include "appearance/Symbols.h"
 #include "core/AppModel.h"
+#include "core/ClockText.h"
+#include "core/InstanceRequest.h"
+#include "core/PanelPlacement.h"
 #include "core/SettingsStore.h"
 #include "core/TimerScheduler.h"
 #include "platform/WindowPlatform.h"
 #include "platform/atspi/ExpandedStateNotifier.h"
 #include "platform/i3ipc/I3Placement.h"
+#include "platform/notifications/DesktopNotifications.h"
 #include "platform/portal/ColorSchemeWatcher.h"
 #include "platform/sound/PulseSoundPlayer.h"
 #include "platform/time/ClockWatcher.h"
@@ -27,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 Application::Application(QObject *parent)
@@ -57,7 +62,7 @@ void Application::start()
 void Application::makeActions()
 {
     m_toggleAction = new QAction(tr("Show / Hide Widget"), this);
-    connect(m_toggleAction, &QAction::triggered, this, &Application::togglePanel);
+    connect(m_toggleAction, &QAction::triggered, this, [this] { togglePanel(); });
     const QList<QAction *> actions = makeApplicationActions(this);
     m_preferencesAction = actions.at(0);
     m_separator = actions.at(1);
@@ -114,8 +119,8 @@ void Application::setupPanel()
     // The model wakes only for what it plans; a set clock, a new zone or a resume it hears here.
     connect(new ClockWatcher(this), &ClockWatcher::changed, m_model.get(), &AppModel::refreshTime);
     auto *card = new WidgetView(*m_model, *m_settings, *m_scheduler);
-    m_panel = std::make_unique<FloatingPanel>(card, *m_platform);
-    connect(card, &WidgetView::activateRequested, m_panel.get(), &FloatingPanel::activate);
+    m_panel = std::make_unique<FloatingPanel>(card, *m_platform, m_settings->value(Keys::stayOnTop));
+    connect(card, &WidgetView::activateRequested, m_panel.get(), [this] { m_panel->activate(); });
     m_cardActions = makeApplicationActions(card);
     card->setMenuActions(m_cardActions);
     card->installEventFilter(this);
@@ -131,14 +136,46 @@ void Application::setupPanel()
     connect(m_platform.get(), &WindowPlatform::compositorChanged, this, &Application::applySystemLook);
     m_settings->watch(Keys::theme, this, &Application::applySystemLook);
     m_settings->watch(Keys::cardWidth, this, &Application::applySystemLook);
+    m_settings->watch(Keys::stayOnTop, m_panel.get(), &FloatingPanel::setStaysOnTop);
     connect(card, &WidgetView::sizeChanged, this, &Application::applySystemLook);
     m_panel->installEventFilter(this);
     if (m_i3Placement)
         m_i3Placement->keepTopRight(m_panel->windowHandle());
     applySystemLook();
 
-    m_panel->placeTopRight();
+    m_notifications = new DesktopNotifications(this);
+    connect(m_notifications, &DesktopNotifications::showChosen, this, [this] { showPanel(); });
+    connect(m_model.get(), &AppModel::countdownEnded, this, &Application::countdownEnded);
+    // The model announces the time only when what it shows changes.
+    connect(m_model.get(), &AppModel::nowChanged, this, &Application::updateTrayToolTip);
+    connect(m_model.get(), &AppModel::timerEndsAtChanged, this, &Application::updateTrayToolTip);
+
+    connect(m_panel.get(), &FloatingPanel::movedByUser, this, &Application::rememberPosition);
+    placePanel();
     m_panel->show();
+}
+
+void Application::placePanel()
+{
+    if (m_settings->value(Keys::rememberPosition)) {
+        QList<QRect> areas;
+        for (const QScreen *screen : QGuiApplication::screens())
+            areas << m_platform->availableGeometry(screen);
+        const QPointF topRight(m_settings->value(Keys::cardRight), m_settings->value(Keys::cardTop));
+        if (const auto origin = PanelPlacement::rememberedOrigin(topRight, m_panel->size(), areas)) {
+            m_panel->placeAt(*origin);
+            return;
+        }
+    }
+    m_panel->placeTopRight();
+}
+
+void Application::rememberPosition(const QPoint &topRight)
+{
+    if (!m_settings->value(Keys::rememberPosition))
+        return;
+    m_settings->setValue(Keys::cardRight, double(topRight.x()));
+    m_settings->setValue(Keys::cardTop, double(topRight.y()));
 }
 
 // The desktop's appearance and what the compositor can do, handed to both windows.
@@ -157,6 +194,34 @@ void Application::applySystemLook()
         // Its shape when it has one, otherwise (an empty mask) the whole window.
         m_platform->setBlurBehind(m_prefsWindow->windowHandle(), glass, m_prefsWindow->mask());
     }
+}
+
+void Application::updateTrayToolTip()
+{
+    const QString tip = m_model->isRunning()
+        ? tr("Orvanta: %1 left").arg(ClockText::countdownString(m_model->remaining()))
+        : QStringLiteral("Orvanta");
+    // A tray on D-Bus hears of every change: only real ones are made.
+    if (m_trayIcon->toolTip() != tip)
+        m_trayIcon->setToolTip(tip);
+}
+
+void Application::countdownEnded(double length)
+{
+    // Where the card can be seen, its flash and chime say it.
+    if (!m_settings->value(Keys::notifyCountdownEnd) || cardCanBeSeen())
+        return;
+    m_notifications->show(tr("Countdown ended"),
+                          tr("The countdown of %1 has ended.").arg(ClockText::countdownString(length)),
+                          applicationIcon().pixmap(64).toImage());
+}
+
+bool Application::cardCanBeSeen() const
+{
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->geometry();
+    return m_panel->isVisible() && PanelPlacement::showsOnAnyScreen(m_panel->frameGeometry(), screens);
 }
 
 bool Application::eventFilter(QObject *watched, QEvent *event)
@@ -206,18 +271,30 @@ void Application::showPreferences()
     m_prefsWindow->present(m_platform->areaUnderPointer());
 }
 
-void Application::togglePanel()
+void Application::togglePanel(const QByteArray &activationToken)
 {
     if (m_panel->isVisible()) {
         m_panel->hide();
         return;
     }
-    showPanel();
+    showPanel(activationToken);
 }
 
-void Application::showPanel()
+void Application::showPanel(const QByteArray &activationToken)
 {
-    m_panel->placeTopRight();
+    placePanel();
     m_panel->show();
     m_panel->raise();
+    m_panel->activate(activationToken);
+}
+
+void Application::handle(const InstanceRequest &request)
+{
+    using Kind = InstanceRequest::Kind;
+    switch (request.kind) {
+    case Kind::Show: showPanel(request.activationToken); break;
+    case Kind::Toggle: togglePanel(request.activationToken); break;
+    case Kind::Countdown: m_model->startCountdownFor(request.seconds); break;
+    case Kind::Cancel: m_model->cancelCountdown(); break;
+    }
 }

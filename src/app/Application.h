@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPoint>
 
 #include <memory>
 
 class AppModel;
+struct InstanceRequest;
 class QAction;
 class AutostartEntry;
 class ColorSchemeWatcher;
+class DesktopNotifications;
 class FloatingPanel;
 class I3Placement;
 class PreferencesWindow;
@@ -33,9 +37,13 @@ public:
     // Builds the tray item, then the card's window, then the preferences route.
     void start();
 
-    void togglePanel();
-    // Shows the card at the top-right corner of the screen under the pointer.
-    void showPanel();
+    void togglePanel(const QByteArray &activationToken = {});
+    // Shows the card at the top-right corner of the screen under the pointer and gives it the
+    // keyboard; the launch's activation token, when there is one, tells the desktop that the
+    // user asked for it.
+    void showPanel(const QByteArray &activationToken = {});
+    // What a later launch asked, or this launch's own command line once the card shows.
+    void handle(const InstanceRequest &request);
     void showPreferences();
 
 protected:
@@ -48,6 +56,12 @@ private:
     QMenu *makeTrayMenu();
     void setupPanel();
     void applySystemLook();
+    void countdownEnded(double length);
+    void updateTrayToolTip();
+    // In the corner, or where the user left it when that is remembered and still on a screen.
+    void placePanel();
+    void rememberPosition(const QPoint &topRight);
+    bool cardCanBeSeen() const;
 
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<TimerScheduler> m_scheduler;
@@ -58,6 +72,7 @@ private:
     std::unique_ptr<I3Placement> m_i3Placement;
     std::unique_ptr<AutostartEntry> m_loginItem;
     ColorSchemeWatcher *m_colorScheme = nullptr;
+    DesktopNotifications *m_notifications = nullptr;
     std::unique_ptr<AppModel> m_model;
     QAction *m_toggleAction = nullptr;
     QAction *m_preferencesAction = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/InstanceRequest.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -13,9 +15,11 @@ inline constexpr int failure = 1;
 inline constexpr int usage = 2;
 } // namespace ExitStatus
 
-// The command line, read before anything touches the display or a running copy. The program
-// takes no arguments in normal use; --help and --version answer and end the run, and anything
-// else ends it with a one-line complaint.
+// The command line, read before anything touches the display or a running copy. Without
+// arguments the program runs, or shows the card of the copy that runs; one of --toggle,
+// --countdown DURATION and --cancel asks that of the running copy (or of this one,
+// when none runs). --help and --version answer and end the run, and anything else ends it with
+// a one-line complaint.
 class CommandLine
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
@@ -28,11 +32,15 @@ public:
         int exitStatus = ExitStatus::success;
         QString standardOutput;
         QString standardError;
+        // When run: what the running copy is asked, or this one does once it runs.
+        InstanceRequest request;
     };
 
     // arguments leaves out the program's own name.
     static Outcome parse(const QStringList &arguments);
     static QStringList arguments(int argc, const char *const *argv);
+    // The launch's activation token from the environment, or empty when it has none that fits.
+    static QByteArray activationToken();
 
     // How much of an unknown argument the complaint repeats.
     static constexpr qsizetype kMaxEchoedLength = 64;

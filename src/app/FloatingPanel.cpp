@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QWindow>
 
-FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform, bool staysOnTop)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | (staysOnTop ? Qt::WindowStaysOnTopHint : Qt::Widget))
     , m_card(card)
     , m_platform(platform)
 {
@@ -25,6 +25,14 @@ FloatingPanel::FloatingPanel(WidgetView *card, WindowPlatform &platform)
     // creating it puts them on (see event()).
     winId();
     connect(card, &WidgetView::sizeChanged, this, &FloatingPanel::followCard);
+    // The window manager moves the window and tells of each step, but not of the drag's end.
+    m_userMove.setSingleShot(true);
+    m_userMove.setInterval(300);
+    connect(card, &WidgetView::moveStarted, this, [this] {
+        m_userMoving = true;
+        m_userMove.start();
+    });
+    connect(&m_userMove, &QTimer::timeout, this, [this] { emit movedByUser(geometry().topRight() + QPoint(1, 0)); });
     followCard(card->size());
     fitToScreen();
 }
@@ -34,8 +42,11 @@ bool FloatingPanel::event(QEvent *event)
     // Whenever Qt makes a new native window, the hints go on it again: they belong to a window.
     if (event->type() == QEvent::WinIdChange && internalWinId())
         m_platform.makeSticky(windowHandle());
-    if (event->type() == QEvent::Move)
+    if (event->type() == QEvent::Move) {
         fitToScreen();
+        if (m_userMoving)
+            m_userMove.start();
+    }
     if (event->type() == QEvent::WindowActivate)
         focusClickedControl();
     return QWidget::event(event);
@@ -65,7 +76,27 @@ void FloatingPanel::placeTopRight()
 {
     const QRect area = m_platform.areaUnderPointer();
     if (!area.isEmpty())
-        move(PanelPlacement::topRightOrigin(area, size()));
+        placeAt(PanelPlacement::topRightOrigin(area, size()));
+}
+
+void FloatingPanel::placeAt(const QPoint &origin)
+{
+    m_userMoving = false;
+    m_userMove.stop();
+    move(origin);
+}
+
+void FloatingPanel::setStaysOnTop(bool on)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == on)
+        return;
+    // Changing a window's flags hides it, and Qt puts the window system's states back as it
+    // knows them: the hints go on again once it shows.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    if (shown)
+        show();
+    m_platform.makeSticky(windowHandle());
 }
 
 void FloatingPanel::followCard(const QSize &size)
@@ -89,11 +120,11 @@ void FloatingPanel::fitToScreen()
         m_card->setHeightLimit(PanelPlacement::roomBelow(m_platform.availableGeometry(screen), y()));
 }
 
-void FloatingPanel::activate()
+void FloatingPanel::activate(const QByteArray &activationToken)
 {
     raise();
     activateWindow();
-    m_platform.activate(windowHandle());
+    m_platform.activate(windowHandle(), activationToken);
 }
 
 QAccessibleInterface *FloatingPanel::accessible(const QString &className, QObject *object)

@@ -4,6 +4,7 @@
 #include "app/Translations.h"
 #include "appearance/Fonts.h"
 #include "core/ApplicationInfo.h"
+#include "core/InstanceRequest.h"
 #include "core/SettingsStore.h"
 #include "platform/MissingDisplay.h"
 #include "platform/SingleInstance.h"
@@ -37,8 +38,9 @@ int main(int argc, char *argv[])
         return SoundHelper::run(argv[2]);
 
     const QStringList arguments = CommandLine::arguments(argc, argv);
-    if (!CommandLine::parse(arguments).run) {
-        // Answered without a display, in the user's language.
+    const CommandLine::Outcome parsed = CommandLine::parse(arguments);
+    if (!parsed.run) {
+        // Answered without a display, in the user's language (read again once it is loaded).
         const QCoreApplication core(argc, argv);
         const Translations translations;
         const CommandLine::Outcome commandLine = CommandLine::parse(arguments);
@@ -46,6 +48,10 @@ int main(int argc, char *argv[])
         print(commandLine.standardError, stderr);
         return written ? commandLine.exitStatus : ExitStatus::failure;
     }
+
+    InstanceRequest request = parsed.request;
+    // Read before Qt starts: its X11 plugin takes DESKTOP_STARTUP_ID out of the environment.
+    request.activationToken = CommandLine::activationToken();
 
     preferXWayland();
     if (missingDisplay()) {
@@ -73,8 +79,8 @@ int main(int argc, char *argv[])
                      [](QSessionManager &manager) { manager.setRestartHint(QSessionManager::RestartNever); });
 
     SingleInstance instance(SettingsStore::defaultDirectory());
-    // Not the primary: another copy was asked to show itself, or this one must not run.
-    if (!instance.tryBecomePrimary()) {
+    // Not the primary: another copy was handed the request, or this one must not run.
+    if (!instance.tryBecomePrimary(request)) {
         if (instance.errorString().isEmpty())
             return ExitStatus::success;
         reportStartupFailure(instance.errorString());
@@ -83,7 +89,10 @@ int main(int argc, char *argv[])
 
     registerFontAliases();
     Application application;
-    QObject::connect(&instance, &SingleInstance::showRequested, &application, &Application::showPanel);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &application, &Application::handle);
     application.start();
+    // The card shows at start; a countdown or a cancel asked for on the command line is done now.
+    if (request.kind != InstanceRequest::Kind::Show && request.kind != InstanceRequest::Kind::Toggle)
+        application.handle(request);
     return app.exec();
 }

@@ -103,12 +103,22 @@ bool AppModel::startCountdown(const QString &typed)
     const auto seconds = parseDuration(typed);
     if (!seconds)
         return false;
+    startCountdownFor(*seconds);
+    return true;
+}
+
+void AppModel::startCountdownFor(double seconds)
+{
     takeTime();
-    m_countdown = Countdown{m_elapsed, std::clamp(*seconds, 1.0, maxCountdown)};
+    m_countdown = Countdown{m_elapsed, std::clamp(seconds, 1.0, maxCountdown)};
     emit timerEndsAtChanged();
     planWake();
     setDrawerOpen(false);
-    return true;
+}
+
+void AppModel::cancelCountdown()
+{
+    setTimerEndsAt(std::nullopt);
 }
 
 double AppModel::delayToNextSecond(double wallTime)
@@ -157,9 +167,10 @@ void AppModel::tick()
     takeTime();
     emit nowChanged();
     if (m_countdown && m_elapsed - m_countdown->startedAt >= m_countdown->length) {
+        const double length = m_countdown->length;
         m_countdown.reset();
         emit timerEndsAtChanged();
-        complete();
+        complete(length);
     }
     planWake();
 }
@@ -170,12 +181,13 @@ void AppModel::refreshTime()
     tick();
 }
 
-void AppModel::complete()
+void AppModel::complete(double length)
 {
     if (sound())
         m_services.sound.play(kGlass);
     setFlashing(true);
     m_services.scheduler.after(flashDuration, this, [this] { setFlashing(false); });
+    emit countdownEnded(length);
 }
 
 void AppModel::addNote(const QString &text)

@@ -65,6 +65,10 @@ public:
     // wall clock (not the last tick), and closes the drawer; a new start replaces a
     // running countdown. False, with nothing changed, when the text is not a duration.
     bool startCountdown(const QString &typed);
+    // The same for a length in seconds already read (from the command line).
+    void startCountdownFor(double seconds);
+    // Ends the countdown without a chime or a flash.
+    void cancelCountdown();
 
     // Adds the text, trimmed, as a new note; nothing when it is blank, longer than
     // maxNoteLength or the list is full.
@@ -92,6 +96,8 @@ signals:
     void drawerOpenChanged();
     void timerEndsAtChanged();
     void flashingChanged();
+    // A countdown reached its end (not cancelled); length is what was started, in seconds.
+    void countdownEnded(double length);
     void notesChanged();
 
 private:
@@ -104,7 +110,7 @@ private:
     void takeTime();
     void planWake();
     double delayToNextWake() const;
-    void complete();
+    void complete(double length);
     void setFlashing(bool flashing);
     void publishNotes(const NoteList &notes);
     void saveNotes();

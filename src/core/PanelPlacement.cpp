@@ -11,6 +11,25 @@ QPoint topRightOrigin(const QRect &available, const QSize &size)
     return {available.x() + available.width() - size.width() - kInset, available.y() + kInset};
 }
 
+bool showsOnAnyScreen(const QRect &frame, const QList<QRect> &screens)
+{
+    return std::any_of(screens.begin(), screens.end(), [&](const QRect &screen) { return screen.intersects(frame); });
+}
+
+std::optional<QPoint> rememberedOrigin(const QPointF &topRight, const QSize &size, const QList<QRect> &available)
+{
+    // Hand-edited settings may hold anything; a point far outside int's range is no screen's.
+    constexpr double farthest = 1 << 24;
+    if (!(std::abs(topRight.x()) < farthest) || !(std::abs(topRight.y()) < farthest))
+        return std::nullopt;
+    const QPoint corner(int(std::lround(topRight.x())), int(std::lround(topRight.y())));
+    // The corner's own pixel is the last one of the top edge.
+    const QPoint pixel = corner - QPoint(1, 0);
+    if (std::none_of(available.begin(), available.end(), [&](const QRect &area) { return area.contains(pixel); }))
+        return std::nullopt;
+    return QPoint(corner.x() - size.width(), corner.y());
+}
+
 std::optional<QRect> followCard(const QRect &frame, const QSizeF &last, const QSizeF &reported)
 {
     if (!(reported.width() > 1) || !(reported.height() > 1))

@@ -16,6 +16,14 @@ inline constexpr int kInset = 24;
 // The origin that puts a window of this size kInset inside the top-right corner of the area.
 QPoint topRightOrigin(const QRect &available, const QSize &size);
 
+// Whether any part of a window's frame lies on one of the screens.
+bool showsOnAnyScreen(const QRect &frame, const QList<QRect> &screens);
+
+// Where a window of this size goes to put its top-right corner back at topRight (the point
+// just right of its right edge, on its top edge), as the user left it: nothing when that
+// corner is not a finite point inside one of the free areas.
+std::optional<QPoint> rememberedOrigin(const QPointF &topRight, const QSize &size, const QList<QRect> &available);
+
 // The tallest the window may grow from its top edge at top and stay kInset inside the
 // bottom of the free area; never below 0.
 int roomBelow(const QRect &available, int top);

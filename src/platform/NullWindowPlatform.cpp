@@ -17,8 +17,12 @@ bool NullWindowPlatform::hasCompositor() const
     return true;
 }
 
-void NullWindowPlatform::activate(QWindow *window)
+void NullWindowPlatform::activate(QWindow *window, const QByteArray &activationToken)
 {
+    // Qt's Wayland plugin activates with the token in XDG_ACTIVATION_TOKEN (and then clears
+    // it), so a compositor that prevents focus stealing lets the window come forward.
+    if (!activationToken.isEmpty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
     window->requestActivate();
 }
 

@@ -10,7 +10,7 @@ public:
     void setBlurBehind(QWindow *window, bool on, const QRegion &region) override;
     // Wayland always composites and offscreen windows render into images with alpha.
     bool hasCompositor() const override;
-    void activate(QWindow *window) override;
+    void activate(QWindow *window, const QByteArray &activationToken = {}) override;
     QRect availableGeometry(const QScreen *screen) const override;
     bool pointerButtonHeld() const override;
 };

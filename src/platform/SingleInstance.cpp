@@ -19,17 +19,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <thread>
 
 namespace {
 
-const QByteArray showMessage = QByteArrayLiteral("show\n");
-// What a later launch writes: the leading line break ends whatever a stray writer left
-// without one, so that it is not taken as the start of this request.
-const QByteArray showRequest = '\n' + showMessage;
 // A peer that sends this much without a line break is not one of ours.
-constexpr qsizetype maxPending = 64;
+constexpr qsizetype maxPending = InstanceRequest::kMaxLineLength;
 // What one turn of the event loop reads from the pipe.
 constexpr size_t readChunk = 4096;
 constexpr char lockName[] = "lock";
@@ -141,11 +138,12 @@ bool isPrintable(QByteArrayView line)
 
 // Writes one request. Requests of this size are written whole or not at all, so requests of
 // two launches never mix; a full pipe is given a moment to drain.
-bool writeRequest(int pipe)
+bool writeRequest(int pipe, const QByteArray &line)
 {
+    static_assert(maxPending + 1 <= PIPE_BUF, "a request is written to the pipe in one piece");
     const QDeadlineTimer deadline(writeWaitMs);
     for (;;) {
-        if (::write(pipe, showRequest.constData(), size_t(showRequest.size())) == showRequest.size())
+        if (::write(pipe, line.constData(), size_t(line.size())) == line.size())
             return true;
         if (errno == EINTR)
             continue;
@@ -213,7 +211,7 @@ void SingleInstance::openFolder()
                   .arg(problems.join(QStringLiteral("; ")));
 }
 
-bool SingleInstance::tryBecomePrimary()
+bool SingleInstance::tryBecomePrimary(const InstanceRequest &request)
 {
     if (m_lock.isValid())
         return true;
@@ -237,7 +235,7 @@ bool SingleInstance::tryBecomePrimary()
         m_lock = std::move(lock);
         listen();
         return true;
-    case Lock::Held: askPrimaryToShow(); return false;
+    case Lock::Held: askPrimary(request); return false;
     case Lock::Failed: return false;
     }
     Q_UNREACHABLE();
@@ -363,7 +361,8 @@ void SingleInstance::listen()
 void SingleInstance::readRequests()
 {
     // One bounded read per turn of the event loop: a peer that writes without pause neither
-    // holds up the loop nor makes what is kept grow. Repeated requests of one turn make one.
+    // holds up the loop nor makes what is kept grow. Repeated requests to show of one turn
+    // make one.
     char buffer[readChunk];
     ssize_t n;
     do
@@ -371,7 +370,8 @@ void SingleInstance::readRequests()
     while (n < 0 && errno == EINTR);
     if (n <= 0)
         return;
-    bool show = false;
+    QList<InstanceRequest> requests;
+    bool junk = false;
     QByteArrayView rest(buffer, n);
     for (;;) {
         const qsizetype end = rest.indexOf('\n');
@@ -384,16 +384,30 @@ void SingleInstance::readRequests()
         }
         if (end < 0)
             break;
-        show = show || (!m_skippingLine && m_pending == showMessage);
+        const QByteArrayView line = m_skippingLine ? QByteArrayView("junk") : QByteArrayView(m_pending).chopped(1);
+        // Every request comes after a line break of its own: an empty line is nothing.
+        const auto request = InstanceRequest::decode(line);
+        if (!request)
+            junk = junk || !line.isEmpty();
+        else if (request->kind != InstanceRequest::Kind::Show || !requests.contains(*request))
+            requests.append(*request);
         m_pending.clear();
         m_skippingLine = false;
         rest = rest.sliced(end + 1);
     }
-    if (show)
-        emit showRequested();
+    // Said once: whoever writes junk may write it without end.
+    if (junk && !m_junkReported) {
+        m_junkReported = true;
+        qWarning("%s",
+                 qPrintable(tr("Orvanta ignores what it cannot read as a request in its pipe %1; this is said only "
+                               "once.")
+                                .arg(pipePath())));
+    }
+    for (const InstanceRequest &request : std::as_const(requests))
+        emit requestReceived(request);
 }
 
-void SingleInstance::askPrimaryToShow()
+void SingleInstance::askPrimary(const InstanceRequest &request)
 {
     const UniqueFd pipe(::openat(m_folder.get(), pipeName, O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     const int error = errno;
@@ -409,9 +423,11 @@ void SingleInstance::askPrimaryToShow()
         }
     } else if (::fstat(pipe.get(), &info) != 0 || !S_ISFIFO(info.st_mode) || info.st_uid != ::geteuid()) {
         problem = tr("%1 is not its pipe").arg(path);
-    } else if (!writeRequest(pipe.get())) {
+        // The leading line break ends whatever a stray writer left without one, so that it is not
+        // taken as the start of this request.
+    } else if (!writeRequest(pipe.get(), '\n' + request.encode())) {
         problem = tr("it does not read its pipe %1").arg(path);
     }
     if (!problem.isEmpty())
-        m_error = tr("Orvanta is already running, but this launch cannot ask it to show its card: %1.").arg(problem);
+        m_error = tr("Orvanta is already running, but this launch cannot reach it: %1.").arg(problem);
 }

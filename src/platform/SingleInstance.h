@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/InstanceRequest.h"
 #include "platform/UniqueFd.h"
 
 #include <QObject>
@@ -10,9 +11,10 @@
 class QSocketNotifier;
 
 // Keeps one running copy of the program per user, so that one process alone writes the
-// settings. The first launch becomes the primary instance; a later launch asks it to show its
-// widget and then exits. That keeps the widget reachable on desktops without a system tray.
-// The request travels through a named pipe, which needs nothing beyond the C library.
+// settings. The first launch becomes the primary instance; a later launch hands it its request
+// (show the card, or what its command line asked) and then exits. That keeps the card reachable
+// on desktops without a system tray, and lets desktop shortcuts and scripts drive it. The
+// request travels through a named pipe, which needs nothing beyond the C library.
 //
 // The lock and the pipe live in a folder that only this user can enter: "orvanta" in
 // $XDG_RUNTIME_DIR when that is the user's own folder (a directory owned by the user, mode
@@ -36,10 +38,10 @@ public:
     ~SingleInstance() override;
 
     // True when this process is now the primary instance. False when it must not run: either
-    // another instance runs and has been asked to show itself (errorString() is empty), or no
+    // another instance runs and has been handed the request (errorString() is empty), or no
     // process could be made sure to be the only writer, or the running one could not be
     // reached (errorString() says why).
-    bool tryBecomePrimary();
+    bool tryBecomePrimary(const InstanceRequest &request = {});
     QString errorString() const { return m_error; }
 
     // Empty when no private folder could be had.
@@ -49,8 +51,8 @@ public:
     QString storeLockPath() const;
 
 signals:
-    // A later launch asked the primary instance to show itself.
-    void showRequested();
+    // A later launch's request to the primary instance.
+    void requestReceived(const InstanceRequest &request);
 
 private:
     enum class Lock { Taken, Held, Failed };
@@ -61,7 +63,7 @@ private:
     QString storeHolder(int lock) const;
     void listen();
     void readRequests();
-    void askPrimaryToShow();
+    void askPrimary(const InstanceRequest &request);
 
     QString m_folderPath;
     QString m_storeFolder;
@@ -72,5 +74,6 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
     QByteArray m_pending;
     bool m_skippingLine = false;
+    bool m_junkReported = false;
     QString m_error;
 };

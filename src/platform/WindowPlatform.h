@@ -18,8 +18,9 @@ public:
     // The X11 implementation under the xcb platform plugin, otherwise one that asks for nothing.
     static std::unique_ptr<WindowPlatform> create();
 
-    // On every workspace, above other windows, and left out of taskbars and pagers; this
-    // holds again each time the window is shown after being hidden.
+    // On every workspace, above other windows (while the window's Qt::WindowStaysOnTopHint
+    // says so), and left out of taskbars and pagers; this holds again each time the window is
+    // shown after being hidden.
     virtual void makeSticky(QWindow *window) = 0;
     // Asks the compositor to blur what lies behind region (window coordinates); an empty
     // region means the whole window.
@@ -27,8 +28,10 @@ public:
     // Whether a compositor runs, so that translucent pixels show what lies behind.
     virtual bool hasCompositor() const = 0;
     // Gives the window the keyboard, also a frameless tool window that the window manager
-    // would not focus on its own.
-    virtual void activate(QWindow *window) = 0;
+    // would not focus on its own. activationToken is the one a launch was given by the desktop
+    // (XDG_ACTIVATION_TOKEN, or DESKTOP_STARTUP_ID on X11), which shows that the user asked
+    // for the window; empty when there is none.
+    virtual void activate(QWindow *window, const QByteArray &activationToken = {}) = 0;
     // The part of the monitor that docks and panels leave free, in Qt's coordinates.
     virtual QRect availableGeometry(const QScreen *screen) const = 0;
     // Whether a pointer button is held down at this moment, as the window system has it, also

@@ -4,6 +4,7 @@
 #include "appearance/FocusRing.h"
 #include "appearance/Material.h"
 #include "appearance/Theme.h"
+#include "appearance/ThinScrollBar.h"
 #include "core/ClockText.h"
 #include "core/LoginItemService.h"
 #include "core/SettingsStore.h"
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -29,6 +32,10 @@ constexpr qreal kWindowRadius = 10;
 // The middle of the close button, where the small round button of other title bars sits.
 constexpr int kCloseButtonCentre = 15;
 constexpr int kRowHeight = 26;
+// Where the form starts below the close button, and the scroll bar over its right margin.
+constexpr int kFormTop = 28;
+constexpr int kBarWidth = 6;
+constexpr int kBarInset = 7;
 
 // Text sizes are in device-independent pixels; Qt's points are 1/72 inch at the logical resolution.
 QFont sizedFont(const QWidget *widget, qreal pixels, QFont::Weight weight)
@@ -71,9 +78,23 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
 
 void PreferencesWindow::buildForm()
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(20, 28, 20, 12);
+    // Below the close button the sections scroll: they are taller than the window, which keeps
+    // its size. Tab brings every control into view; the thin bar over the right margin (not
+    // Qt's own, which would narrow the sections) shows where the view is.
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, kFormTop, 0, 0);
+    m_scroller = new QScrollArea;
+    m_scroller->setFrameShape(QFrame::NoFrame);
+    m_scroller->setWidgetResizable(true);
+    m_scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroller->viewport()->setAutoFillBackground(false);
+    window->addWidget(m_scroller);
+    auto *form = new QWidget;
+    auto *layout = new QVBoxLayout(form);
+    layout->setContentsMargins(20, 0, 20, 12);
     layout->setSpacing(0);
+    m_form = layout;
 
     auto *appearance = new FormGroup;
     appearance->addRow(makeSwatchRow());
@@ -106,12 +127,35 @@ void PreferencesWindow::buildForm()
     });
     addSection(tr("General"), general);
 
+    auto *card = new FormGroup;
+    addSwitch(card, tr("Notify when a countdown ends"), Keys::notifyCountdownEnd);
+    addSwitch(card, tr("Stay on top"), Keys::stayOnTop);
+    addSwitch(card, tr("Remember position"), Keys::rememberPosition);
+    addSection(tr("Countdown and card"), card);
+
     layout->addStretch();
+    m_scroller->setWidget(form);
+    // The window paints the background; the area would fill its content with another.
+    form->setAutoFillBackground(false);
+
+    m_bar = new QScrollBar(Qt::Vertical, this);
+    m_bar->setFocusPolicy(Qt::NoFocus);
+    m_bar->setAccessibleName(tr("Scroll preferences"));
+    QScrollBar *inner = m_scroller->verticalScrollBar();
+    connect(inner, &QScrollBar::rangeChanged, this, [this](int minimum, int maximum) {
+        m_bar->setRange(minimum, maximum);
+        m_bar->setPageStep(m_scroller->viewport()->height());
+        m_bar->setVisible(maximum > minimum);
+    });
+    connect(inner, &QScrollBar::valueChanged, m_bar, &QScrollBar::setValue);
+    connect(m_bar, &QScrollBar::valueChanged, inner, &QScrollBar::setValue);
+    m_bar->setGeometry(width() - kBarInset - kBarWidth, kFormTop, kBarWidth, height() - kFormTop - kBarInset);
+    m_bar->hide();
 }
 
 void PreferencesWindow::addSection(const QString &title, FormGroup *group)
 {
-    auto *layout = static_cast<QVBoxLayout *>(this->layout());
+    QVBoxLayout *layout = m_form;
     if (!m_groups.isEmpty())
         layout->addSpacing(12);
     auto *label = new QLabel(title);
@@ -243,6 +287,7 @@ void PreferencesWindow::applyColors(const Palette &palette)
     m_closeButton->setColors(palette);
     for (SwatchButton *button : std::as_const(m_swatchButtons))
         button->setColors(palette);
+    m_bar->setStyleSheet(thinScrollBarStyle(palette.secondary, kBarWidth));
     update();
 }
 

@@ -16,9 +16,13 @@ class LoginItemService;
 class SettingsStore;
 class SwatchButton;
 class SwitchControl;
+class QScrollArea;
+class QScrollBar;
+class QVBoxLayout;
 
 // The preferences window: one grouped form of the clock options, the timer
-// sound, launching at login and the card's colours. Every control writes its
+// sound, launching at login, the countdown's notification, the card's place and
+// colours. Every control writes its
 // setting at once, and the form follows every change of the settings, whoever
 // made it. It draws its own background and close button and is dragged by its
 // background; closing only hides it, so the same window can be shown again.
@@ -50,6 +54,8 @@ public:
     // The swatch of the current colours; the first when none matches them.
     SwatchButton *selectedSwatch() const;
     CloseButton *closeButton() const { return m_closeButton; }
+    // The sections below the close button, scrolled when they are taller than the window.
+    QScrollArea *scroller() const { return m_scroller; }
 
     // For QAccessible::installFactory: a dialog, named by its title, to assistive technology.
     static QAccessibleInterface *accessible(const QString &className, QObject *object);
@@ -88,6 +94,9 @@ private:
     bool m_translucencyAvailable = false;
 
     CloseButton *m_closeButton;
+    QScrollArea *m_scroller = nullptr;
+    QVBoxLayout *m_form = nullptr;
+    QScrollBar *m_bar = nullptr;
     QList<FormGroup *> m_groups;
     QList<BoundSwitch> m_switches;
     SwitchControl *m_launchAtLogin = nullptr;

@@ -1,5 +1,6 @@
 #include "widget/NotesScroller.h"
 
+#include "appearance/ThinScrollBar.h"
 #include "core/CardMetrics.h"
 #include "widget/NotesPane.h"
 
@@ -37,14 +38,8 @@ void NotesScroller::setScale(qreal k)
 void NotesScroller::setCardPalette(const Palette &palette)
 {
     m_pane->setCardPalette(palette);
-    const int radius = CardMetrics::scaledPixels(CardMetrics::kScrollBarWidth, m_scale) / 2;
-    m_bar->setStyleSheet(QStringLiteral("QScrollBar:vertical { background: transparent; border: none; margin: 0; }"
-                                        "QScrollBar::handle:vertical { background: %1; border-radius: %2px;"
-                                        " min-height: 24px; }"
-                                        "QScrollBar::add-line, QScrollBar::sub-line { height: 0; border: none; }"
-                                        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
-                             .arg(palette.secondary.name(QColor::HexArgb))
-                             .arg(radius));
+    m_bar->setStyleSheet(
+        thinScrollBarStyle(palette.secondary, CardMetrics::scaledPixels(CardMetrics::kScrollBarWidth, m_scale)));
 }
 
 void NotesScroller::place(const QRect &view)

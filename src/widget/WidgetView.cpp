@@ -283,8 +283,8 @@ void WidgetView::onSaveProblemChanged()
 void WidgetView::mousePressEvent(QMouseEvent *event)
 {
     // Empty parts of the card move the window; the grip and the edge keep their presses.
-    if (event->button() == Qt::LeftButton && window()->windowHandle())
-        window()->windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton && window()->windowHandle() && window()->windowHandle()->startSystemMove())
+        emit moveStarted();
 }
 
 void WidgetView::keyPressEvent(QKeyEvent *event)

@@ -69,6 +69,8 @@ signals:
     void sizeChanged(const QSize &size);
     // The card wants the keyboard: its drawer has just opened.
     void activateRequested();
+    // The user has started to drag the card's window.
+    void moveStarted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

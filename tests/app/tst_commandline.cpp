@@ -15,12 +15,19 @@ private slots:
 
 namespace {
 
-const QString usageLine = QStringLiteral("Usage: orvanta [--help | --version]\n");
+const QString usageLine = QStringLiteral("Usage: orvanta [--toggle | --countdown DURATION | --cancel]\n");
 const QString versionLine = QStringLiteral("Orvanta %1\n").arg(QLatin1String(ApplicationInfo::version));
 
 QString complaint(const QString &shown)
 {
     return QStringLiteral("orvanta: unknown argument '%1'; try 'orvanta --help'\n").arg(shown);
+}
+
+QString notADuration(const QString &shown)
+{
+    return QStringLiteral("orvanta: --countdown '%1' is not a duration; give minutes, m:ss or h:mm:ss, such as 25, "
+                          "4:30 or 1:00:00\n")
+        .arg(shown);
 }
 
 } // namespace
@@ -33,9 +40,42 @@ void TestCommandLine::parse_data()
     // The first line of standard output, and the whole of standard error.
     QTest::addColumn<QString>("firstOutputLine");
     QTest::addColumn<QString>("error");
+    // When run: what the running copy is asked, as the pipe carries it.
+    QTest::addColumn<QByteArray>("request");
 
     const QString none;
-    QTest::newRow("no arguments") << QStringList() << true << 0 << none << none;
+    QTest::newRow("no arguments") << QStringList() << true << 0 << none << none << QByteArray("show\n");
+    QTest::newRow("--toggle") << QStringList{"--toggle"} << true << 0 << none << none << QByteArray("toggle\n");
+    QTest::newRow("--cancel") << QStringList{"--cancel"} << true << 0 << none << none << QByteArray("cancel\n");
+    QTest::newRow("--countdown m:ss") << QStringList{"--countdown", "5:00"} << true << 0 << none << none
+                                      << QByteArray("countdown 300\n");
+    QTest::newRow("--countdown=minutes") << QStringList{"--countdown=25"} << true << 0 << none << none
+                                         << QByteArray("countdown 1500\n");
+    QTest::newRow("--countdown h:mm:ss") << QStringList{"--countdown", "1:00:01"} << true << 0 << none << none
+                                         << QByteArray("countdown 3601\n");
+    QTest::newRow("--countdown past a day is a day")
+        << QStringList{"--countdown", "2000"} << true << 0 << none << none << QByteArray("countdown 86400\n");
+    QTest::newRow("--countdown 0") << QStringList{"--countdown", "0"} << false << 2 << none << notADuration("0");
+    QTest::newRow("--countdown abc") << QStringList{"--countdown", "abc"} << false << 2 << none << notADuration("abc");
+    QTest::newRow("--countdown=") << QStringList{"--countdown="} << false << 2 << none << notADuration("");
+    QTest::newRow("--countdown negative")
+        << QStringList{"--countdown", "-5"} << false << 2 << none << notADuration("-5");
+    QTest::newRow("--countdown overflowing") << QStringList{"--countdown", "99999999999999999999:00"} << false << 2
+                                             << none << notADuration("99999999999999999999:00");
+    QTest::newRow("--countdown takes the next argument")
+        << QStringList{"--countdown", "--toggle"} << false << 2 << none << notADuration("--toggle");
+    QTest::newRow("--countdown without a duration")
+        << QStringList{"--countdown"} << false << 2 << none
+        << QStringLiteral("orvanta: --countdown needs a duration, such as 25, 4:30 or 1:00:00\n");
+    QTest::newRow("two actions") << QStringList{"--toggle", "--cancel"} << false << 2 << none
+                                 << QStringLiteral("orvanta: '--toggle' and '--cancel' cannot be given together; "
+                                                   "try 'orvanta --help'\n");
+    QTest::newRow("an action twice") << QStringList{"--cancel", "--cancel"} << false << 2 << none
+                                     << QStringLiteral("orvanta: '--cancel' and '--cancel' cannot be given "
+                                                       "together; try 'orvanta --help'\n");
+    QTest::newRow("--help beside an action") << QStringList{"--toggle", "--help"} << false << 0 << usageLine << none;
+    QTest::newRow("unknown after an action")
+        << QStringList{"--countdown", "5", "--bogus"} << false << 2 << none << complaint("--bogus");
     QTest::newRow("--help") << QStringList{"--help"} << false << 0 << usageLine << none;
     QTest::newRow("-h") << QStringList{"-h"} << false << 0 << usageLine << none;
     QTest::newRow("--version") << QStringList{"--version"} << false << 0 << versionLine << none;
@@ -74,8 +114,10 @@ void TestCommandLine::parse()
     const CommandLine::Outcome outcome = CommandLine::parse(arguments);
     QCOMPARE(outcome.run, run);
     if (run) {
+        QFETCH(QByteArray, request);
         QVERIFY(outcome.standardOutput.isEmpty());
         QVERIFY(outcome.standardError.isEmpty());
+        QCOMPARE(outcome.request.encode(), request);
         return;
     }
     QCOMPARE(outcome.exitStatus, exitStatus);

@@ -275,9 +275,11 @@ void TestAppModel::flashLastsExactly()
 void TestAppModel::cancelIsSilent()
 {
     auto model = makeModel();
-    model->setTimerEndsAt(m_clock.elapsed() + 1);
-    model->setTimerEndsAt(std::nullopt);
+    QSignalSpy ended(model.get(), &AppModel::countdownEnded);
+    model->startCountdownFor(1);
+    model->cancelCountdown();
     m_scheduler.advanceBy(3);
+    QVERIFY(ended.isEmpty());
     QVERIFY(m_sound.played.isEmpty());
     QVERIFY(!model->flashing());
 }
@@ -336,12 +338,17 @@ void TestAppModel::startCountdown()
     // Time has passed since the last wake: the countdown counts from now, and shows at once
     // exactly what was typed ("10" reads 10:00, not 10:01).
     m_clock.set(model->now() + 0.4);
+    QSignalSpy ended(model.get(), &AppModel::countdownEnded);
     QCOMPARE(model->startCountdown(text), seconds.has_value());
     if (seconds) {
         QVERIFY(model->timerEndsAt().has_value());
         QCOMPARE(*model->timerEndsAt() - m_clock.elapsed(), *seconds);
         QCOMPARE(model->remaining(), *seconds);
         QVERIFY(!model->drawerOpen());
+        // Its end is announced once, with the length that was started.
+        m_scheduler.advanceBy(*seconds + 1);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ended.at(0).at(0).toDouble(), *seconds);
     } else {
         QVERIFY(!model->isRunning());
         QVERIFY(model->drawerOpen());

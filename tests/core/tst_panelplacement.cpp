@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 #include <optional>
 
 using Frame = std::optional<QRect>;
@@ -28,6 +30,10 @@ private slots:
     void topRightOrigin();
     void followCard_data();
     void followCard();
+    void rememberedOrigin_data();
+    void rememberedOrigin();
+    void showsOnAnyScreen_data();
+    void showsOnAnyScreen();
     void strutFromProperty_data();
     void strutFromProperty();
     void freeArea_data();
@@ -64,6 +70,51 @@ void TestPanelPlacement::topRightOrigin()
     const QRect placed(origin, size);
     QCOMPARE(available.right() - placed.right(), PanelPlacement::kInset);
     QCOMPARE(placed.top() - available.top(), PanelPlacement::kInset);
+}
+
+void TestPanelPlacement::rememberedOrigin_data()
+{
+    QTest::addColumn<QPointF>("topRight");
+    QTest::addColumn<QPoint>("origin"); // (-1, -1): the corner instead
+    const QPoint corner(-1, -1);
+    const double nan = std::nan("");
+    QTest::newRow("where it was left") << QPointF(900, 300) << QPoint(680, 300);
+    QTest::newRow("rounded to pixels") << QPointF(900.4, 299.6) << QPoint(680, 300);
+    QTest::newRow("right edge at the area's edge") << QPointF(1280, 26) << QPoint(1060, 26);
+    QTest::newRow("just below the area") << QPointF(900, 800) << corner;
+    QTest::newRow("under the top panel") << QPointF(900, 25) << corner;
+    QTest::newRow("on the second screen") << QPointF(2000, 10) << QPoint(1780, 10);
+    QTest::newRow("screen gone or shrunk") << QPointF(3500, 300) << corner;
+    QTest::newRow("never stored") << QPointF(nan, nan) << corner;
+    QTest::newRow("infinite") << QPointF(qInf(), 300) << corner;
+    QTest::newRow("beyond int") << QPointF(1e30, 1e30) << corner;
+}
+
+void TestPanelPlacement::rememberedOrigin()
+{
+    QFETCH(QPointF, topRight);
+    QFETCH(QPoint, origin);
+    // A screen under a 26-pixel top panel and a second one to its right.
+    const QList<QRect> available{QRect(0, 26, 1280, 774), QRect(1280, 0, 1920, 1080)};
+    const auto placed = PanelPlacement::rememberedOrigin(topRight, QSize(220, 120), available);
+    QCOMPARE(placed.value_or(QPoint(-1, -1)), origin);
+}
+
+void TestPanelPlacement::showsOnAnyScreen_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<bool>("shows");
+    QTest::newRow("inside") << QRect(1036, 24, 220, 120) << true;
+    QTest::newRow("a corner on the second screen") << QRect(3190, 1070, 220, 120) << true;
+    QTest::newRow("past the right") << QRect(3200, 24, 220, 120) << false;
+    QTest::newRow("above every screen") << QRect(100, -200, 220, 120) << false;
+}
+
+void TestPanelPlacement::showsOnAnyScreen()
+{
+    QFETCH(QRect, frame);
+    QFETCH(bool, shows);
+    QCOMPARE(PanelPlacement::showsOnAnyScreen(frame, {QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080)}), shows);
 }
 
 void TestPanelPlacement::followCard_data()

@@ -14,6 +14,7 @@
 #   ds_wait_exit SECONDS PID  waits for a spawned PID to end; its status in DS_EXIT_STATUS
 #   ds_workarea               "x y w h" of the usable area (without the tray's strut)
 #   ds_geometry WID           "x y w h" of a window, x and y relative to the root
+#   ds_start_bus              a session bus without service activation; its address in DS_BUS_ADDRESS
 #   ds_screenshot NAME        the whole screen into $DS_SHOT_DIR/e2e-NAME.png
 #   ds_locale NAME            makes sure the locale NAME.UTF-8 (en_US, de_DE) can be used:
 #                             made in the private folder when the machine has none
@@ -32,6 +33,7 @@ DS_PIDS=()
 DS_TMP=""
 DS_LAST_PID=""
 DS_EXIT_STATUS=""
+DS_BUS_ADDRESS=""
 
 ds_log() { printf '[desktop] %s\n' "$*" >&2; }
 
@@ -170,6 +172,24 @@ ds_shot_dir() {
     fi
     mkdir -p "$DS_SHOT_DIR" || return 1
     ds_log "screenshots go to $DS_SHOT_DIR"
+}
+
+ds_start_bus() {
+    cat >"$DS_TMP/bus.conf" <<EOF
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$DS_TMP</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    ds_spawn bus dbus-daemon --config-file="$DS_TMP/bus.conf" --nofork --print-address
+    ds_poll "$DS_TIMEOUT" grep -q '^unix:' "$DS_TMP/bus.log" || return 1
+    DS_BUS_ADDRESS=$(grep -m1 '^unix:' "$DS_TMP/bus.log")
 }
 
 ds_screenshot() {

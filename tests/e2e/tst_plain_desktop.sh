@@ -207,22 +207,9 @@ both_are() {
 case_dark_mode() {
     echo "== the desktop's light/dark switch, while the program runs"
     # A session bus of the test's own, without service activation, and the portal on it.
-    local bus_config=$DS_TMP/bus.conf address
-    cat >"$bus_config" <<EOF
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$DS_TMP</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
-    ds_spawn bus dbus-daemon --config-file="$bus_config" --nofork --print-address
-    ds_poll "$DS_TIMEOUT" grep -q '^unix:' "$DS_TMP/bus.log" || { fail "the private session bus did not start"; return; }
-    address=$(grep -m1 '^unix:' "$DS_TMP/bus.log")
+    local address
+    ds_start_bus || { fail "the private session bus did not start"; return; }
+    address=$DS_BUS_ADDRESS
     mkfifo "$DS_TMP/portal.in"
     # shellcheck disable=SC2016  # the inner shell expands its own arguments
     ds_spawn orvanta-portal bash -c 'exec "$0" "$1" --scheme 2 <"$2"' "$portal" "$address" "$DS_TMP/portal.in"

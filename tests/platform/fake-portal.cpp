@@ -15,14 +15,14 @@
 //   release               answers the held Read calls
 // It ends when its input ends.
 
+#include "fakes/ServiceMain.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QSocketNotifier>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -138,30 +138,8 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
-    QDBusConnection registrar = bus;
-    if (!registrar.registerObject(portalPath, &portal, QDBusConnection::ExportAllSlots)
-        || !registrar.registerService(portalService)) {
-        std::fprintf(stderr, "fake portal: cannot own %s\n", qPrintable(portalService));
-        return 1;
-    }
-
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QByteArray pending;
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char buffer[256];
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got <= 0) {
-            app.quit();
-            return;
-        }
-        pending.append(buffer, got);
-        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
-            portal.command(pending.left(end));
-            pending.remove(0, end + 1);
-        }
-    });
-    say("ready");
-    return app.exec();
+    return runService(app, bus, portalService, portalPath, &portal,
+                      [&](const QByteArray &line) { portal.command(line); });
 }
 
 #include "fake-portal.moc"

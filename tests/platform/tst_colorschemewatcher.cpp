@@ -1,15 +1,12 @@
+#include "fakes/PrivateBus.h"
 #include "platform/portal/ColorSchemeWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPalette>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -19,18 +16,6 @@ namespace {
 const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString settingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
-
-// A bus of the test's own, without service activation, so no real portal can answer.
-const char busConfig[] = "<busconfig>\n"
-                         "  <type>session</type>\n"
-                         "  <listen>unix:dir=%1</listen>\n"
-                         "  <auth>EXTERNAL</auth>\n"
-                         "  <policy context=\"default\">\n"
-                         "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                         "    <allow eavesdrop=\"true\"/>\n"
-                         "    <allow own=\"*\"/>\n"
-                         "  </policy>\n"
-                         "</busconfig>\n";
 
 void setWindowColour(const QColor &colour)
 {
@@ -46,24 +31,14 @@ void setWindowColour(const QColor &colour)
 class FakePortal
 {
 public:
-    ~FakePortal()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished();
-    }
-
     // Starts it on the bus with its command-line options; false when it did not come up.
     bool start(const QString &address, const QStringList &options)
     {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(ORVANTA_FAKE_PORTAL), QStringList{address} + options);
-        return m_process.waitForStarted() && nextLine() == "ready";
+        return m_process.start(QStringLiteral(ORVANTA_FAKE_PORTAL), QStringList{address} + options);
     }
 
     // Waits for its report of a Read call.
-    bool readReceived() { return nextLine() == "read"; }
+    bool readReceived() { return m_process.nextLine() == "read"; }
 
     void answerHeldCalls() { send("release"); }
     // Changes the colour scheme and tells the subscribers, as the portal does.
@@ -74,18 +49,9 @@ public:
     }
 
 private:
-    void send(const QByteArray &command) { QCOMPARE(m_process.write(command + '\n'), command.size() + 1); }
+    void send(const QByteArray &command) { QVERIFY(m_process.send(command)); }
 
-    QByteArray nextLine()
-    {
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(10000))
-                return {};
-        }
-        return m_process.readLine().trimmed();
-    }
-
-    QProcess m_process;
+    ServiceProcess m_process;
 };
 
 class TestColorSchemeWatcher : public QObject
@@ -115,8 +81,7 @@ private:
     // watcher has handled the answer to its own earlier one.
     void waitForEarlierReplies();
 
-    QProcess m_daemon;
-    std::unique_ptr<QTemporaryDir> m_busDir;
+    std::unique_ptr<PrivateBus> m_bus;
     QString m_address;
     std::unique_ptr<FakePortal> m_portal;
     std::optional<QDBusConnection> m_appBus;
@@ -132,33 +97,16 @@ void TestColorSchemeWatcher::cleanup()
     m_portal.reset();
     m_appBus.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("app"));
-    if (m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.terminate();
-        m_daemon.waitForFinished();
-    }
-    m_busDir.reset();
+    m_bus.reset();
 }
 
 void TestColorSchemeWatcher::startBus()
 {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty())
+    if (!PrivateBus::daemonInstalled())
         QSKIP("dbus-daemon is not installed");
-    m_busDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_busDir->isValid());
-    const QString configPath = m_busDir->filePath(QStringLiteral("bus.conf"));
-    QFile config(configPath);
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(QString::fromLatin1(busConfig).arg(m_busDir->path().toHtmlEscaped()).toUtf8());
-    config.close();
-
-    m_daemon.start(
-        daemon,
-        {QStringLiteral("--config-file=") + configPath, QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    QVERIFY(m_daemon.waitForStarted());
-    while (!m_daemon.canReadLine())
-        QVERIFY2(m_daemon.waitForReadyRead(10000), "the bus printed no address");
-    m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    m_bus = std::make_unique<PrivateBus>();
+    m_address = m_bus->start();
+    QVERIFY2(!m_address.isEmpty(), "the bus did not come up");
 
     const QDBusConnection appBus = QDBusConnection::connectToBus(m_address, QStringLiteral("app"));
     QVERIFY(appBus.isConnected());

@@ -121,6 +121,7 @@ private slots:
     void unreachablePrimary();
     void requests_data();
     void requests();
+    void laterLaunchHandsOnItsRequest();
     void floodKeepsLoopTurning();
     void otherSession_data();
     void otherSession();
@@ -161,7 +162,7 @@ void TestSingleInstance::cleanup()
 void TestSingleInstance::secondLaunchAsksFirstToShow()
 {
     SingleInstance first(storeFolder());
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QSignalSpy shown(&first, &SingleInstance::requestReceived);
     QVERIFY(first.lockFilePath().startsWith(m_runtime->path() + u'/'));
     QVERIFY(first.pipePath().startsWith(m_runtime->path() + u'/'));
     QVERIFY(first.tryBecomePrimary());
@@ -176,7 +177,7 @@ void TestSingleInstance::secondLaunchAsksFirstToShow()
 void TestSingleInstance::everyLaterLaunchAsks()
 {
     SingleInstance first(storeFolder());
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QSignalSpy shown(&first, &SingleInstance::requestReceived);
     QVERIFY(first.tryBecomePrimary());
 
     for (int launch = 1; launch <= 3; ++launch) {
@@ -194,7 +195,7 @@ void TestSingleInstance::crashedInstanceDoesNotBlock()
     QVERIFY(instance.tryBecomePrimary());
 
     // It also listens where the dead pipe was.
-    QSignalSpy shown(&instance, &SingleInstance::showRequested);
+    QSignalSpy shown(&instance, &SingleInstance::requestReceived);
     SingleInstance later(storeFolder());
     QVERIFY(!later.tryBecomePrimary());
     QVERIFY(shown.wait());
@@ -241,7 +242,7 @@ void TestSingleInstance::withoutRuntimeFolder()
     QCOMPARE(first.lockFilePath(), stem + QStringLiteral("/lock"));
     QCOMPARE(first.pipePath(), stem + QStringLiteral("/pipe"));
     QCOMPARE(modeOf(stem), 0700);
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QSignalSpy shown(&first, &SingleInstance::requestReceived);
     QVERIFY(first.tryBecomePrimary());
     SingleInstance second(storeFolder());
     QVERIFY(!second.tryBecomePrimary());
@@ -278,7 +279,7 @@ void TestSingleInstance::lockFolder()
                                        : m_temp->filePath(QStringLiteral("orvanta-") + QString::number(::geteuid()));
     QCOMPARE(first.folderPath(), expected);
     QCOMPARE(modeOf(expected), 0700);
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QSignalSpy shown(&first, &SingleInstance::requestReceived);
     QVERIFY(first.tryBecomePrimary());
 
     // Never a second writer: later launches find the first and ask it.
@@ -352,7 +353,7 @@ void TestSingleInstance::badLockIsReplaced()
     QVERIFY(plant(besideStore ? first.storeLockPath() : first.lockFilePath(), lock));
     QVERIFY2(first.tryBecomePrimary(), qPrintable(first.errorString()));
 
-    QSignalSpy shown(&first, &SingleInstance::showRequested);
+    QSignalSpy shown(&first, &SingleInstance::requestReceived);
     SingleInstance later(storeFolder());
     QVERIFY(!later.tryBecomePrimary());
     QCOMPARE(later.errorString(), QString());
@@ -387,29 +388,59 @@ void TestSingleInstance::unreachablePrimary()
 void TestSingleInstance::requests_data()
 {
     QTest::addColumn<QByteArrayList>("writes");
-    QTest::addColumn<int>("shows");
-    QTest::newRow("one") << QByteArrayList{"show\n"} << 1;
-    QTest::newRow("three read in one turn make one") << QByteArrayList{"show\nshow\nshow\n"} << 1;
-    QTest::newRow("two turns") << QByteArrayList{"show\n", "show\n"} << 2;
-    QTest::newRow("split across reads") << QByteArrayList{"sh", "ow\n"} << 1;
-    QTest::newRow("after another line") << QByteArrayList{"hello\nshow\n"} << 1;
-    QTest::newRow("not a request") << QByteArrayList{"shows\n", "Show\n"} << 0;
-    QTest::newRow("long line ending in show") << QByteArrayList{QByteArray(100, 'x'), "show\n"} << 0;
-    QTest::newRow("after a long line") << QByteArrayList{QByteArray(5000, 'x') + "\nshow\n"} << 1;
+    // The requests heard, as the pipe carries them, and whether junk was complained about.
+    QTest::addColumn<QByteArrayList>("received");
+    QTest::addColumn<bool>("warned");
+    const QByteArrayList none;
+    const QByteArray show = "show\n";
+    QTest::newRow("one") << QByteArrayList{"show\n"} << QByteArrayList{show} << false;
+    QTest::newRow("three read in one turn make one")
+        << QByteArrayList{"show\nshow\nshow\n"} << QByteArrayList{show} << false;
+    QTest::newRow("two turns") << QByteArrayList{"show\n", "show\n"} << QByteArrayList{show, show} << false;
+    QTest::newRow("split across reads") << QByteArrayList{"sh", "ow\n"} << QByteArrayList{show} << false;
+    QTest::newRow("after another line") << QByteArrayList{"hello\nshow\n"} << QByteArrayList{show} << true;
+    QTest::newRow("not a request") << QByteArrayList{"shows\n", "Show\n"} << none << true;
+    QTest::newRow("long line ending in show") << QByteArrayList{QByteArray(100, 'x'), "show\n"} << none << true;
+    QTest::newRow("after a long line") << QByteArrayList{QByteArray(5000, 'x') + "\nshow\n"} << QByteArrayList{show}
+                                       << true;
     // A later launch of the program itself asks.
-    QTest::newRow("launch") << QByteArrayList{laterLaunch} << 1;
-    QTest::newRow("launch after junk without a line break") << QByteArrayList{"junk", laterLaunch} << 1;
-    QTest::newRow("launch after a long line without a break") << QByteArrayList{QByteArray(100, 'x'), laterLaunch} << 1;
-    QTest::newRow("launch after half a request") << QByteArrayList{"sho", laterLaunch} << 1;
+    QTest::newRow("launch") << QByteArrayList{laterLaunch} << QByteArrayList{show} << false;
+    QTest::newRow("launch after junk without a line break")
+        << QByteArrayList{"junk", laterLaunch} << QByteArrayList{show} << true;
+    QTest::newRow("launch after a long line without a break")
+        << QByteArrayList{QByteArray(100, 'x'), laterLaunch} << QByteArrayList{show} << true;
+    QTest::newRow("launch after half a request") << QByteArrayList{"sho", laterLaunch} << QByteArrayList{show} << true;
+    // Requests of the command line, in the order they came; junk among them is said once.
+    QTest::newRow("each request") << QByteArrayList{"toggle\ncountdown 300\ncancel\nshow tok_TIME5\n"}
+                                  << QByteArrayList{"toggle\n", "countdown 300\n", "cancel\n", "show tok_TIME5\n"}
+                                  << false;
+    QTest::newRow("two toggles stay two")
+        << QByteArrayList{"toggle\ntoggle\n"} << QByteArrayList{"toggle\n", "toggle\n"} << false;
+    QTest::newRow("bad countdowns among good")
+        << QByteArrayList{"countdown 0\n", "countdown 5:00\ncountdown 60\n", "countdown 86401\n"}
+        << QByteArrayList{"countdown 60\n"} << true;
+    QTest::newRow("longest token") << QByteArrayList{"show " + QByteArray(InstanceRequest::kMaxTokenLength, 't') + '\n'}
+                                   << QByteArrayList{"show " + QByteArray(InstanceRequest::kMaxTokenLength, 't') + '\n'}
+                                   << false;
+    QTest::newRow("token past the bound")
+        << QByteArrayList{"show " + QByteArray(InstanceRequest::kMaxTokenLength + 1, 't') + '\n', "cancel\n"}
+        << QByteArrayList{"cancel\n"} << true;
+    QTest::newRow("empty lines are nothing") << QByteArrayList{"\n\n\ncancel\n"} << QByteArrayList{"cancel\n"} << false;
 }
 
 void TestSingleInstance::requests()
 {
     QFETCH(QByteArrayList, writes);
-    QFETCH(int, shows);
+    QFETCH(QByteArrayList, received);
+    QFETCH(bool, warned);
     SingleInstance primary(storeFolder());
     QVERIFY(primary.tryBecomePrimary());
-    QSignalSpy shown(&primary, &SingleInstance::showRequested);
+    QByteArrayList heard;
+    connect(&primary, &SingleInstance::requestReceived, this,
+            [&](const InstanceRequest &request) { heard << request.encode(); });
+    if (warned)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Orvanta ignores what it cannot read as a request"));
+    QTest::failOnWarning(QRegularExpression("."));
     const int pipe = ::open(QFile::encodeName(primary.pipePath()).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     QVERIFY(pipe >= 0);
     const auto closePipe = qScopeGuard([pipe] { ::close(pipe); });
@@ -424,7 +455,23 @@ void TestSingleInstance::requests()
         // Each write is read before the next is made.
         QTRY_COMPARE(bytesInPipe(pipe), 0);
     }
-    QCOMPARE(shown.count(), shows);
+    QCOMPARE(heard, received);
+}
+
+void TestSingleInstance::laterLaunchHandsOnItsRequest()
+{
+    SingleInstance first(storeFolder());
+    QVERIFY(first.tryBecomePrimary());
+    QSignalSpy heard(&first, &SingleInstance::requestReceived);
+    InstanceRequest request;
+    request.kind = InstanceRequest::Kind::Countdown;
+    request.seconds = 300;
+    SingleInstance later(storeFolder());
+    QVERIFY(!later.tryBecomePrimary(request));
+    QVERIFY(later.errorString().isEmpty());
+    QVERIFY(heard.wait());
+    QCOMPARE(heard.count(), 1);
+    QCOMPARE(heard.at(0).at(0).value<InstanceRequest>(), request);
 }
 
 void TestSingleInstance::floodKeepsLoopTurning()
@@ -443,7 +490,7 @@ void TestSingleInstance::floodKeepsLoopTurning()
         ++turns;
         showsInOneTurn = 0;
     });
-    connect(&primary, &SingleInstance::showRequested, this, [&] {
+    connect(&primary, &SingleInstance::requestReceived, this, [&] {
         ++shows;
         mostShowsInOneTurn = std::max(mostShowsInOneTurn, ++showsInOneTurn);
     });

@@ -17,13 +17,15 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-const QStringList kSwitchKeys{"h24", "showSeconds", "showDate", "startOpen", "sound"};
+const QStringList kSwitchKeys{"h24",   "showSeconds",        "showDate",  "startOpen",
+                              "sound", "notifyCountdownEnd", "stayOnTop", "rememberPosition"};
 
 // An empty spot of the window: beside the close button, above the first section.
 const QPoint kBackground(200, 14);
@@ -55,6 +57,7 @@ private slots:
     void switchWritesItsKey_data();
     void switchWritesItsKey();
     void spaceFlipsFocusedSwitch();
+    void keyboardScrollsToLowerSwitches();
     void followsWritesFromElsewhere_data();
     void followsWritesFromElsewhere();
     void wrongTypeShowsDefault();
@@ -139,6 +142,9 @@ void TestPreferencesWindow::defaultsWithEmptyStore()
     QVERIFY(window->switchFor("showDate")->isChecked());
     QVERIFY(window->switchFor("startOpen")->isChecked());
     QVERIFY(window->switchFor("sound")->isChecked());
+    QVERIFY(window->switchFor("notifyCountdownEnd")->isChecked());
+    QVERIFY(window->switchFor("stayOnTop")->isChecked());
+    QVERIFY(!window->switchFor("rememberPosition")->isChecked());
     QVERIFY(!window->launchAtLoginSwitch()->isChecked());
     QVERIFY(!window->switchFor("cardWidth"));
 
@@ -162,6 +168,9 @@ void TestPreferencesWindow::switchWritesItsKey_data()
     QTest::newRow("show date") << "showDate" << true;
     QTest::newRow("start open") << "startOpen" << true;
     QTest::newRow("timer sound") << "sound" << true;
+    QTest::newRow("notify when a countdown ends") << "notifyCountdownEnd" << true;
+    QTest::newRow("stay on top") << "stayOnTop" << true;
+    QTest::newRow("remember position") << "rememberPosition" << false;
 }
 
 void TestPreferencesWindow::switchWritesItsKey()
@@ -199,6 +208,26 @@ void TestPreferencesWindow::spaceFlipsFocusedSwitch()
     QTest::keyClick(control, Qt::Key_Space);
     QCOMPARE(m_store->rawValue("showDate"), QVariant(false));
     QVERIFY(!control->isChecked());
+}
+
+void TestPreferencesWindow::keyboardScrollsToLowerSwitches()
+{
+    PreferencesWindow *window = makeWindow();
+    present(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCOMPARE(window->size(), PreferencesWindow::kSize);
+    SwitchControl *last = window->switchFor("rememberPosition");
+    const auto shown = [&] {
+        const QRect box(last->mapTo(window, QPoint()), last->size());
+        return window->scroller()->geometry().contains(box);
+    };
+    // The window keeps its size: the last switch lies below its edge until Tab reaches it.
+    QVERIFY(!shown());
+    window->switchFor("sound")->setFocus();
+    for (int i = 0; i < 8 && !last->hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(last->hasFocus());
+    QVERIFY(shown());
 }
 
 void TestPreferencesWindow::followsWritesFromElsewhere_data()

@@ -1,5 +1,7 @@
 #include "platform/x11/X11WindowPlatform.h"
 
+#include "core/InstanceRequest.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QRectF>
@@ -55,8 +57,14 @@ QList<quint32> values32(xcb_get_property_reply_t *raw, quint32 type)
     return QList<quint32>(values, values + xcb_get_property_value_length(answer.get()) / sizeof(quint32));
 }
 
-const char *const stickyStates[]
-    = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+const char *const stickyStates[] = {"_NET_WM_STATE_STICKY", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+constexpr quint32 stateRemove = 0;
+
+// Above other windows only while Qt's flag asks for it.
+bool staysOnTop(const QWindow *window)
+{
+    return window->flags().testFlag(Qt::WindowStaysOnTopHint);
+}
 
 } // namespace
 
@@ -116,8 +124,9 @@ bool X11WindowPlatform::nativeEventFilter(const QByteArray &eventType, void *mes
     const quint8 type = event->response_type & 0x7f;
     if (type == XCB_MAP_NOTIFY) {
         const auto *map = reinterpret_cast<const xcb_map_notify_event_t *>(event);
-        if (map->event == map->window && isSticky(map->window)) {
-            requestStickyStates(map->window);
+        const QWindow *window = map->event == map->window ? stickyWindow(map->window) : nullptr;
+        if (window) {
+            requestStickyStates(map->window, staysOnTop(window));
             xcb_flush(m_connection);
         }
         return false;
@@ -154,27 +163,30 @@ void X11WindowPlatform::makeSticky(QWindow *window)
     const xcb_window_t id = xcb_window_t(window->winId());
     if (!m_stickyWindows.contains(window))
         m_stickyWindows.append(window);
-    addStickyStates(id);
+    addStickyStates(id, staysOnTop(window));
     if (window->isVisible())
-        requestStickyStates(id);
+        requestStickyStates(id, staysOnTop(window));
     xcb_flush(m_connection);
 }
 
-bool X11WindowPlatform::isSticky(quint32 id) const
+QWindow *X11WindowPlatform::stickyWindow(quint32 id) const
 {
-    return std::any_of(m_stickyWindows.cbegin(), m_stickyWindows.cend(), [id](const QPointer<QWindow> &window) {
-        return window && window->handle() && xcb_window_t(window->winId()) == id;
-    });
+    const auto found
+        = std::find_if(m_stickyWindows.cbegin(), m_stickyWindows.cend(), [id](const QPointer<QWindow> &window) {
+              return window && window->handle() && xcb_window_t(window->winId()) == id;
+          });
+    return found == m_stickyWindows.cend() ? nullptr : found->data();
 }
 
 // WORKAROUND: KWin keeps a window that was mapped with _NET_WM_DESKTOP = all desktops on the
 // current one; the properties set before mapping are not enough. A mapped window's desktop
 // and states change on request to the window manager, so the requests follow every map.
-void X11WindowPlatform::requestStickyStates(quint32 window) const
+void X11WindowPlatform::requestStickyStates(quint32 window, bool above) const
 {
     sendToRoot(window, "_NET_WM_DESKTOP", {allDesktops, sourceApplication, 0, 0, 0});
+    sendToRoot(window, "_NET_WM_STATE", {stateAdd, atom("_NET_WM_STATE_STICKY"), 0, sourceApplication, 0});
     sendToRoot(window, "_NET_WM_STATE",
-               {stateAdd, atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_ABOVE"), sourceApplication, 0});
+               {above ? stateAdd : stateRemove, atom("_NET_WM_STATE_ABOVE"), 0, sourceApplication, 0});
     sendToRoot(window, "_NET_WM_STATE",
                {stateAdd, atom("_NET_WM_STATE_SKIP_TASKBAR"), atom("_NET_WM_STATE_SKIP_PAGER"), sourceApplication, 0});
 }
@@ -185,14 +197,14 @@ bool X11WindowPlatform::eventFilter(QObject *watched, QEvent *event)
     // states it finds on it, so this is the moment to put them back.
     if (event->type() == QEvent::Show) {
         if (auto *window = qobject_cast<QWindow *>(watched)) {
-            addStickyStates(xcb_window_t(window->winId()));
+            addStickyStates(xcb_window_t(window->winId()), staysOnTop(window));
             xcb_flush(m_connection);
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void X11WindowPlatform::addStickyStates(quint32 window) const
+void X11WindowPlatform::addStickyStates(quint32 window, bool above) const
 {
     const xcb_atom_t desktop = allDesktops;
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL, 32, 1,
@@ -203,6 +215,9 @@ void X11WindowPlatform::addStickyStates(quint32 window) const
         if (!states.contains(atom(name)))
             states.append(atom(name));
     }
+    states.removeAll(atom("_NET_WM_STATE_ABOVE"));
+    if (above)
+        states.append(atom("_NET_WM_STATE_ABOVE"));
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                         quint32(states.size()), states.constData());
 }
@@ -254,11 +269,14 @@ bool X11WindowPlatform::hasCompositor() const
     return owner && owner->owner != XCB_NONE;
 }
 
-void X11WindowPlatform::activate(QWindow *window)
+void X11WindowPlatform::activate(QWindow *window, const QByteArray &activationToken)
 {
     window->requestActivate();
     if (window->isVisible()) {
-        sendToRoot(xcb_window_t(window->winId()), "_NET_ACTIVE_WINDOW", {sourcePager, XCB_CURRENT_TIME, 0, 0, 0});
+        // The time of the user's action that launched us, carried by the startup id.
+        const quint32 time = InstanceRequest::startupTime(activationToken);
+        sendToRoot(xcb_window_t(window->winId()), "_NET_ACTIVE_WINDOW",
+                   {sourcePager, time ? time : quint32(XCB_CURRENT_TIME), 0, 0, 0});
         xcb_flush(m_connection);
     }
 }

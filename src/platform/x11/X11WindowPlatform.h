@@ -29,7 +29,7 @@ public:
     void makeSticky(QWindow *window) override;
     void setBlurBehind(QWindow *window, bool on, const QRegion &region) override;
     bool hasCompositor() const override;
-    void activate(QWindow *window) override;
+    void activate(QWindow *window, const QByteArray &activationToken = {}) override;
     QRect availableGeometry(const QScreen *screen) const override;
     bool pointerButtonHeld() const override;
 
@@ -50,9 +50,9 @@ private:
     QList<PanelPlacement::Strut> struts(const QSize &rootSize) const;
     quint32 compositorSelection() const;
     void watchCompositor();
-    void addStickyStates(quint32 window) const;
-    void requestStickyStates(quint32 window) const;
-    bool isSticky(quint32 id) const;
+    void addStickyStates(quint32 window, bool above) const;
+    void requestStickyStates(quint32 window, bool above) const;
+    QWindow *stickyWindow(quint32 id) const;
     void sendToRoot(quint32 window, const char *messageType, const std::array<quint32, 5> &data) const;
 
     xcb_connection_t *m_connection;
