@@ -1,7 +1,6 @@
 #include "CardLayout.h"
 
 #include "LayoutFile.h"
-#include "widget/CancelButton.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
 #include "widget/GripRow.h"
@@ -9,6 +8,7 @@
 #include "widget/NoteText.h"
 #include "widget/NotesPane.h"
 #include "widget/ResizeEdge.h"
+#include "widget/RoundButton.h"
 #include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"

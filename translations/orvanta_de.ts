@@ -33,10 +33,18 @@
     </message>
 </context>
 <context>
-    <name>CancelButton</name>
+    <name>ClockFace</name>
     <message>
         <source>Cancel countdown</source>
         <translation>Countdown abbrechen</translation>
+    </message>
+    <message>
+        <source>Pause countdown</source>
+        <translation>Countdown anhalten</translation>
+    </message>
+    <message>
+        <source>Resume countdown</source>
+        <translation>Countdown fortsetzen</translation>
     </message>
 </context>
 <context>
@@ -135,7 +143,7 @@ Es gibt KEINE GARANTIE, soweit gesetzlich zulässig.
 </translation>
     </message>
     <message>
-        <source>Usage: orvanta [--toggle | --countdown DURATION | --cancel]
+        <source>Usage: orvanta [--toggle | --countdown DURATION | --pause | --cancel]
        orvanta --help | --version
 
 Keeps a clock, a countdown and a short notes list on one floating card on the
@@ -146,6 +154,7 @@ that copy to do what the option says. When no copy runs, it starts with that don
       --toggle              hide the card, or show it
       --countdown DURATION  start a countdown of minutes, m:ss or h:mm:ss, such as
                             25, 4:30 or 1:00:00 (at most 24 hours)
+      --pause               pause the countdown, or resume it when paused
       --cancel              end the countdown
   -h, --help                show this text and exit
       --version             show the version and exit
@@ -153,7 +162,7 @@ that copy to do what the option says. When no copy runs, it starts with that don
 Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
 The manual page orvanta(1) says more.
 </source>
-        <translation>Aufruf: orvanta [--toggle | --countdown DAUER | --cancel]
+        <translation>Aufruf: orvanta [--toggle | --countdown DAUER | --pause | --cancel]
         orvanta --help | --version
 
 Zeigt eine Uhr, einen Countdown und eine kurze Notizliste auf einer schwebenden
@@ -165,6 +174,7 @@ die Option sagt. Läuft keines, startet es und tut es selbst.
       --toggle           die Karte verbergen oder zeigen
       --countdown DAUER  einen Countdown starten: Minuten, m:ss oder h:mm:ss, etwa
                          25, 4:30 oder 1:00:00 (höchstens 24 Stunden)
+      --pause            den Countdown anhalten oder, wenn angehalten, fortsetzen
       --cancel           den Countdown beenden
   -h, --help             diesen Text anzeigen und beenden
       --version          die Version anzeigen und beenden

@@ -33,10 +33,18 @@
     </message>
 </context>
 <context>
-    <name>CancelButton</name>
+    <name>ClockFace</name>
     <message>
         <source>Cancel countdown</source>
         <translation>Annuler le compte à rebours</translation>
+    </message>
+    <message>
+        <source>Pause countdown</source>
+        <translation>Mettre le compte à rebours en pause</translation>
+    </message>
+    <message>
+        <source>Resume countdown</source>
+        <translation>Reprendre le compte à rebours</translation>
     </message>
 </context>
 <context>
@@ -135,7 +143,7 @@ Il n’y a AUCUNE GARANTIE, dans les limites permises par la loi.
 </translation>
     </message>
     <message>
-        <source>Usage: orvanta [--toggle | --countdown DURATION | --cancel]
+        <source>Usage: orvanta [--toggle | --countdown DURATION | --pause | --cancel]
        orvanta --help | --version
 
 Keeps a clock, a countdown and a short notes list on one floating card on the
@@ -146,6 +154,7 @@ that copy to do what the option says. When no copy runs, it starts with that don
       --toggle              hide the card, or show it
       --countdown DURATION  start a countdown of minutes, m:ss or h:mm:ss, such as
                             25, 4:30 or 1:00:00 (at most 24 hours)
+      --pause               pause the countdown, or resume it when paused
       --cancel              end the countdown
   -h, --help                show this text and exit
       --version             show the version and exit
@@ -153,7 +162,7 @@ that copy to do what the option says. When no copy runs, it starts with that don
 Settings and notes are kept in $XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/).
 The manual page orvanta(1) says more.
 </source>
-        <translation>Utilisation&#xa0;: orvanta [--toggle | --countdown DURÉE | --cancel]
+        <translation>Utilisation&#xa0;: orvanta [--toggle | --countdown DURÉE | --pause | --cancel]
               orvanta --help | --version
 
 Garde une horloge, un compte à rebours et une courte liste de notes sur une
@@ -165,6 +174,7 @@ qu’elle dit. Si aucun ne tourne, il démarre et le fait lui-même.
       --toggle           masquer la carte, ou l’afficher
       --countdown DURÉE  lancer un compte à rebours en minutes, m:ss ou h:mm:ss,
                          par exemple 25, 4:30 ou 1:00:00 (24 heures au plus)
+      --pause            mettre le compte à rebours en pause, ou le reprendre
       --cancel           arrêter le compte à rebours
   -h, --help             afficher ce texte et quitter
       --version          afficher la version et quitter

@@ -295,6 +295,7 @@ void Application::handle(const InstanceRequest &request)
     case Kind::Show: showPanel(request.activationToken); break;
     case Kind::Toggle: togglePanel(request.activationToken); break;
     case Kind::Countdown: m_model->startCountdownFor(request.seconds); break;
+    case Kind::Pause: m_model->togglePause(); break;
     case Kind::Cancel: m_model->cancelCountdown(); break;
     }
 }

@@ -37,6 +37,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     const QString version = QStringLiteral("--version");
     const QList<std::pair<QString, Kind>> actions{{QStringLiteral("--toggle"), Kind::Toggle},
                                                   {countdownOption, Kind::Countdown},
+                                                  {QStringLiteral("--pause"), Kind::Pause},
                                                   {QStringLiteral("--cancel"), Kind::Cancel}};
     QString answer;
     QString action;
@@ -80,7 +81,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
     if (help.contains(answer)) {
         return {false,
                 ExitStatus::success,
-                tr("Usage: orvanta [--toggle | --countdown DURATION | --cancel]\n"
+                tr("Usage: orvanta [--toggle | --countdown DURATION | --pause | --cancel]\n"
                    "       orvanta --help | --version\n"
                    "\n"
                    "Keeps a clock, a countdown and a short notes list on one floating card on the\n"
@@ -91,6 +92,7 @@ CommandLine::Outcome CommandLine::parse(const QStringList &arguments)
                    "      --toggle              hide the card, or show it\n"
                    "      --countdown DURATION  start a countdown of minutes, m:ss or h:mm:ss, such as\n"
                    "                            25, 4:30 or 1:00:00 (at most 24 hours)\n"
+                   "      --pause               pause the countdown, or resume it when paused\n"
                    "      --cancel              end the countdown\n"
                    "  -h, --help                show this text and exit\n"
                    "      --version             show the version and exit\n"

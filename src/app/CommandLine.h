@@ -17,7 +17,7 @@ inline constexpr int usage = 2;
 
 // The command line, read before anything touches the display or a running copy. Without
 // arguments the program runs, or shows the card of the copy that runs; one of --toggle,
-// --countdown DURATION and --cancel asks that of the running copy (or of this one,
+// --countdown DURATION, --pause and --cancel asks that of the running copy (or of this one,
 // when none runs). --help and --version answer and end the run, and anything else ends it with
 // a one-line complaint.
 class CommandLine

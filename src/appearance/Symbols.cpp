@@ -92,6 +92,25 @@ QPainterPath checkmarkCircleFill(qreal width)
     return disc.subtracted(stroked(check, width));
 }
 
+// Two upright bars.
+QPainterPath pause(qreal width)
+{
+    const qreal top = width / 2;
+    const qreal bottom = Grid - width / 2;
+    return stroked(line(QPointF(7, top), QPointF(7, bottom)), width)
+        .united(stroked(line(QPointF(17, top), QPointF(17, bottom)), width));
+}
+
+// A triangle pointing right, its weight centred in the grid.
+QPainterPath play()
+{
+    QPainterPath path(QPointF(5, 1));
+    path.lineTo(22, 12);
+    path.lineTo(5, 23);
+    path.closeSubpath();
+    return path;
+}
+
 QPainterPath gridPath(Symbol symbol, SymbolWeight weight)
 {
     switch (symbol) {
@@ -99,6 +118,8 @@ QPainterPath gridPath(Symbol symbol, SymbolWeight weight)
     case Symbol::XMark: return xmark(strokeWidth(weight));
     case Symbol::CheckmarkCircleFill: return checkmarkCircleFill(strokeWidth(weight));
     case Symbol::Circle: return circle(strokeWidth(weight));
+    case Symbol::Pause: return pause(strokeWidth(weight));
+    case Symbol::Play: return play();
     }
     return {};
 }

@@ -10,8 +10,8 @@ class QPainter;
 
 // The symbol images the program draws itself, as vector shapes at any size and
 // in any colour: the stopwatch of the tray icon, the cancel and delete cross,
-// and the two check marks of a note.
-enum class Symbol { Timer, XMark, CheckmarkCircleFill, Circle };
+// the two check marks of a note, and the countdown's pause and play.
+enum class Symbol { Timer, XMark, CheckmarkCircleFill, Circle, Pause, Play };
 // The weight of the strokes, as a font's regular and bold faces.
 enum class SymbolWeight { Regular, Bold };
 

@@ -68,6 +68,8 @@ double AppModel::remaining() const
 {
     if (!m_countdown)
         return 0.0;
+    if (m_countdown->pausedLeft)
+        return *m_countdown->pausedLeft;
     // Counted from the length itself, so a fresh start shows exactly what was typed.
     const double left = m_countdown->length - (m_elapsed - m_countdown->startedAt);
     return left >= 0 ? std::min(left, m_countdown->length) : 0.0;
@@ -121,6 +123,22 @@ void AppModel::cancelCountdown()
     setTimerEndsAt(std::nullopt);
 }
 
+void AppModel::togglePause()
+{
+    if (!m_countdown)
+        return;
+    takeTime();
+    if (m_countdown->pausedLeft) {
+        // Goes on as if it had started that much earlier.
+        m_countdown->startedAt = m_elapsed - (m_countdown->length - *m_countdown->pausedLeft);
+        m_countdown->pausedLeft.reset();
+    } else {
+        m_countdown->pausedLeft = remaining();
+    }
+    emit timerEndsAtChanged();
+    planWake();
+}
+
 double AppModel::delayToNextSecond(double wallTime)
 {
     return 1.0 - std::fmod(wallTime, 1.0) + kWakeLead;
@@ -142,7 +160,7 @@ double AppModel::delayToNextCountdownSecond(double remaining)
 
 double AppModel::delayToNextWake() const
 {
-    if (m_countdown)
+    if (m_countdown && !m_countdown->pausedLeft)
         return delayToNextCountdownSecond(remaining());
     if (m_services.settings.value(Keys::showSeconds))
         return delayToNextSecond(m_now);
@@ -166,7 +184,7 @@ void AppModel::tick()
 {
     takeTime();
     emit nowChanged();
-    if (m_countdown && m_elapsed - m_countdown->startedAt >= m_countdown->length) {
+    if (m_countdown && !m_countdown->pausedLeft && m_elapsed - m_countdown->startedAt >= m_countdown->length) {
         const double length = m_countdown->length;
         m_countdown.reset();
         emit timerEndsAtChanged();

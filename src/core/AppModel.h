@@ -52,7 +52,9 @@ public:
     // Read from the settings at every use, so a change applies to the next completion.
     bool sound() const;
 
+    // True while a countdown is set, also while it is paused.
     bool isRunning() const { return m_countdown.has_value(); }
+    bool isPaused() const { return m_countdown && m_countdown->pausedLeft; }
     // Seconds left at the last wake; never negative, never more than was started.
     double remaining() const;
 
@@ -69,6 +71,9 @@ public:
     void startCountdownFor(double seconds);
     // Ends the countdown without a chime or a flash.
     void cancelCountdown();
+    // Holds a running countdown where it stands, or lets a paused one go on; nothing without
+    // a countdown. A paused countdown does not end.
+    void togglePause();
 
     // Adds the text, trimmed, as a new note; nothing when it is blank, longer than
     // maxNoteLength or the list is full.
@@ -105,6 +110,8 @@ private:
     {
         double startedAt; // on the clock that never jumps
         double length;
+        // While paused: the seconds that were left.
+        std::optional<double> pausedLeft;
     };
 
     void takeTime();

@@ -9,10 +9,11 @@ namespace {
 
 using Kind = InstanceRequest::Kind;
 
-constexpr std::array<std::pair<Kind, QByteArrayView>, 4> kVerbs{{
+constexpr std::array<std::pair<Kind, QByteArrayView>, 5> kVerbs{{
     {Kind::Show, "show"},
     {Kind::Toggle, "toggle"},
     {Kind::Countdown, "countdown"},
+    {Kind::Pause, "pause"},
     {Kind::Cancel, "cancel"},
 }};
 

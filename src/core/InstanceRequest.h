@@ -10,6 +10,7 @@
 //   show [TOKEN]        show the card and give it the keyboard
 //   toggle [TOKEN]      hide the card, or show it as "show" does
 //   countdown SECONDS   start a countdown of 1 to 86400 whole seconds
+//   pause               pause the running countdown, or resume a paused one
 //   cancel              end the countdown without a chime
 //
 // TOKEN is the launch's activation token (XDG_ACTIVATION_TOKEN or DESKTOP_STARTUP_ID), with
@@ -17,7 +18,7 @@
 // short enough to be written to a pipe whole; anything else is not a request.
 struct InstanceRequest
 {
-    enum class Kind { Show, Toggle, Countdown, Cancel };
+    enum class Kind { Show, Toggle, Countdown, Pause, Cancel };
 
     Kind kind = Kind::Show;
     // Countdown only: whole seconds, 1 to AppModel::maxCountdown.

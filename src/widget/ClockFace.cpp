@@ -7,7 +7,7 @@
 #include "core/ClockText.h"
 #include "core/LongDateFormatter.h"
 #include "core/SettingsStore.h"
-#include "widget/CancelButton.h"
+#include "widget/RoundButton.h"
 
 #include <QAccessible>
 #include <QDateTime>
@@ -27,6 +27,8 @@ namespace {
 constexpr qreal kLineSpacing = 2; // between the digits and the date; not scaled
 // Antialiased glyphs reach a little past their cells.
 constexpr qreal kBleed = 2;
+// Between the pause and the cancel buttons; not scaled, as they are not.
+constexpr int kButtonGap = 6;
 
 QDateTime localTime(double epochSeconds)
 {
@@ -48,17 +50,23 @@ ClockFace::ClockFace(AppModel &model, const SettingsStore &settings, qreal scale
     : QWidget(parent)
     , m_model(model)
     , m_settings(settings)
-    , m_cancel(new CancelButton(this))
+    , m_cancel(new RoundButton(Symbol::XMark, tr("Cancel countdown"), this))
+    , m_pause(new RoundButton(Symbol::Pause, tr("Pause countdown"), this))
     , m_scale(scale)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    connect(m_cancel, &CancelButton::clicked, this, [this] { m_model.setTimerEndsAt(std::nullopt); });
+    connect(m_cancel, &RoundButton::clicked, this, [this] { m_model.cancelCountdown(); });
+    connect(m_pause, &RoundButton::clicked, this, [this] { m_model.togglePause(); });
+    // Reading order: the pause button stands left of the cancel button.
+    setTabOrder(m_pause, m_cancel);
     // A set clock or a new zone can change the local time within one shown second.
     connect(&m_model, &AppModel::timeRefreshed, this, [this] { m_shownSecond = std::numeric_limits<qint64>::min(); });
     connect(&m_model, &AppModel::nowChanged, this, &ClockFace::onTick);
     connect(&m_model, &AppModel::timerEndsAtChanged, this, &ClockFace::onRunningChanged);
     m_running = m_model.isRunning();
     m_cancel->setVisible(m_running);
+    m_pause->setVisible(m_running);
+    showPauseState();
     for (const auto &key : {Keys::h24, Keys::showSeconds, Keys::showDate})
         m_settings.watch(key, this, &ClockFace::reloadSettings);
     reloadSettings();
@@ -80,6 +88,7 @@ void ClockFace::setCardPalette(const Palette &palette)
 {
     m_palette = palette;
     m_cancel->setColors(palette.digits, palette.field);
+    m_pause->setColors(palette.digits, palette.field);
     update();
 }
 
@@ -292,11 +301,13 @@ void ClockFace::onRunningChanged()
     const bool running = m_model.isRunning();
     if (running != m_running) {
         m_running = running;
-        if (!running && window()->focusWidget() == m_cancel)
+        if (!running && (window()->focusWidget() == m_cancel || window()->focusWidget() == m_pause))
             emit focusOrphaned();
         m_cancel->setVisible(running);
+        m_pause->setVisible(running);
         emit heightChanged();
     }
+    showPauseState();
     // The model took the time: with seconds off the last wake may be most of a minute old.
     m_shownSecond = shownSecond();
     const QDateTime local = localTime(m_model.now());
@@ -309,12 +320,23 @@ void ClockFace::onRunningChanged()
 
 void ClockFace::resizeEvent(QResizeEvent *)
 {
-    placeCancelButton();
+    placeButtons();
 }
 
-void ClockFace::placeCancelButton()
+void ClockFace::placeButtons()
 {
-    m_cancel->move(width() - CancelButton::kPadding - CancelButton::kDiameter, CancelButton::kPadding);
+    const int x = width() - RoundButton::kPadding - RoundButton::kDiameter;
+    m_cancel->move(x, RoundButton::kPadding);
+    m_pause->move(x - RoundButton::kDiameter - kButtonGap, RoundButton::kPadding);
+}
+
+void ClockFace::showPauseState()
+{
+    m_paused = m_model.isPaused();
+    if (m_paused)
+        m_pause->setSymbol(Symbol::Play, tr("Resume countdown"));
+    else
+        m_pause->setSymbol(Symbol::Pause, tr("Pause countdown"));
 }
 
 void ClockFace::paintEvent(QPaintEvent *event)
@@ -330,7 +352,8 @@ void ClockFace::paintEvent(QPaintEvent *event)
 
     const QRectF digits = digitsRect().adjusted(-kBleed, -kBleed, kBleed, kBleed);
     if (dirty.intersects(digits.toAlignedRect())) {
-        painter.setPen(m_running ? m_palette.accent : m_palette.digits);
+        // A paused countdown shows its frozen time dimmed.
+        painter.setPen(m_running ? (m_paused ? m_palette.secondary : m_palette.accent) : m_palette.digits);
         m_digitsText.draw(painter, {left, baseline}, m_digits, dirty.left() - kBleed, dirty.right() + 1 + kBleed);
     }
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 class AppModel;
-class CancelButton;
+class RoundButton;
 class LongDateFormatter;
 class SettingsStore;
 
@@ -42,7 +42,9 @@ public:
     QFont ampmFont() const { return m_ampmFont; }
     QFont dateFont() const { return m_dateFont; }
     qreal padding() const;
-    CancelButton *cancelButton() const { return m_cancel; }
+    RoundButton *cancelButton() const { return m_cancel; }
+    // Beside the cancel button: pauses the countdown, or resumes it when paused.
+    RoundButton *pauseButton() const { return m_pause; }
     // What a screen reader hears of the face, made when asked: the time and date as a
     // sentence without seconds, or the time left of a running countdown.
     QString spokenText() const;
@@ -56,7 +58,7 @@ signals:
     void heightChanged();
     // spokenText() says something new: a new minute, date or countdown second.
     void spokenTextChanged();
-    // The countdown ended while its cancel button had the keyboard; the button goes now.
+    // The countdown ended while its cancel or pause button had the keyboard; the buttons go now.
     void focusOrphaned();
 
 protected:
@@ -93,13 +95,16 @@ private:
     void updateFonts();
     Line mainLine() const;
     qreal mainLineLeft(const QString &digits) const;
-    void placeCancelButton();
+    void placeButtons();
+    // The pause button's symbol and name follow the countdown's state.
+    void showPauseState();
     // Tells assistive technology that spokenText() has changed.
     void announceSpokenText(const QDateTime &local);
 
     AppModel &m_model;
     const SettingsStore &m_settings;
-    CancelButton *m_cancel;
+    RoundButton *m_cancel;
+    RoundButton *m_pause;
     std::unique_ptr<LongDateFormatter> m_dateFormatter;
 
     Palette m_palette;
@@ -108,6 +113,7 @@ private:
     bool m_showSeconds = true;
     bool m_showDate = true;
     bool m_running = false;
+    bool m_paused = false;
 
     TabularText m_digitsText;
     QFont m_ampmFont;

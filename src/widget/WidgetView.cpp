@@ -12,13 +12,13 @@
 #include "core/SaveThrottle.h"
 #include "core/Scheduler.h"
 #include "core/SettingsStore.h"
-#include "widget/CancelButton.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
 #include "widget/FieldFrame.h"
 #include "widget/GripRow.h"
 #include "widget/NotesPane.h"
 #include "widget/ResizeEdge.h"
+#include "widget/RoundButton.h"
 #include "widget/TimerPane.h"
 
 #include <QAction>
@@ -84,9 +84,9 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
 void WidgetView::orderTabs()
 {
     TimerPane *timer = m_drawer->timerPane();
-    const QList<QWidget *> order{m_face->cancelButton(), m_grip,
-                                 timer->field(),         timer->startButton(),
-                                 timer->cancelButton(),  m_drawer->notesPane()->field()};
+    const QList<QWidget *> order{
+        m_face->pauseButton(), m_face->cancelButton(),        m_grip, timer->field(), timer->startButton(),
+        timer->cancelButton(), m_drawer->notesPane()->field()};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -220,7 +220,7 @@ void WidgetView::relayout()
     // Closed, the drawer's controls are out of Tab's and assistive technology's way. The
     // keyboard leaves it first, for the card's first control.
     if (revealed == 0 && m_drawer->isAncestorOf(focusWidget())) {
-        CancelButton *cancel = m_face->cancelButton();
+        RoundButton *cancel = m_face->cancelButton();
         moveFocus(cancel->isVisibleTo(this) ? static_cast<QWidget *>(cancel) : m_grip);
     }
     m_drawer->setVisible(revealed > 0);

@@ -15,7 +15,7 @@ private slots:
 
 namespace {
 
-const QString usageLine = QStringLiteral("Usage: orvanta [--toggle | --countdown DURATION | --cancel]\n");
+const QString usageLine = QStringLiteral("Usage: orvanta [--toggle | --countdown DURATION | --pause | --cancel]\n");
 const QString versionLine = QStringLiteral("Orvanta %1\n").arg(QLatin1String(ApplicationInfo::version));
 
 QString complaint(const QString &shown)
@@ -47,6 +47,7 @@ void TestCommandLine::parse_data()
     QTest::newRow("no arguments") << QStringList() << true << 0 << none << none << QByteArray("show\n");
     QTest::newRow("--toggle") << QStringList{"--toggle"} << true << 0 << none << none << QByteArray("toggle\n");
     QTest::newRow("--cancel") << QStringList{"--cancel"} << true << 0 << none << none << QByteArray("cancel\n");
+    QTest::newRow("--pause") << QStringList{"--pause"} << true << 0 << none << none << QByteArray("pause\n");
     QTest::newRow("--countdown m:ss") << QStringList{"--countdown", "5:00"} << true << 0 << none << none
                                       << QByteArray("countdown 300\n");
     QTest::newRow("--countdown=minutes") << QStringList{"--countdown=25"} << true << 0 << none << none

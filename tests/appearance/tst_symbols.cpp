@@ -76,6 +76,13 @@ void TestSymbols::paint_data()
     const Probes ringInk{{0.5, 1.0 / 12}, {11.0 / 12, 0.5}};
     const Probes ringClear{{0.5, 0.5}, {0.3, 0.5}, {0.02, 0.02}};
     QTest::newRow("circle") << Symbol::Circle << wide << blue << ringInk << ringClear;
+    // Two bars with a gap between them; a triangle pointing right.
+    const Probes barsInk{{7.0 / 24, 0.5}, {17.0 / 24, 0.5}, {7.0 / 24, 0.1}};
+    const Probes barsClear{{0.5, 0.5}, {0.02, 0.5}, {0.98, 0.5}};
+    QTest::newRow("pause") << Symbol::Pause << wide << red << barsInk << barsClear;
+    const Probes triangleInk{{0.3, 0.5}, {0.85, 0.5}, {0.3, 0.15}};
+    const Probes triangleClear{{0.95, 0.1}, {0.95, 0.9}, {0.1, 0.5}};
+    QTest::newRow("play") << Symbol::Play << tall << blue << triangleInk << triangleClear;
 }
 
 void TestSymbols::paint()

@@ -41,6 +41,8 @@ private slots:
     void newStartWhileFlashing();
     void startCountdown_data();
     void startCountdown();
+    void pauseHoldsTimeLeft_data();
+    void pauseHoldsTimeLeft();
 
 private:
     std::unique_ptr<AppModel> makeModel();
@@ -353,6 +355,49 @@ void TestAppModel::startCountdown()
         QVERIFY(!model->isRunning());
         QVERIFY(model->drawerOpen());
     }
+}
+
+void TestAppModel::pauseHoldsTimeLeft_data()
+{
+    QTest::addColumn<double>("length");
+    QTest::addColumn<double>("pauseAfter");
+    QTest::addColumn<double>("pausedFor");
+    QTest::newRow("pause at 0:07, wait 10 s") << 20.0 << 13.0 << 10.0;
+    QTest::newRow("pause at once, wait an hour") << 60.0 << 0.0 << 3600.0;
+    QTest::newRow("pause in the last half second") << 5.0 << 4.6 << 2.0;
+}
+
+void TestAppModel::pauseHoldsTimeLeft()
+{
+    QFETCH(double, length);
+    QFETCH(double, pauseAfter);
+    QFETCH(double, pausedFor);
+    auto model = makeModel();
+    QSignalSpy ended(model.get(), &AppModel::countdownEnded);
+    model->togglePause(); // without a countdown: nothing
+    QVERIFY(!model->isPaused());
+    model->startCountdownFor(length);
+    m_scheduler.advanceBy(pauseAfter);
+    model->togglePause();
+    const double left = length - pauseAfter;
+    QVERIFY(model->isPaused());
+    QCOMPARE(model->remaining(), left);
+
+    // Held: the time left stays, and it does not end.
+    m_scheduler.advanceBy(pausedFor);
+    QVERIFY(model->isRunning());
+    QCOMPARE(model->remaining(), left);
+    QVERIFY(ended.isEmpty());
+
+    model->togglePause();
+    QVERIFY(!model->isPaused());
+    m_scheduler.advanceBy(left - 0.01);
+    QVERIFY(ended.isEmpty());
+    QVERIFY(model->isRunning());
+    m_scheduler.advanceBy(0.02);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!model->isRunning());
+    QCOMPARE(m_sound.played.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestAppModel)

@@ -29,6 +29,7 @@ void TestInstanceRequest::decode_data()
     QTest::newRow("countdown") << QByteArray("countdown 300") << QByteArray("countdown 300\n");
     QTest::newRow("shortest countdown") << QByteArray("countdown 1") << QByteArray("countdown 1\n");
     QTest::newRow("longest countdown") << QByteArray("countdown 86400") << QByteArray("countdown 86400\n");
+    QTest::newRow("pause") << QByteArray("pause") << QByteArray("pause\n");
     QTest::newRow("cancel") << QByteArray("cancel") << QByteArray("cancel\n");
 
     QTest::newRow("empty") << QByteArray() << QByteArray();
@@ -44,6 +45,7 @@ void TestInstanceRequest::decode_data()
     QTest::newRow("longest token") << "show " + QByteArray(InstanceRequest::kMaxTokenLength, 'x')
                                    << "show " + QByteArray(InstanceRequest::kMaxTokenLength, 'x') + '\n';
     QTest::newRow("cancel takes nothing") << QByteArray("cancel now") << QByteArray();
+    QTest::newRow("pause takes nothing") << QByteArray("pause 5") << QByteArray();
     QTest::newRow("countdown without seconds") << QByteArray("countdown") << QByteArray();
     QTest::newRow("countdown of nothing") << QByteArray("countdown ") << QByteArray();
     QTest::newRow("countdown of 0") << QByteArray("countdown 0") << QByteArray();

@@ -411,8 +411,9 @@ void TestSingleInstance::requests_data()
         << QByteArrayList{QByteArray(100, 'x'), laterLaunch} << QByteArrayList{show} << true;
     QTest::newRow("launch after half a request") << QByteArrayList{"sho", laterLaunch} << QByteArrayList{show} << true;
     // Requests of the command line, in the order they came; junk among them is said once.
-    QTest::newRow("each request") << QByteArrayList{"toggle\ncountdown 300\ncancel\nshow tok_TIME5\n"}
-                                  << QByteArrayList{"toggle\n", "countdown 300\n", "cancel\n", "show tok_TIME5\n"}
+    QTest::newRow("each request") << QByteArrayList{"toggle\ncountdown 300\npause\ncancel\nshow tok_TIME5\n"}
+                                  << QByteArrayList{"toggle\n", "countdown 300\n", "pause\n", "cancel\n",
+                                                    "show tok_TIME5\n"}
                                   << false;
     QTest::newRow("two toggles stay two")
         << QByteArrayList{"toggle\ntoggle\n"} << QByteArrayList{"toggle\n", "toggle\n"} << false;

@@ -13,7 +13,6 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
-#include "widget/CancelButton.h"
 #include "widget/CardAccessibility.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
@@ -24,6 +23,7 @@
 #include "widget/NotesPane.h"
 #include "widget/NotesScroller.h"
 #include "widget/ResizeEdge.h"
+#include "widget/RoundButton.h"
 #include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
@@ -1232,7 +1232,7 @@ void TestWidgetView::tabOrder()
 
     QList<QWidget *> expected;
     if (running)
-        expected << m_card->clockFace()->cancelButton();
+        expected << m_card->clockFace()->pauseButton() << m_card->clockFace()->cancelButton();
     expected << m_card->gripRow();
     if (open) {
         TimerPane *timer = m_card->drawer()->timerPane();
@@ -1268,9 +1268,22 @@ void TestWidgetView::keysDriveTheCard()
     QTest::keyClick(window, Qt::Key_Return);
     QCOMPARE(*m_model->timerEndsAt() - m_clock.elapsed(), 1500.0);
     // The drawer closed around the keyboard: it went to the countdown's cancel button.
-    CancelButton *cancel = m_card->clockFace()->cancelButton();
+    RoundButton *cancel = m_card->clockFace()->cancelButton();
     QCOMPARE(QApplication::focusWidget(), cancel);
     QVERIFY(cancel->showsFocusRing());
+    // Shift+Tab reaches the pause button beside it; Space pauses and resumes, and the button
+    // says which it will do.
+    RoundButton *pause = m_card->clockFace()->pauseButton();
+    QTest::keyClick(window, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), pause);
+    QTest::keyClick(window, Qt::Key_Space);
+    QVERIFY(m_model->isPaused());
+    QCOMPARE(pause->accessibleName(), QStringLiteral("Resume countdown"));
+    QTest::keyClick(window, Qt::Key_Space);
+    QVERIFY(!m_model->isPaused());
+    QCOMPARE(pause->accessibleName(), QStringLiteral("Pause countdown"));
+    QTest::keyClick(window, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), cancel);
     QTest::keyClick(window, Qt::Key_Space);
     QVERIFY(!m_model->isRunning());
     QCOMPARE(QApplication::focusWidget(), m_card->gripRow());

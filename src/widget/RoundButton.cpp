@@ -1,28 +1,35 @@
-#include "widget/CancelButton.h"
+#include "widget/RoundButton.h"
 
 #include "appearance/FocusRing.h"
-#include "appearance/Symbols.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-CancelButton::CancelButton(QWidget *parent)
+RoundButton::RoundButton(Symbol symbol, const QString &name, QWidget *parent)
     : KeyboardButton(parent)
+    , m_symbol(symbol)
 {
     setFixedSize(kDiameter, kDiameter);
     setCursor(Qt::ArrowCursor);
-    setAccessibleName(tr("Cancel countdown"));
-    setToolTip(tr("Cancel countdown"));
+    setSymbol(symbol, name);
 }
 
-void CancelButton::setColors(const QColor &glyph, const QColor &fill)
+void RoundButton::setSymbol(Symbol symbol, const QString &name)
+{
+    m_symbol = symbol;
+    setAccessibleName(name);
+    setToolTip(name);
+    update();
+}
+
+void RoundButton::setColors(const QColor &glyph, const QColor &fill)
 {
     m_glyph = glyph;
     m_fill = fill;
     update();
 }
 
-void CancelButton::paintEvent(QPaintEvent *)
+void RoundButton::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -36,10 +43,10 @@ void CancelButton::paintEvent(QPaintEvent *)
         edge.addEllipse(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
         paintFocusRing(painter, edge, focusColor(this));
     }
-    // A 10-point bold cross in the middle of the circle.
+    // A 10-point bold symbol in the middle of the circle.
     QRectF glyph(0, 0, kGlyph, kGlyph);
     glyph.moveCenter(QRectF(rect()).center());
     QColor ink = m_glyph;
     ink.setAlphaF(ink.alphaF() * 0.85f);
-    paintSymbol(painter, Symbol::XMark, glyph, ink, SymbolWeight::Bold);
+    paintSymbol(painter, m_symbol, glyph, ink, SymbolWeight::Bold);
 }
