@@ -86,7 +86,7 @@ void AppModel::setTimerEndsAt(std::optional<double> endsAt)
     takeTime();
     if (endsAt) {
         const double length = *endsAt - m_elapsed;
-        m_countdown = Countdown{m_elapsed, length >= 0 ? length : 0.0};
+        m_countdown = Countdown{m_elapsed, length >= 0 ? length : 0.0, std::nullopt};
     } else {
         m_countdown.reset();
     }
@@ -112,7 +112,7 @@ bool AppModel::startCountdown(const QString &typed)
 void AppModel::startCountdownFor(double seconds)
 {
     takeTime();
-    m_countdown = Countdown{m_elapsed, std::clamp(seconds, 1.0, maxCountdown)};
+    m_countdown = Countdown{m_elapsed, std::clamp(seconds, 1.0, maxCountdown), std::nullopt};
     emit timerEndsAtChanged();
     planWake();
     setDrawerOpen(false);
