@@ -566,8 +566,9 @@ case_notes() {
     fi
     read -r x y w h < <(ac_card_geometry)
     before=$h
+    # The fifth note's check mark has the keyboard (Return would check it off): typing
+    # must add nothing to a full list.
     xdotool type "six"
-    xdotool key Return
     sleep 0.5
     read -r x y w h < <(ac_card_geometry)
     if ((h == before)) && note_row_count_is 5 && stored_notes_are "open:one|open:two|open:three|open:four|open:five|"; then
