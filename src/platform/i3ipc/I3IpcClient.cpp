@@ -72,8 +72,11 @@ quint32 I3IpcClient::payloadLength(const QByteArray &header, MessageType asked, 
     }
     quint32 length = 0;
     quint32 type = 0;
-    std::memcpy(&length, header.constData() + magicSize, sizeof length);
-    std::memcpy(&type, header.constData() + magicSize + sizeof length, sizeof type);
+    // Read from a copy of the fields: GCC 12's bounds warning under the sanitizers took
+    // header.constData() for the one-byte empty array of a null QByteArray.
+    const QByteArray fields = header.mid(magicSize);
+    std::memcpy(&length, fields.constData(), sizeof length);
+    std::memcpy(&type, fields.constData() + sizeof length, sizeof type);
     if (type != asked) {
         *error = tr("the answer is of type %1, not %2").arg(type).arg(quint32(asked));
         return 0;
