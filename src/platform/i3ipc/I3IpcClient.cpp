@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -70,13 +71,19 @@ quint32 I3IpcClient::payloadLength(const QByteArray &header, MessageType asked, 
         *error = tr("the answer is not an i3 IPC message");
         return 0;
     }
-    quint32 length = 0;
-    quint32 type = 0;
-    // Read from a copy of the fields: GCC 12's bounds warning under the sanitizers took
-    // header.constData() for the one-byte empty array of a null QByteArray.
-    const QByteArray fields = header.mid(magicSize);
-    std::memcpy(&length, fields.constData(), sizeof length);
-    std::memcpy(&type, fields.constData() + sizeof length, sizeof type);
+    // The fields are in the host's byte order. They are copied byte by byte through at():
+    // GCC 12's bounds check under the sanitizers takes any QByteArray::constData() for the
+    // one-byte array behind an empty QByteArray and rejects a four-byte memcpy from it.
+    const auto field = [&header](qsizetype at) {
+        std::array<char, sizeof(quint32)> bytes{};
+        for (qsizetype i = 0; i < qsizetype(bytes.size()); ++i)
+            bytes[size_t(i)] = header.at(at + i);
+        quint32 value = 0;
+        std::memcpy(&value, bytes.data(), sizeof value);
+        return value;
+    };
+    const quint32 length = field(magicSize);
+    const quint32 type = field(magicSize + qsizetype(sizeof(quint32)));
     if (type != asked) {
         *error = tr("the answer is of type %1, not %2").arg(type).arg(quint32(asked));
         return 0;
