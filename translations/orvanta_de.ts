@@ -421,6 +421,21 @@ Mehr steht in der Handbuchseite orvanta(1).
     </message>
 </context>
 <context>
+    <name>SetAsideLine</name>
+    <message>
+        <source>Dismiss</source>
+        <translation>Ausblenden</translation>
+    </message>
+    <message>
+        <source>Unreadable file kept as %1</source>
+        <translation>Unlesbare Datei gesichert als %1</translation>
+    </message>
+    <message>
+        <source>Orvanta could not read its saved data and kept it as %1.</source>
+        <translation>Orvanta konnte seine gespeicherten Daten nicht lesen und hat sie als %1 aufbewahrt.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsStore</name>
     <message>
         <source>Cannot move the unreadable %1 aside: %2</source>

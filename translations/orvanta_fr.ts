@@ -421,6 +421,21 @@ La page de manuel orvanta(1) en dit plus.
     </message>
 </context>
 <context>
+    <name>SetAsideLine</name>
+    <message>
+        <source>Dismiss</source>
+        <translation>Masquer</translation>
+    </message>
+    <message>
+        <source>Unreadable file kept as %1</source>
+        <translation>Fichier illisible conservé sous %1</translation>
+    </message>
+    <message>
+        <source>Orvanta could not read its saved data and kept it as %1.</source>
+        <translation>Orvanta n’a pas pu lire ses données enregistrées et les a conservées sous %1.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsStore</name>
     <message>
         <source>Cannot move the unreadable %1 aside: %2</source>

@@ -37,13 +37,14 @@ AppModel::AppModel(const Services &services, QObject *parent)
     m_drawerOpen = services.settings.value(Keys::startOpen);
 
     // Anything stored that is not a readable list, whatever its shape, loads as empty; its
-    // bytes are kept for saveNotes.
+    // bytes are kept in a file of their own at once, so the user hears where they went, or
+    // else before the stored value is replaced.
     if (const auto stored = services.settings.storedBytes(kNotesKey)) {
         const auto data = services.settings.dataValue(kNotesKey);
         const auto decoded = data ? NotesCodec::decode(*data) : std::nullopt;
         if (decoded)
             m_notes = *decoded;
-        else
+        else if (!keepAside(*stored))
             m_unreadableNotes = stored;
     }
     // Seconds shown or not decides how often the model wakes; the face reads the time when
@@ -247,10 +248,14 @@ void AppModel::saveNotes()
     // Whatever could not be read is kept in a file of its own before it is replaced;
     // if that fails the stored list stays as it is rather than be lost.
     if (m_unreadableNotes) {
-        if (!m_services.settings.writeBackup(QStringLiteral("notes"), QStringLiteral(".unreadable"),
-                                             *m_unreadableNotes))
+        if (!keepAside(*m_unreadableNotes))
             return;
         m_unreadableNotes.reset();
     }
     m_services.settings.setData(kNotesKey, NotesCodec::encode(m_notes));
+}
+
+bool AppModel::keepAside(const QByteArray &unreadable)
+{
+    return m_services.settings.writeBackup(QStringLiteral("notes"), QStringLiteral(".unreadable"), unreadable);
 }

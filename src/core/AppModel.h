@@ -121,6 +121,8 @@ private:
     void setFlashing(bool flashing);
     void publishNotes(const NoteList &notes);
     void saveNotes();
+    // Writes notes that could not be read to a file of their own; false when that failed.
+    bool keepAside(const QByteArray &unreadable);
 
     Services m_services;
     double m_now;

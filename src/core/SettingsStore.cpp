@@ -50,6 +50,10 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
 {
     m_writer.setMaxThreadCount(1);
     load();
+    // Set aside now, so that the user hears where it went at once; if it cannot be moved,
+    // nothing is written until it can.
+    if (m_unreadableOnDisk)
+        setSaveProblem(prepareFile());
     SafeFile::removeTemporaries(filePath());
 }
 
@@ -228,7 +232,10 @@ void SettingsStore::flush()
 QString SettingsStore::moveUnreadableAside()
 {
     QFile unreadable(filePath());
-    if (!unreadable.rename(freshName(filePath(), QStringLiteral(".unreadable"))) && QFileInfo::exists(filePath()))
+    const QString aside = freshName(filePath(), QStringLiteral(".unreadable"));
+    if (unreadable.rename(aside))
+        setSetAside(aside);
+    else if (QFileInfo::exists(filePath()))
         return tr("Cannot move the unreadable %1 aside: %2")
             .arg(QDir::toNativeSeparators(filePath()), unreadable.errorString());
     m_unreadableOnDisk = false;
@@ -237,12 +244,14 @@ QString SettingsStore::moveUnreadableAside()
 
 bool SettingsStore::writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes)
 {
+    const QString backup = freshName(m_directory + QLatin1Char('/') + stem, suffix);
     QString problem = SafeFile::makeFolders(m_directory);
     if (problem.isEmpty())
-        problem
-            = SafeFile::create(freshName(m_directory + QLatin1Char('/') + stem, suffix), bytes, SafeFile::kOwnerOnly);
-    if (problem.isEmpty())
+        problem = SafeFile::create(backup, bytes, SafeFile::kOwnerOnly);
+    if (problem.isEmpty()) {
+        setSetAside(backup);
         return true;
+    }
     setSaveProblem(problem);
     return false;
 }
@@ -257,4 +266,18 @@ void SettingsStore::setSaveProblem(const QString &problem)
         qWarning().noquote()
             << tr("Orvanta keeps settings and notes in memory only until saving works again: %1").arg(problem);
     emit saveProblemChanged();
+}
+
+void SettingsStore::setSetAside(const QString &path)
+{
+    m_setAside = QFileInfo(path).fileName();
+    emit setAsideChanged();
+}
+
+void SettingsStore::dismissSetAside()
+{
+    if (m_setAside.isEmpty())
+        return;
+    m_setAside.clear();
+    emit setAsideChanged();
 }

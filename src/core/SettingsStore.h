@@ -21,15 +21,17 @@
 // saved later, beside the GUI thread), and a write that fails on the way (a full disk)
 // leaves the old file as it was. A store that cannot be written keeps working in
 // memory and says why in saveProblem(). An unreadable file reads as empty and is
-// moved aside, not overwritten, at the first write. The folders it makes and the
-// files it writes are the user's alone (0700 and 0600).
+// moved aside at start, never overwritten; setAside() names where it went until the
+// user has seen it. The folders it makes and the files it writes are the user's alone
+// (0700 and 0600).
 class SettingsStore : public QObject
 {
     Q_OBJECT
 
 public:
-    // Loads <directory>/settings.json. The only change it makes is to remove the store's
-    // own temporary files that a killed process left behind.
+    // Loads <directory>/settings.json. The only changes it makes are to move an unreadable
+    // file aside and to remove the store's own temporary files that a killed process left
+    // behind.
     explicit SettingsStore(const QString &directory, QObject *parent = nullptr);
     // Saves what is unsaved.
     ~SettingsStore() override;
@@ -104,9 +106,15 @@ public:
         return connect(this, &SettingsStore::written, receiver, notify);
     }
 
-    // Writes bytes to a new file beside the settings, named <stem>-<time stamp><suffix>,
-    // never replacing an existing file. Returns false when it could not be written.
+    // Writes bytes that could not be read to a new file beside the settings, named
+    // <stem>-<time stamp><suffix>, never replacing an existing file, and names it in
+    // setAside(). Returns false when it could not be written.
     bool writeBackup(const QString &stem, const QString &suffix, const QByteArray &bytes);
+
+    // The name (without folder) of the last file that unreadable data was kept in, until the
+    // user dismisses it; empty otherwise.
+    QString setAside() const { return m_setAside; }
+    void dismissSetAside();
 
     // Writes what is unsaved to the file on a thread of its own. Writes saved now wait for it,
     // so a newer file is never replaced by an older one.
@@ -125,6 +133,7 @@ signals:
     void written(const QString &key);
     // saveProblem() changed: saving began to fail, failed for another reason, or works again.
     void saveProblemChanged();
+    void setAsideChanged();
 
 private:
     void load();
@@ -134,12 +143,14 @@ private:
     QString prepareFile();
     QString moveUnreadableAside();
     void setSaveProblem(const QString &problem);
+    void setSetAside(const QString &path);
 
     QString m_directory;
     QJsonObject m_values;
     bool m_unreadableOnDisk = false;
     bool m_unsaved = false;
     QString m_saveProblem;
+    QString m_setAside;
     // One writer beside the GUI thread, and the number of the newest save begun: a
     // background write that is no longer the newest is dropped.
     QThreadPool m_writer;

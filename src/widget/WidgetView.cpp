@@ -19,6 +19,8 @@
 #include "widget/NotesPane.h"
 #include "widget/ResizeEdge.h"
 #include "widget/RoundButton.h"
+#include "widget/SetAsideLine.h"
+#include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
 
 #include <QAction>
@@ -44,6 +46,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_edge(new ResizeEdge(this))
     , m_widthSaves(new SaveThrottle(settings, scheduler, this))
     , m_saveWarning(new QLabel(tr("Notes can't be saved"), this))
+    , m_setAsideLine(new SetAsideLine(settings, this))
     , m_saveProblemAction(new QAction(this))
     , m_saveProblemSeparator(new QAction(this))
     , m_menu(new QMenu(this))
@@ -74,6 +77,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     m_saveProblemAction->setEnabled(false);
     m_saveProblemSeparator->setSeparator(true);
     connect(&m_settings, &SettingsStore::saveProblemChanged, this, &WidgetView::onSaveProblemChanged);
+    connect(m_setAsideLine, &SetAsideLine::wantedChanged, this, &WidgetView::relayout);
 
     applyPalette();
     applyWidth();
@@ -84,9 +88,14 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
 void WidgetView::orderTabs()
 {
     TimerPane *timer = m_drawer->timerPane();
-    const QList<QWidget *> order{
-        m_face->pauseButton(), m_face->cancelButton(),        m_grip, timer->field(), timer->startButton(),
-        timer->cancelButton(), m_drawer->notesPane()->field()};
+    const QList<QWidget *> order{m_face->pauseButton(),
+                                 m_face->cancelButton(),
+                                 m_grip,
+                                 timer->field(),
+                                 timer->startButton(),
+                                 timer->cancelButton(),
+                                 m_drawer->notesPane()->field(),
+                                 m_setAsideLine->dismissButton()};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -192,6 +201,7 @@ void WidgetView::applyPalette()
     QPalette warning = stock;
     warning.setColor(QPalette::WindowText, colors.accent);
     m_saveWarning->setPalette(warning);
+    m_setAsideLine->setLook(CardRules::cardScale(cardWidth()), colors);
     update();
 }
 
@@ -202,6 +212,7 @@ void WidgetView::applyWidth()
     m_drawer->setScale(scale);
     m_grip->setScale(scale);
     m_saveWarning->setFont(systemFont(CardMetrics::scaled(CardMetrics::kWarningText, scale)));
+    m_setAsideLine->setLook(scale, cardPalette());
     relayout();
 }
 
@@ -210,10 +221,10 @@ void WidgetView::relayout()
     const int width = qRound(cardWidth());
     const int faceHeight = m_face->faceHeight();
     const int gripHeight = int(CardRules::kGripRowHeight);
-    const int warningHeight = m_settings.saveProblem().isEmpty()
-        ? 0
-        : CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
-    m_drawer->setCardWidth(width, m_heightLimit - faceHeight - warningHeight - gripHeight);
+    const int row = CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
+    const int asideHeight = m_setAsideLine->wanted() ? row : 0;
+    const int warningHeight = m_settings.saveProblem().isEmpty() ? 0 : row;
+    m_drawer->setCardWidth(width, m_heightLimit - faceHeight - asideHeight - warningHeight - gripHeight);
     const int revealed = reveal();
     m_face->setGeometry(0, 0, width, faceHeight);
     m_drawer->setGeometry(0, faceHeight, width, revealed);
@@ -224,9 +235,15 @@ void WidgetView::relayout()
         moveFocus(cancel->isVisibleTo(this) ? static_cast<QWidget *>(cancel) : m_grip);
     }
     m_drawer->setVisible(revealed > 0);
-    m_saveWarning->setGeometry(0, faceHeight + revealed, width, warningHeight);
-    m_grip->setGeometry(0, faceHeight + revealed + warningHeight, width, gripHeight);
-    const QSize size(width, faceHeight + revealed + warningHeight + gripHeight);
+    // Dismissed with the keyboard: the keyboard goes on to the grip below.
+    if (asideHeight == 0 && m_setAsideLine->isAncestorOf(focusWidget()))
+        moveFocus(m_grip);
+    m_setAsideLine->setVisible(asideHeight > 0);
+    m_setAsideLine->setGeometry(0, faceHeight + revealed, width, asideHeight);
+    m_saveWarning->setGeometry(0, faceHeight + revealed + asideHeight, width, warningHeight);
+    const int gripTop = faceHeight + revealed + asideHeight + warningHeight;
+    m_grip->setGeometry(0, gripTop, width, gripHeight);
+    const QSize size(width, gripTop + gripHeight);
     m_edge->setGeometry(0, 0, int(CardRules::kResizeEdgeWidth), size.height());
     m_edge->raise();
     setFixedSize(size);

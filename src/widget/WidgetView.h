@@ -18,6 +18,7 @@ class DrawerContainer;
 class GripRow;
 class ResizeEdge;
 class SaveThrottle;
+class SetAsideLine;
 class Scheduler;
 class SettingsStore;
 
@@ -26,7 +27,8 @@ class SettingsStore;
 // flashes. Its width is the "cardWidth" setting, its height follows the drawer;
 // every new size is announced so the window around it can follow, up to a height
 // limit past which the notes scroll. While the
-// settings cannot be saved, a short warning line sits above the grip.
+// settings cannot be saved, a short warning line sits above the grip; a line above it
+// tells where unreadable settings or notes were kept, until it is dismissed.
 class WidgetView : public QWidget
 {
     Q_OBJECT
@@ -64,6 +66,7 @@ public:
     GripRow *gripRow() const { return m_grip; }
     ResizeEdge *resizeEdge() const { return m_edge; }
     QLabel *saveWarning() const { return m_saveWarning; }
+    SetAsideLine *setAsideLine() const { return m_setAsideLine; }
 
 signals:
     void sizeChanged(const QSize &size);
@@ -100,6 +103,7 @@ private:
     ResizeEdge *m_edge;
     SaveThrottle *m_widthSaves;
     QLabel *m_saveWarning;
+    SetAsideLine *m_setAsideLine;
     QAction *m_saveProblemAction;
     QAction *m_saveProblemSeparator;
     // Kept, not made at each opening: a reader knows an entry by its action and the menu it is in.

@@ -319,29 +319,35 @@ void TestNotes::unreadableListIsBackedUpBeforeReplaced()
         file.write("{\"notes\": " + stored + "}");
     }
     m_store = std::make_unique<SettingsStore>(m_dir->path());
+    const QByteArray before = *m_store->storedBytes(kNotes);
     auto model = makeModel();
     QVERIFY(model->notes().isEmpty());
+    // Kept at start, so that the card can say where; the stored value stays until a change.
     QDir dir(m_dir->path());
-    QVERIFY(dir.entryList({QStringLiteral("notes-*")}).isEmpty()); // nothing written at start
+    const QStringList backups = dir.entryList({QStringLiteral("notes-*")});
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(m_store->setAside(), backups.first());
+    QFile backup(dir.filePath(backups.first()));
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), kept);
+    QCOMPARE(SettingsStore(m_dir->path()).storedBytes(kNotes), std::optional<QByteArray>(before));
 
     model->addNote(QStringLiteral("new"));
     QCOMPARE(model->notes().size(), 1);
     QCOMPARE(NotesCodec::decode(*m_store->dataValue(kNotes))->size(), 1);
-    const QStringList backups = dir.entryList({QStringLiteral("notes-*")});
-    QCOMPARE(backups.size(), 1);
-    QFile backup(dir.filePath(backups.first()));
-    QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll(), kept);
 
     // Only the unreadable bytes are kept: later saves make no further backups.
     model->addNote(QStringLiteral("newer"));
-    QCOMPARE(dir.entryList({QStringLiteral("notes-*")}).size(), 1);
+    QCOMPARE(dir.entryList({QStringLiteral("notes-*")}), backups);
+    m_store->dismissSetAside();
+    QVERIFY(m_store->setAside().isEmpty());
 
-    // A second unreadable list in the same second gets a file of its own.
+    // A second unreadable list in the same second gets a file of its own, and is told.
+    model.reset();
     m_store->setData(kNotes, "junk");
     auto second = makeModel();
-    second->addNote(QStringLiteral("x"));
     QCOMPARE(dir.entryList({QStringLiteral("notes-*")}).size(), 2);
+    QVERIFY(!m_store->setAside().isEmpty() && m_store->setAside() != backups.first());
 }
 
 void TestNotes::stringInsteadOfDataLoadsEmpty()
@@ -379,8 +385,6 @@ void TestNotes::unreadableListStaysWhenItsBackupFails()
         QCOMPARE(file.write("{\"notes\": " + precious + "}"), precious.size() + 11);
     }
     m_store = std::make_unique<SettingsStore>(m_dir->path());
-    auto model = makeModel();
-    QVERIFY(model->notes().isEmpty());
 
     std::optional<FileSizeLimit> limit;
     if (nearlyFullDisk) {
@@ -389,12 +393,17 @@ void TestNotes::unreadableListStaysWhenItsBackupFails()
     } else {
         QVERIFY(limit.emplace(16 * 1024).isSet());
     }
+    // Fails at start, and again before the first change would replace the list.
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Cannot write .*notes-")));
+    auto model = makeModel();
+    QVERIFY(model->notes().isEmpty());
+    QVERIFY(m_store->setAside().isEmpty());
     model->addNote(QStringLiteral("new"));
     limit.reset();
 
     QCOMPARE(model->notes().size(), 1);
     QVERIFY(!m_store->saveProblem().isEmpty());
+    QVERIFY(m_store->setAside().isEmpty());
     QVERIFY(QDir(m_dir->path()).entryList({QStringLiteral("notes-*")}).isEmpty());
     SettingsStore reread(m_dir->path());
     QCOMPARE(reread.storedBytes(kNotes), std::optional<QByteArray>(precious.mid(1, precious.size() - 2)));

@@ -24,6 +24,7 @@
 #include "widget/NotesScroller.h"
 #include "widget/ResizeEdge.h"
 #include "widget/RoundButton.h"
+#include "widget/SetAsideLine.h"
 #include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
@@ -1219,9 +1220,12 @@ void TestWidgetView::tabOrder_data()
 {
     QTest::addColumn<bool>("open");
     QTest::addColumn<bool>("running");
-    QTest::newRow("open, counting down") << true << true;
-    QTest::newRow("open") << true << false;
-    QTest::newRow("closed, counting down") << false << true;
+    QTest::addColumn<bool>("setAside");
+    QTest::newRow("open, counting down") << true << true << false;
+    QTest::newRow("open") << true << false << false;
+    QTest::newRow("closed, counting down") << false << true << false;
+    QTest::newRow("open, unreadable settings set aside") << true << false << true;
+    QTest::newRow("closed, unreadable settings set aside") << false << false << true;
 }
 
 // Tab and Shift+Tab go round the card's controls in reading order, the grip before the
@@ -1230,6 +1234,13 @@ void TestWidgetView::tabOrder()
 {
     QFETCH(bool, open);
     QFETCH(bool, running);
+    QFETCH(bool, setAside);
+    if (setAside) {
+        QFile broken(m_store->filePath());
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("{\"theme\": \"gl") > 0);
+        broken.close();
+        m_store = std::make_unique<SettingsStore>(m_dir->path());
+    }
     makeCard();
     m_model->addNote(QStringLiteral("a"));
     m_model->addNote(QStringLiteral("b"));
@@ -1249,6 +1260,10 @@ void TestWidgetView::tabOrder()
         for (NoteRow *row : notesPane()->rows())
             expected << row->checkMark() << row->deleteButton();
     }
+    SetAsideLine *aside = m_card->setAsideLine();
+    QCOMPARE(aside->isVisible(), setAside);
+    if (setAside)
+        expected << aside->dismissButton();
     expected.first()->setFocus(Qt::TabFocusReason);
     for (qsizetype i = 1; i <= expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1262,6 +1277,22 @@ void TestWidgetView::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), expected.at(i));
     }
+    if (!setAside)
+        return;
+    // The line names the file, read in full by assistive technology; Space on the cross
+    // dismisses it, and the keyboard goes on to the grip.
+    const QString name = m_store->setAside();
+    QVERIFY(name.startsWith(QStringLiteral("settings.json-")));
+    QVERIFY(aside->label()->accessibleName().contains(name));
+    QVERIFY(aside->label()->toolTip().contains(name));
+    QCOMPARE(aside->dismissButton()->accessibleName(), QStringLiteral("Dismiss"));
+    const int height = m_card->height();
+    aside->dismissButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(aside->dismissButton(), Qt::Key_Space);
+    QVERIFY(m_store->setAside().isEmpty());
+    QVERIFY(aside->isHidden());
+    QCOMPARE(QApplication::focusWidget(), m_card->gripRow());
+    QCOMPARE(m_card->height(), height - qRound(16 * m_card->cardWidth() / 220));
 }
 
 // Space and Return press the focused button; Escape closes the drawer; the keyboard
