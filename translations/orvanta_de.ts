@@ -427,12 +427,13 @@ Mehr steht in der Handbuchseite orvanta(1).
         <translation>Ausblenden</translation>
     </message>
     <message>
-        <source>Unreadable file kept as %1</source>
-        <translation>Unlesbare Datei gesichert als %1</translation>
-    </message>
-    <message>
         <source>Orvanta could not read its saved data and kept it as %1.</source>
         <translation>Orvanta konnte seine gespeicherten Daten nicht lesen und hat sie als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>Unreadable file kept as</source>
+        <extracomment>The first of two lines; the backup&apos;s file name follows on the second.</extracomment>
+        <translation>Unlesbare Datei gesichert als</translation>
     </message>
 </context>
 <context>

@@ -427,12 +427,13 @@ La page de manuel orvanta(1) en dit plus.
         <translation>Masquer</translation>
     </message>
     <message>
-        <source>Unreadable file kept as %1</source>
-        <translation>Fichier illisible conservé sous %1</translation>
-    </message>
-    <message>
         <source>Orvanta could not read its saved data and kept it as %1.</source>
         <translation>Orvanta n’a pas pu lire ses données enregistrées et les a conservées sous %1.</translation>
+    </message>
+    <message>
+        <source>Unreadable file kept as</source>
+        <extracomment>The first of two lines; the backup&apos;s file name follows on the second.</extracomment>
+        <translation>Fichier illisible conservé sous</translation>
     </message>
 </context>
 <context>

@@ -41,12 +41,13 @@ bool SetAsideLine::wanted() const
 
 void SetAsideLine::refresh()
 {
-    const QString name = m_settings.setAside();
-    m_text = tr("Unreadable file kept as %1").arg(name);
-    const QString where = QDir::toNativeSeparators(m_settings.directory() + QLatin1Char('/') + name);
+    //: The first of two lines; the backup's file name follows on the second.
+    m_lead = tr("Unreadable file kept as");
+    m_name = m_settings.setAside();
+    const QString where = QDir::toNativeSeparators(m_settings.directory() + QLatin1Char('/') + m_name);
     const QString full = tr("Orvanta could not read its saved data and kept it as %1.").arg(where);
     m_label->setToolTip(full);
-    m_label->setAccessibleName(m_text);
+    m_label->setAccessibleName(m_lead + QLatin1Char(' ') + m_name);
     m_label->setAccessibleDescription(full);
     placeChildren();
     emit wantedChanged();
@@ -78,7 +79,10 @@ void SetAsideLine::placeChildren()
     m_dismiss->move(width() - margin - side, (height() - side) / 2);
     const QRect text(inset, 0, std::max(0, width() - 2 * inset), height());
     m_label->setGeometry(text);
-    m_label->setText(m_label->fontMetrics().elidedText(m_text, Qt::ElideMiddle, text.width()));
+    // The name is cut in its middle, where the time stamp is, so what it is and its ending show.
+    const QFontMetrics metrics = m_label->fontMetrics();
+    m_label->setText(metrics.elidedText(m_lead, Qt::ElideRight, text.width()) + QLatin1Char('\n')
+                     + metrics.elidedText(m_name, Qt::ElideMiddle, text.width()));
 }
 
 void SetAsideLine::paintEvent(QPaintEvent *)

@@ -8,9 +8,9 @@ class QLabel;
 class SettingsStore;
 class SymbolButton;
 
-// The line that tells where unreadable settings or notes were kept, in the look of the
-// warning line, with a cross that dismisses it. The name may be cut short in the middle;
-// the whole sentence is its tool tip and what assistive technology reads.
+// The two lines that tell where unreadable settings or notes were kept, in the look of the
+// warning line, with a cross that dismisses them. The name may be cut short in the middle;
+// the whole sentence is their tool tip and what assistive technology reads.
 class SetAsideLine : public QWidget
 {
     Q_OBJECT
@@ -40,6 +40,7 @@ private:
     SettingsStore &m_settings;
     QLabel *m_label;
     SymbolButton *m_dismiss;
-    QString m_text;
+    QString m_lead;
+    QString m_name;
     qreal m_scale = 1;
 };

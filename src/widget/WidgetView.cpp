@@ -222,7 +222,7 @@ void WidgetView::relayout()
     const int faceHeight = m_face->faceHeight();
     const int gripHeight = int(CardRules::kGripRowHeight);
     const int row = CardMetrics::scaledPixels(CardMetrics::kWarningRow, CardRules::cardScale(cardWidth()));
-    const int asideHeight = m_setAsideLine->wanted() ? row : 0;
+    const int asideHeight = m_setAsideLine->wanted() ? 2 * row : 0;
     const int warningHeight = m_settings.saveProblem().isEmpty() ? 0 : row;
     m_drawer->setCardWidth(width, m_heightLimit - faceHeight - asideHeight - warningHeight - gripHeight);
     const int revealed = reveal();

@@ -27,7 +27,7 @@ class SettingsStore;
 // flashes. Its width is the "cardWidth" setting, its height follows the drawer;
 // every new size is announced so the window around it can follow, up to a height
 // limit past which the notes scroll. While the
-// settings cannot be saved, a short warning line sits above the grip; a line above it
+// settings cannot be saved, a short warning line sits above the grip; two lines above it
 // tells where unreadable settings or notes were kept, until it is dismissed.
 class WidgetView : public QWidget
 {

@@ -1292,7 +1292,7 @@ void TestWidgetView::tabOrder()
     QVERIFY(m_store->setAside().isEmpty());
     QVERIFY(aside->isHidden());
     QCOMPARE(QApplication::focusWidget(), m_card->gripRow());
-    QCOMPARE(m_card->height(), height - qRound(16 * m_card->cardWidth() / 220));
+    QCOMPARE(m_card->height(), height - 2 * qRound(16 * m_card->cardWidth() / 220));
 }
 
 // Space and Return press the focused button; Escape closes the drawer; the keyboard
