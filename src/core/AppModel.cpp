@@ -50,6 +50,7 @@ AppModel::AppModel(const Services &services, QObject *parent)
     // Seconds shown or not decides how often the model wakes; the face reads the time when
     // the setting changes, so the model takes it first (it was made before the face).
     services.settings.watch(Keys::showSeconds, this, &AppModel::tick);
+    services.settings.watch(Keys::notes, this, &AppModel::takeStoredNotes);
     planWake();
 }
 
@@ -252,7 +253,32 @@ void AppModel::saveNotes()
             return;
         m_unreadableNotes.reset();
     }
+    m_savingNotes = true;
     m_services.settings.setData(kNotesKey, NotesCodec::encode(m_notes));
+    m_savingNotes = false;
+}
+
+// The stored list was changed from outside (by hand in the file): it is read as at start. A
+// list that cannot be read is kept in a file of its own and replaced by the one shown.
+void AppModel::takeStoredNotes()
+{
+    if (m_savingNotes)
+        return;
+    const auto stored = m_services.settings.storedBytes(kNotesKey);
+    const auto data = m_services.settings.dataValue(kNotesKey);
+    const auto decoded = !stored ? std::optional<NoteList>(NoteList())
+        : data                   ? NotesCodec::decode(*data)
+                                 : std::nullopt;
+    if (decoded) {
+        m_unreadableNotes.reset();
+        m_notes = *decoded;
+        emit notesChanged();
+    } else if (keepAside(*stored)) {
+        m_unreadableNotes.reset();
+        saveNotes();
+    } else {
+        m_unreadableNotes = stored;
+    }
 }
 
 bool AppModel::keepAside(const QByteArray &unreadable)

@@ -123,6 +123,7 @@ private:
     void saveNotes();
     // Writes notes that could not be read to a file of their own; false when that failed.
     bool keepAside(const QByteArray &unreadable);
+    void takeStoredNotes();
 
     Services m_services;
     double m_now;
@@ -135,4 +136,6 @@ private:
     NoteList m_notes;
     // The stored bytes that could not be read, kept aside before they are replaced.
     std::optional<QByteArray> m_unreadableNotes;
+    // Set while the model writes the list, which it then need not read back.
+    bool m_savingNotes = false;
 };

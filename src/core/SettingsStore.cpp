@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMutexLocker>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,12 +52,18 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
     , m_directory(directory)
 {
     m_writer.setMaxThreadCount(1);
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMilliseconds);
+    connect(&m_settle, &QTimer::timeout, this, &SettingsStore::readOutsideChanges);
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_settle, qOverload<>(&QTimer::start));
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_settle, qOverload<>(&QTimer::start));
     load();
     // Set aside now, so that the user hears where it went at once; if it cannot be moved,
     // nothing is written until it can.
     if (m_unreadableOnDisk)
         setSaveProblem(prepareFile());
     SafeFile::removeTemporaries(filePath());
+    watchFolder();
 }
 
 SettingsStore::~SettingsStore()
@@ -72,8 +81,19 @@ QString SettingsStore::filePath() const
     return m_directory + QLatin1Char('/') + kFileName;
 }
 
+SettingsStore::Stamp SettingsStore::stampOf(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
 void SettingsStore::load()
 {
+    // Taken before the file is read: a change while it is read shows as a change later.
+    m_stamp = stampOf(filePath());
     // Only a plain file is read: a named pipe in its place would hold the start for ever.
     const RegularFile::Contents contents = RegularFile::read(filePath(), kMaxFileBytes);
     if (contents.outcome == RegularFile::Outcome::Missing)
@@ -86,6 +106,7 @@ void SettingsStore::load()
         return;
     }
     m_values = document.object();
+    m_onDisk = m_values;
 }
 
 bool SettingsStore::boolValue(const QString &key, bool defaultValue) const
@@ -163,6 +184,7 @@ void SettingsStore::setData(const QString &key, const QByteArray &value)
 void SettingsStore::write(const QString &key, const QJsonValue &value, Save when)
 {
     m_values.insert(key, value);
+    m_changedAt.insert(key, QDateTime::currentMSecsSinceEpoch());
     if (when == Save::Now)
         save();
     else
@@ -184,11 +206,21 @@ void SettingsStore::save()
     ++m_generation;
     m_writer.waitForDone();
     m_unsaved = false;
+    m_bounced = false;
+    // A hand edit is merged first; one that does not parse is kept aside rather than lost.
+    const std::optional<QStringList> outside = takeOutsideChanges();
+    if (!outside)
+        m_unreadableOnDisk = true;
     QString problem = prepareFile();
     if (problem.isEmpty())
         problem = SafeFile::replace(filePath(), QJsonDocument(m_values).toJson(QJsonDocument::Indented),
                                     SafeFile::kOwnerOnly);
+    if (problem.isEmpty()) {
+        recordOwnWrite(m_values);
+        watchFolder();
+    }
     setSaveProblem(problem);
+    announce(outside.value_or(QStringList()));
 }
 
 void SettingsStore::saveInBackground()
@@ -207,8 +239,26 @@ void SettingsStore::saveInBackground()
     m_writer.start([this, generation, path = filePath(), values = m_values] {
         if (generation != m_generation)
             return;
+        {
+            // Changed from outside since the program last looked: the GUI thread merges it
+            // and saves.
+            const QMutexLocker locker(&m_diskLock);
+            if (stampOf(path) != m_stamp) {
+                m_bounced = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (m_bounced)
+                            save();
+                    },
+                    Qt::QueuedConnection);
+                return;
+            }
+        }
         const QString problem
             = SafeFile::replace(path, QJsonDocument(values).toJson(QJsonDocument::Indented), SafeFile::kOwnerOnly);
+        if (problem.isEmpty())
+            recordOwnWrite(values);
         QMetaObject::invokeMethod(
             this,
             [this, generation, problem] {
@@ -217,6 +267,7 @@ void SettingsStore::saveInBackground()
                     return;
                 m_unsaved = m_unsaved || !problem.isEmpty();
                 setSaveProblem(problem);
+                watchFolder();
             },
             Qt::QueuedConnection);
     });
@@ -227,6 +278,94 @@ void SettingsStore::flush()
     if (m_unsaved)
         save();
     m_writer.waitForDone();
+    if (m_bounced)
+        save();
+}
+
+void SettingsStore::recordOwnWrite(const QJsonObject &values)
+{
+    const QMutexLocker locker(&m_diskLock);
+    m_stamp = stampOf(filePath());
+    m_onDisk = values;
+}
+
+std::optional<QStringList> SettingsStore::takeOutsideChanges()
+{
+    const QMutexLocker locker(&m_diskLock);
+    const Stamp now = stampOf(filePath());
+    if (now == m_stamp)
+        return QStringList();
+    const RegularFile::Contents contents = RegularFile::read(filePath(), kMaxFileBytes);
+    if (contents.outcome == RegularFile::Outcome::Missing) {
+        // Removed: the next save writes the program's values again.
+        m_stamp = now;
+        m_onDisk = {};
+        return QStringList();
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(contents.bytes, &error);
+    if (contents.outcome != RegularFile::Outcome::Read || error.error != QJsonParseError::NoError
+        || !document.isObject())
+        return std::nullopt;
+    const QJsonObject file = document.object();
+    m_unreadableOnDisk = false;
+    const qint64 changedAt = now.modifiedNs / 1'000'000;
+    QStringList keys = file.keys() + m_onDisk.keys();
+    keys.removeDuplicates();
+    QStringList taken;
+    for (const QString &key : std::as_const(keys)) {
+        const QJsonValue value = file.value(key);
+        if (value == m_onDisk.value(key) || m_changedAt.value(key, std::numeric_limits<qint64>::min()) >= changedAt)
+            continue;
+        if (value.isUndefined())
+            m_values.remove(key);
+        else
+            m_values.insert(key, value);
+        taken.append(key);
+    }
+    m_stamp = now;
+    m_onDisk = file;
+    return taken;
+}
+
+void SettingsStore::readOutsideChanges()
+{
+    // The program's own write is still under way: looked at once it has landed.
+    if (m_writer.activeThreadCount() > 0) {
+        m_settle.start();
+        return;
+    }
+    watchFolder();
+    const std::optional<QStringList> taken = takeOutsideChanges();
+    if (!taken)
+        return;
+    // Where the program's newer values won, the file gets them.
+    bool differs;
+    {
+        const QMutexLocker locker(&m_diskLock);
+        differs = m_onDisk != m_values;
+    }
+    if (differs && !m_unsaved)
+        save();
+    announce(*taken);
+}
+
+void SettingsStore::announce(const QStringList &keys)
+{
+    for (const QString &key : keys)
+        emit written(key);
+}
+
+void SettingsStore::watchFolder()
+{
+    // Editors replace the file by a rename, which only the folder sees; a file that is a link
+    // to one elsewhere is watched where it is.
+    if (!m_watcher.directories().contains(m_directory) && QFileInfo(m_directory).isDir())
+        m_watcher.addPath(m_directory);
+    // A replaced file is a new one: its watch is made anew.
+    m_watcher.removePath(filePath());
+    if (QFileInfo(filePath()).isFile())
+        m_watcher.addPath(filePath());
 }
 
 QString SettingsStore::moveUnreadableAside()

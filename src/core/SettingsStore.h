@@ -3,10 +3,14 @@
 #include "core/SettingsKeys.h"
 
 #include <QByteArray>
+#include <QFileSystemWatcher>
+#include <QHash>
 #include <QJsonObject>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <QTimer>
 #include <QVariant>
 
 #include <atomic>
@@ -24,6 +28,15 @@
 // moved aside at start, never overwritten; setAside() names where it went until the
 // user has seen it. The folders it makes and the files it writes are the user's alone
 // (0700 and 0600).
+//
+// A change made to the file by hand while the program runs is read, not overwritten: the
+// folder is watched, and every save first looks whether the file is still the one the
+// program last wrote or read. If not, it is read again and merged key by key: a key whose
+// value in the file changed takes the file's value, unless the program changed that key
+// after the file was changed (its modification time). Keys the file did not change keep
+// the program's values. A file that does not parse is an edit in progress and is left
+// alone until it does; only when the program must save meanwhile is it moved aside like an
+// unreadable file at start, so that neither the user's text nor the program's change is lost.
 class SettingsStore : public QObject
 {
     Q_OBJECT
@@ -39,6 +52,10 @@ public:
     // When a write reaches the file: before it returns, or at a later save (saveInBackground(),
     // flush(), or any write saved now), for a value that changes many times a second.
     enum class Save { Now, Later };
+
+    // How long the folder must be quiet before a change in it is looked at: an editor's save
+    // is several steps.
+    static constexpr int kSettleMilliseconds = 200;
 
     // A file larger than this is not read but set aside like an unreadable one. Five notes
     // of the longest length take at most about 4 MiB (every character escaped in the notes'
@@ -83,6 +100,16 @@ public:
         setString(QLatin1String(key.name), value);
     }
 
+    // Calls slot() after every write of the binary data under name (Keys::notes).
+    template<typename Receiver, typename Slot>
+    QMetaObject::Connection watch(const char *name, Receiver *receiver, Slot slot) const
+    {
+        return connect(this, &SettingsStore::written, receiver, [name, receiver, slot](const QString &key) {
+            if (key == QLatin1String(name))
+                std::invoke(slot, receiver);
+        });
+    }
+
     // Calls slot after every write of key: a member of receiver or a function, given the value
     // as it now reads when it takes one (watch(Keys::cardWidth, this, &WidgetView::applyWidth)).
     // The connection ends with the receiver. Key names are compared here and nowhere else.
@@ -123,20 +150,44 @@ public:
     // program ends.
     void flush();
 
+    // Reads the file again if someone else changed it, merges it and announces every key that
+    // changed; a file that does not parse is left for later. The folder's watcher calls it once
+    // the folder has been quiet for kSettleMilliseconds.
+    void readOutsideChanges();
+
     // Why the last write did not reach the disk, for the user; empty when it did (or before
     // the first write).
     QString saveProblem() const { return m_saveProblem; }
 
 signals:
-    // Emitted after every write of key, also when the value did not change. Whoever shows a
-    // setting watches its key instead.
+    // Emitted after every write of key, also when the value did not change, and for every
+    // key a change made to the file from outside gave a new value. Whoever shows a setting
+    // watches its key instead.
     void written(const QString &key);
     // saveProblem() changed: saving began to fail, failed for another reason, or works again.
     void saveProblemChanged();
     void setAsideChanged();
 
 private:
+    // What identifies one version of the file on disk.
+    struct Stamp
+    {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+    static Stamp stampOf(const QString &path);
+
     void load();
+    // Merges a file changed from outside into the values and returns the keys that took the
+    // file's value; nothing when the file changed but cannot be read. No write may be under way.
+    std::optional<QStringList> takeOutsideChanges();
+    void announce(const QStringList &keys);
+    void recordOwnWrite(const QJsonObject &values);
+    void watchFolder();
     void write(const QString &key, const QJsonValue &value, Save when = Save::Now);
     void save();
     // Makes the folder and sets an unreadable file aside: what must precede a replace.
@@ -147,6 +198,16 @@ private:
 
     QString m_directory;
     QJsonObject m_values;
+    // When the program last changed each key, in milliseconds since the epoch.
+    QHash<QString, qint64> m_changedAt;
+    // The file as the program last wrote or read it; a writer thread updates it too.
+    QMutex m_diskLock;
+    QJsonObject m_onDisk;
+    Stamp m_stamp;
+    // A background write found the file changed from outside and left the save to the GUI thread.
+    std::atomic<bool> m_bounced = false;
+    QFileSystemWatcher m_watcher;
+    QTimer m_settle;
     bool m_unreadableOnDisk = false;
     bool m_unsaved = false;
     QString m_saveProblem;

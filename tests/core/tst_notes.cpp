@@ -7,9 +7,13 @@
 #include "fakes/FileSizeLimit.h"
 #include "fakes/TinyFileSystem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -53,6 +57,8 @@ private slots:
     void unreadableListStaysWhenItsBackupFails_data();
     void unreadableListStaysWhenItsBackupFails();
     void longestNotesSurviveRestart();
+    void handEditedList_data();
+    void handEditedList();
 
 private:
     std::unique_ptr<AppModel> makeModel();
@@ -427,6 +433,67 @@ void TestNotes::longestNotesSurviveRestart()
     m_store = std::make_unique<SettingsStore>(m_dir->path());
     auto model = makeModel();
     QCOMPARE(model->notes(), saved);
+}
+
+void TestNotes::handEditedList_data()
+{
+    // The "notes" member as the hand edit leaves it (nothing: removed), or no edit at all.
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<NoteList>("shown");
+    QTest::addColumn<bool>("keptAside");
+    const NoteList two{Note{kIdA, QStringLiteral("by hand"), false}, Note{kIdB, QStringLiteral("too"), true}};
+    const auto data = [](const QByteArray &bytes) { return "{\"base64\":\"" + bytes.toBase64() + "\"}"; };
+    const NoteList mine{Note{kIdB, QStringLiteral("mine"), false}};
+    QTest::newRow("two notes written by hand") << true << data(NotesCodec::encode(two)) << two << false;
+    QTest::newRow("an empty list") << true << data("[]") << NoteList() << false;
+    QTest::newRow("the member removed") << true << QByteArray() << NoteList() << false;
+    // Kept in a file of its own, and the list shown is stored again.
+    QTest::newRow("a list that cannot be read")
+        << true << data(R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","text":"x"}])") << mine << true;
+    QTest::newRow("a string") << true << QByteArray("\"x\"") << mine << true;
+    QTest::newRow("the model's own save") << false << QByteArray() << mine << false;
+}
+
+void TestNotes::handEditedList()
+{
+    QFETCH(bool, edit);
+    QFETCH(QByteArray, stored);
+    QFETCH(NoteList, shown);
+    QFETCH(bool, keptAside);
+    auto model = makeModel();
+    model->addNote(QStringLiteral("mine"));
+    NoteList expected = shown;
+    if (!edit || keptAside)
+        expected.first().id = model->notes().first().id;
+    QSignalSpy changed(model.get(), &AppModel::notesChanged);
+    if (edit) {
+        QFile file(m_store->filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject values = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        if (stored.isEmpty())
+            values.remove(kNotes);
+        else
+            values.insert(kNotes, QJsonDocument::fromJson("[" + stored + "]").array().first());
+        QFile edited(m_store->filePath() + QStringLiteral(".new"));
+        QVERIFY(edited.open(QIODevice::WriteOnly));
+        edited.write(QJsonDocument(values).toJson());
+        // Saved after the model's last change.
+        QVERIFY(edited.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime));
+        edited.close();
+        QVERIFY(QFile::remove(m_store->filePath()) && edited.rename(m_store->filePath()));
+    }
+    m_store->readOutsideChanges();
+
+    QCOMPARE(model->notes(), expected);
+    QCOMPARE(changed.size(), edit && !keptAside ? 1 : 0);
+    const QStringList backups = QDir(m_dir->path()).entryList({QStringLiteral("notes-*")});
+    QCOMPARE(backups.size(), keptAside ? 1 : 0);
+    if (keptAside) {
+        QCOMPARE(m_store->setAside(), backups.first());
+        QCOMPARE(NotesCodec::decode(*SettingsStore(m_dir->path()).dataValue(kNotes)), std::optional(expected));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNotes)

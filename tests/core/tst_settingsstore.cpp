@@ -6,8 +6,12 @@
 #include "fakes/FileSizeLimit.h"
 #include "fakes/TinyFileSystem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -48,6 +52,8 @@ private slots:
     void laterSaves_data();
     void laterSaves();
     void dragWritesAFewTimes();
+    void handEditsWhileRunning_data();
+    void handEditsWhileRunning();
 
 private:
     static QString settingsPath(const QTemporaryDir &dir) { return dir.filePath(QStringLiteral("settings.json")); }
@@ -560,6 +566,9 @@ void TestSettingsStore::laterSaves_data()
     QTest::newRow("the store ends") << "end" << 300.0;
     // A background write not yet made never lands after a newer save.
     QTest::newRow("overtaken by a save now") << "overtaken" << 310.0;
+    // A hand edit made meanwhile is merged, not overwritten by the older values.
+    QTest::newRow("hand edit, then in the background") << "edited, background" << 300.0;
+    QTest::newRow("hand edit, then flushed") << "edited, flush" << 300.0;
 }
 
 void TestSettingsStore::laterSaves()
@@ -577,12 +586,23 @@ void TestSettingsStore::laterSaves()
     QCOMPARE(heard, 300.0);
     QCOMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), Keys::cardWidth.defaultValue);
 
-    if (end == QLatin1String("background")) {
+    const bool edited = end.startsWith(QLatin1String("edited"));
+    if (edited) {
+        const QString path = settingsPath(dir);
+        writeFile(path + QStringLiteral(".new"), R"({"h24": true, "theme": "glass"})");
+        QVERIFY(QFile::remove(path) && QFile::rename(path + QStringLiteral(".new"), path));
+    }
+    if (end == QLatin1String("edited, background")) {
         store->saveInBackground();
-        QTRY_COMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), width);
+        store->flush();
+    } else if (end == QLatin1String("background")) {
+        store->saveInBackground();
+        // Read from the file itself: a second store would clean up the temporary being written.
+        QTRY_COMPARE(QJsonDocument::fromJson(readFile(settingsPath(dir))).object().value(QLatin1String("cardWidth")),
+                     QJsonValue(width));
     } else if (end == QLatin1String("now")) {
         store->setValue(Keys::showDate, false);
-    } else if (end == QLatin1String("flush")) {
+    } else if (end.endsWith(QLatin1String("flush"))) {
         store->flush();
     } else if (end == QLatin1String("overtaken")) {
         store->saveInBackground();
@@ -594,6 +614,7 @@ void TestSettingsStore::laterSaves()
     const SettingsStore reread(dir.path());
     QCOMPARE(reread.value(Keys::cardWidth), width);
     QCOMPARE(reread.value(Keys::h24), true);
+    QCOMPARE(reread.value(Keys::theme), edited ? QStringLiteral("glass") : QStringLiteral("dark"));
 }
 
 // A drag of 100 moves over a second, with a large notes list: the file is written at most
@@ -631,6 +652,106 @@ void TestSettingsStore::dragWritesAFewTimes()
     countWrite();
     QVERIFY2(writes <= 5, qPrintable(QString::number(writes)));
     QCOMPARE(SettingsStore(dir.path()).value(Keys::cardWidth), 320.0);
+}
+
+void TestSettingsStore::handEditsWhileRunning_data()
+{
+    // The file starts as {"theme": "light", "h24": true}. The program may set "theme" first;
+    // then the file is replaced by hand, changed at fileAge milliseconds from now. "check" looks
+    // at once, "watch" waits for the folder's watcher, "save" lets the next save find it. After
+    // that the program writes "sound" and the file is read back.
+    QTest::addColumn<QString>("programTheme");
+    QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<qint64>("fileAge");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<bool>("heard");
+    QTest::addColumn<QByteArray>("storedTheme");
+    QTest::addColumn<bool>("setAside");
+    const QByteArray glass = R"({"theme": "glass", "h24": true, "accent": "blue"})";
+    QTest::newRow("read") << "" << glass << 0LL << "check"
+                          << "glass" << true << QByteArray("\"glass\"") << false;
+    QTest::newRow("read by the watcher") << "" << glass << 0LL << "watch"
+                                         << "glass" << true << QByteArray("\"glass\"") << false;
+    QTest::newRow("kept by a save before any look") << "" << glass << 0LL << "save"
+                                                    << "glass" << true << QByteArray("\"glass\"") << false;
+    QTest::newRow("key removed") << "" << QByteArray(R"({"h24": true, "accent": "blue"})") << 0LL << "check"
+                                 << "dark" << true << QByteArray() << false;
+    QTest::newRow("wrong type reads as default")
+        << "" << QByteArray(R"({"theme": 5, "h24": true, "accent": "blue"})") << 0LL << "check"
+        << "dark" << true << QByteArray("5") << false;
+    QTest::newRow("same key, file changed later") << "color" << glass << 60'000LL << "check"
+                                                  << "glass" << true << QByteArray("\"glass\"") << false;
+    QTest::newRow("same key, program changed later") << "color" << glass << -60'000LL << "check"
+                                                     << "color" << false << QByteArray("\"color\"") << false;
+    QTest::newRow("same key, program changed later, found by a save")
+        << "color" << glass << -60'000LL << "save"
+        << "color" << false << QByteArray("\"color\"") << false;
+    QTest::newRow("the program's own write") << "color" << QByteArray() << 0LL << "check"
+                                             << "color" << false << QByteArray("\"color\"") << false;
+    QTest::newRow("half written, then saved by the program")
+        << "" << QByteArray(R"({"theme": "glass", "h2)") << 0LL << "check"
+        << "light" << false << QByteArray("\"light\"") << true;
+    QTest::newRow("not an object") << "" << QByteArray("[1]") << 0LL << "check"
+                                   << "light" << false << QByteArray("\"light\"") << true;
+}
+
+void TestSettingsStore::handEditsWhileRunning()
+{
+    QFETCH(QString, programTheme);
+    QFETCH(QByteArray, edit);
+    QFETCH(qint64, fileAge);
+    QFETCH(QString, how);
+    QFETCH(QString, theme);
+    QFETCH(bool, heard);
+    QFETCH(QByteArray, storedTheme);
+    QFETCH(bool, setAside);
+    QTemporaryDir dir;
+    const QString path = settingsPath(dir);
+    writeFile(path, R"({"theme": "light", "h24": true})");
+    SettingsStore store(dir.path());
+    if (!programTheme.isEmpty())
+        store.setValue(Keys::theme, programTheme);
+    QSignalSpy written(&store, &SettingsStore::written);
+    if (!edit.isEmpty()) {
+        // As an editor saves: a new file renamed over the old one.
+        const QString edited = dir.filePath(QStringLiteral("edited"));
+        writeFile(edited, edit);
+        QFile file(edited);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addMSecs(fileAge), QFileDevice::FileModificationTime));
+        file.close();
+        QCOMPARE(::rename(QFile::encodeName(edited).constData(), QFile::encodeName(path).constData()), 0);
+    }
+    const bool parses = QJsonDocument::fromJson(edit).isObject();
+    if (how == QLatin1String("check")) {
+        store.readOutsideChanges();
+        // A file that does not parse is left as it is, for its editor to finish.
+        if (!edit.isEmpty() && !parses)
+            QCOMPARE(readFile(path), edit);
+    } else if (how == QLatin1String("watch")) {
+        QVERIFY(written.wait(10'000));
+    }
+    store.setValue(Keys::sound, false);
+
+    QCOMPARE(store.value(Keys::theme), theme);
+    QCOMPARE(written.contains(QVariantList{QStringLiteral("theme")}), heard);
+    const QJsonObject stored = QJsonDocument::fromJson(readFile(path)).object();
+    const QByteArray json
+        = QJsonDocument(QJsonArray{stored.value(QStringLiteral("theme"))}).toJson(QJsonDocument::Compact);
+    QCOMPARE(stored.contains(QStringLiteral("theme")) ? json.mid(1, json.size() - 2) : QByteArray(), storedTheme);
+    // The rest of the hand edit, and the program's own change, are both kept.
+    QCOMPARE(stored.value(QStringLiteral("sound")), QJsonValue(false));
+    QCOMPARE(stored.value(QStringLiteral("h24")), QJsonValue(true));
+    const QString accent = parses ? QStringLiteral("blue") : QStringLiteral("red");
+    QCOMPARE(store.value(Keys::accent), accent);
+    QCOMPARE(stored.value(QStringLiteral("accent")).toString(QStringLiteral("red")), accent);
+    const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("settings.json-*.unreadable")});
+    QCOMPARE(aside.size(), setAside ? 1 : 0);
+    if (setAside) {
+        QCOMPARE(readFile(dir.filePath(aside.first())), edit);
+        QCOMPARE(store.setAside(), aside.first());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
