@@ -389,6 +389,10 @@ Mehr steht in der Handbuchseite orvanta(1).
         <source>Scroll preferences</source>
         <translation>Einstellungen blättern</translation>
     </message>
+    <message>
+        <source>High contrast</source>
+        <translation>Hoher Kontrast</translation>
+    </message>
 </context>
 <context>
     <name>ResizeEdge</name>

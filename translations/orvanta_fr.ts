@@ -389,6 +389,10 @@ La page de manuel orvanta(1) en dit plus.
         <source>Scroll preferences</source>
         <translation>Faire défiler les préférences</translation>
     </message>
+    <message>
+        <source>High contrast</source>
+        <translation>Contraste élevé</translation>
+    </message>
 </context>
 <context>
     <name>ResizeEdge</name>

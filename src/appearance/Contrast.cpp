@@ -61,4 +61,26 @@ QColor firstLegible(const QList<QColor> &candidates, const QList<QColor> &backgr
     return best;
 }
 
+QColor legible(const QColor &color, const QList<QColor> &backgrounds, double minimum)
+{
+    constexpr int kSteps = 100;
+    QColor lifted = color.toRgb();
+    for (int step = qRound(lifted.alphaF() * kSteps); step <= kSteps; ++step) {
+        lifted.setAlphaF(std::max(lifted.alphaF(), float(step) / kSteps));
+        if (worstRatio(lifted, backgrounds) >= minimum)
+            return lifted;
+    }
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    const QColor target = worstRatio(black, backgrounds) >= worstRatio(white, backgrounds) ? black : white;
+    for (int step = 1; step < kSteps; ++step) {
+        QColor mixed = target;
+        mixed.setAlphaF(float(step) / kSteps);
+        mixed = over(mixed, lifted);
+        if (worstRatio(mixed, backgrounds) >= minimum)
+            return mixed;
+    }
+    return target;
+}
+
 } // namespace Contrast

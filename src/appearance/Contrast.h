@@ -21,5 +21,9 @@ QColor over(const QColor &color, const QColor &background);
 double worstRatio(const QColor &color, const QList<QColor> &backgrounds);
 // The first candidate that reaches minimum over every background, else the one that comes nearest.
 QColor firstLegible(const QList<QColor> &candidates, const QList<QColor> &backgrounds, double minimum);
+// color changed as little as it takes to reach minimum over every background: made more opaque
+// first, which keeps its hue, then mixed toward black or white, whichever stands out more.
+// Unchanged where it already reaches it; black or white where nothing between does.
+QColor legible(const QColor &color, const QList<QColor> &backgrounds, double minimum);
 
 } // namespace Contrast

@@ -18,6 +18,9 @@ struct Palette
     // ring, and the text caret on a field.
     QColor focus = QColor();
     QColor caret = QColor();
+    // Every text at 4.5:1 and every part of a control at 3:1 against what it is drawn on;
+    // controls whose resting look is fainter than that draw a high-contrast one.
+    bool highContrast = false;
 
     friend bool operator==(const Palette &, const Palette &) = default;
 };

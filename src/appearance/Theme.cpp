@@ -87,6 +87,29 @@ Palette withFocusColors(Palette palette)
     return palette;
 }
 
+// Texts (the digits, the secondary lines, the accent's countdown and warning) at 4.5:1 and
+// strokes at 3:1 over the surface and over a field on it.
+Palette withHighContrast(Palette palette)
+{
+    // A field lit toward the ink leaves the ink too little room (white on the blue theme's):
+    // it is shaded the other way instead, as much.
+    if (Contrast::worstRatio(palette.digits, controlBackgrounds(palette)) < Contrast::kText) {
+        QColor shade = Contrast::luminance(palette.digits) > 0.5 ? kBlack : kWhite;
+        shade.setAlphaF(palette.field.alphaF());
+        palette.field = shade;
+    }
+    const QList<QColor> backgrounds = controlBackgrounds(palette);
+    // Aimed a little above the mark: drawn into 8-bit pixels, a colour rounds either way.
+    constexpr double kRounding = 0.1;
+    const double text = Contrast::kText + kRounding;
+    palette.digits = Contrast::legible(palette.digits, backgrounds, text);
+    palette.secondary = Contrast::legible(palette.secondary, backgrounds, text);
+    palette.accent = Contrast::legible(palette.accent, backgrounds, text);
+    palette.border = Contrast::legible(palette.border, backgrounds, Contrast::kNonText + kRounding);
+    palette.highContrast = true;
+    return palette;
+}
+
 Palette basePalette(Theme theme, Accent accent, bool dark)
 {
     switch (theme) {
@@ -152,13 +175,15 @@ std::optional<Accent> accentFromRaw(const QString &raw)
     return std::nullopt;
 }
 
-Palette palette(Theme theme, Accent accent, bool dark)
+Palette palette(Theme theme, Accent accent, bool dark, bool highContrast)
 {
-    return withFocusColors(basePalette(theme, accent, dark));
+    const Palette base = basePalette(theme, accent, dark);
+    return withFocusColors(highContrast ? withHighContrast(base) : base);
 }
 
-Palette resolvePalette(const QString &themeRaw, const QString &accentRaw, bool dark, Theme fallbackTheme)
+Palette resolvePalette(const QString &themeRaw, const QString &accentRaw, bool dark, Theme fallbackTheme,
+                       bool highContrast)
 {
-    return palette(themeFromRaw(themeRaw).value_or(fallbackTheme), accentFromRaw(accentRaw).value_or(Accent::Red),
-                   dark);
+    return palette(themeFromRaw(themeRaw).value_or(fallbackTheme), accentFromRaw(accentRaw).value_or(Accent::Red), dark,
+                   highContrast);
 }

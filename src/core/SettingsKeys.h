@@ -18,6 +18,8 @@ inline constexpr SettingKey<bool> showDate{"showDate", true};
 inline constexpr SettingKey<double> cardWidth{"cardWidth", 220.0};
 inline constexpr SettingKey<const char *> theme{"theme", "dark"};
 inline constexpr SettingKey<const char *> accent{"accent", "red"};
+// On, texts and controls stand out more in every theme; the desktop can ask for it too.
+inline constexpr SettingKey<bool> highContrast{"highContrast", false};
 inline constexpr SettingKey<bool> sound{"sound", true};
 // A desktop notification when a countdown ends while the card cannot be seen.
 inline constexpr SettingKey<bool> notifyCountdownEnd{"notifyCountdownEnd", true};

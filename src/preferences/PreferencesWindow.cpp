@@ -73,6 +73,7 @@ PreferencesWindow::PreferencesWindow(SettingsStore &settings, LoginItemService &
         setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName()));
     m_settings.watch(Keys::theme, this, &PreferencesWindow::showLook);
     m_settings.watch(Keys::accent, this, &PreferencesWindow::showLook);
+    m_settings.watch(Keys::highContrast, this, &PreferencesWindow::showLook);
     refresh();
 }
 
@@ -96,11 +97,6 @@ void PreferencesWindow::buildForm()
     layout->setSpacing(0);
     m_form = layout;
 
-    auto *appearance = new FormGroup;
-    appearance->addRow(makeSwatchRow());
-    addSection(tr("Appearance"), appearance);
-
-    auto *clock = new FormGroup;
     const auto addSwitch
         = [this](FormGroup *group, const QString &label, const SettingKey<bool> &key, std::function<bool()> read = {}) {
               auto *control = new SwitchControl;
@@ -109,6 +105,12 @@ void PreferencesWindow::buildForm()
               bindSwitch(key, control, std::move(read));
               group->addRow(makeSwitchRow(label, control));
           };
+    auto *appearance = new FormGroup;
+    appearance->addRow(makeSwatchRow());
+    addSwitch(appearance, tr("High contrast"), Keys::highContrast);
+    addSection(tr("Appearance"), appearance);
+
+    auto *clock = new FormGroup;
     // Never set, the clock writes the time as the locale does, and the switch says so.
     addSwitch(clock, tr("24-hour clock"), Keys::h24, [this] { return ClockText::uses24Hours(m_settings); });
     addSwitch(clock, tr("Show seconds"), Keys::showSeconds);
@@ -234,12 +236,19 @@ SwitchControl *PreferencesWindow::switchFor(const QString &key) const
 
 Palette PreferencesWindow::currentPalette() const
 {
-    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::Dark);
+    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::Dark,
+                          m_settings.value(Keys::highContrast) || m_desktopHighContrast);
 }
 
 void PreferencesWindow::setSystemDark(bool dark)
 {
     m_systemDark = dark;
+    applyColors(currentPalette());
+}
+
+void PreferencesWindow::setDesktopHighContrast(bool high)
+{
+    m_desktopHighContrast = high;
     applyColors(currentPalette());
 }
 

@@ -37,6 +37,8 @@ public:
 
     // Whether the desktop prefers dark colours; used by the "system" theme.
     void setSystemDark(bool dark);
+    // Whether the desktop asks for high contrast; the "highContrast" setting can ask too.
+    void setDesktopHighContrast(bool high);
     // Whether a compositor shows translucent pixels; without one everything is painted opaque
     // and square, with one the window is shaped to its rounded corners.
     void setTranslucencyAvailable(bool available);
@@ -91,6 +93,7 @@ private:
     SettingsStore &m_settings;
     LoginItemService &m_loginItems;
     bool m_systemDark = false;
+    bool m_desktopHighContrast = false;
     bool m_translucencyAvailable = false;
 
     CloseButton *m_closeButton;

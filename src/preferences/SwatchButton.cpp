@@ -64,7 +64,8 @@ void SwatchButton::addAccessibleState(QAccessible::State &state) const
 void SwatchButton::setColors(const Palette &palette)
 {
     const QColor primary = palette.scheme == ColorScheme::Dark ? Qt::white : Qt::black;
-    m_outline = withAlpha(primary, 0.15);
+    // With high contrast the circle's edge shows also where its fill is close to the window's.
+    m_outline = palette.highContrast ? palette.border : withAlpha(primary, 0.15);
     m_ring = palette.accent;
     update();
 }

@@ -1,5 +1,6 @@
 #include "preferences/SwitchControl.h"
 
+#include "appearance/Contrast.h"
 #include "appearance/FocusRing.h"
 #include "appearance/Theme.h"
 
@@ -8,6 +9,8 @@
 namespace {
 
 constexpr qreal kKnobInset = 2;
+// The high-contrast off switch's outline.
+constexpr qreal kOutlineWidth = 2;
 // Room around the track for the keyboard focus ring.
 constexpr qreal kFocusMargin = 2;
 
@@ -31,9 +34,19 @@ SwitchControl::SwitchControl(QWidget *parent)
 void SwitchControl::setColors(const Palette &palette)
 {
     m_tint = palette.accent;
-    m_offTrack = withAlpha(palette.digits, palette.scheme == ColorScheme::Dark ? 0.22 : 0.14);
-    // A white knob vanishes on a white tint (the blue theme): it takes the surface colour there.
-    m_knobOnTint = m_tint.lightnessF() > 0.85 ? palette.surface : QColor(Qt::white);
+    m_outlinedOff = palette.highContrast;
+    if (palette.highContrast) {
+        // Off, an outline that reaches 3:1 on the row around a knob in the ink; on, a knob that
+        // stands out from the tint (the surface does: the tint reaches 4.5:1 on it).
+        m_offTrack = palette.border;
+        m_knobOff = palette.digits;
+        m_knobOnTint = Contrast::firstLegible({QColor(Qt::white), palette.surface}, {m_tint}, Contrast::kNonText);
+    } else {
+        m_offTrack = withAlpha(palette.digits, palette.scheme == ColorScheme::Dark ? 0.22 : 0.14);
+        // A white knob vanishes on a white tint (the blue theme): it takes the surface colour there.
+        m_knobOnTint = m_tint.lightnessF() > 0.85 ? palette.surface : QColor(Qt::white);
+        m_knobOff = Qt::white;
+    }
     update();
 }
 
@@ -44,7 +57,7 @@ QColor SwitchControl::trackColor() const
 
 QColor SwitchControl::knobColor() const
 {
-    return isChecked() ? m_knobOnTint : QColor(Qt::white);
+    return isChecked() ? m_knobOnTint : m_knobOff;
 }
 
 QSize SwitchControl::sizeHint() const
@@ -66,13 +79,24 @@ void SwitchControl::paintEvent(QPaintEvent *)
         painter.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
     }
 
+    qreal inset = kKnobInset;
+    if (m_outlinedOff && !isChecked()) {
+        const qreal width = kOutlineWidth;
+        const QRectF line = track.adjusted(width / 2, width / 2, -width / 2, -width / 2);
+        painter.setPen(QPen(trackColor(), width));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(line, line.height() / 2, line.height() / 2);
+        inset += width;
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(trackColor());
+        painter.drawRoundedRect(track, trackRadius, trackRadius);
+    }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(trackColor());
-    painter.drawRoundedRect(track, trackRadius, trackRadius);
 
-    const qreal knobDiameter = track.height() - 2 * kKnobInset;
-    const qreal knobX = isChecked() ? track.right() - kKnobInset - knobDiameter : track.left() + kKnobInset;
-    const QRectF knob(knobX, track.top() + kKnobInset, knobDiameter, knobDiameter);
+    const qreal knobDiameter = track.height() - 2 * inset;
+    const qreal knobX = isChecked() ? track.right() - inset - knobDiameter : track.left() + inset;
+    const QRectF knob(knobX, track.top() + inset, knobDiameter, knobDiameter);
     // A soft shadow lifts the knob off a light track.
     painter.setBrush(QColor(0, 0, 0, isDown() ? 60 : 40));
     painter.drawEllipse(knob.translated(0, 0.5).adjusted(-0.5, -0.5, 0.5, 0.5));

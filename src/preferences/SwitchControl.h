@@ -5,7 +5,8 @@
 #include "appearance/KeyboardButton.h"
 
 // A small on/off switch drawn by the program: a rounded track, filled with the
-// tint when on, and a round knob at the end of the current state. Checkable, so
+// tint when on (outlined when off with high contrast), and a round knob at the end of the
+// current state. Checkable, so
 // a click or the space bar flips it.
 class SwitchControl : public KeyboardButton
 {
@@ -29,4 +30,7 @@ private:
     QColor m_tint;
     QColor m_offTrack;
     QColor m_knobOnTint;
+    QColor m_knobOff = Qt::white;
+    // With high contrast the off track is an outline, not a faint fill.
+    bool m_outlinedOff = false;
 };

@@ -55,6 +55,7 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     setAttribute(Qt::WA_TranslucentBackground);
     m_settings.watch(Keys::theme, this, &WidgetView::applyPalette);
     m_settings.watch(Keys::accent, this, &WidgetView::applyPalette);
+    m_settings.watch(Keys::highContrast, this, &WidgetView::applyPalette);
     m_settings.watch(Keys::cardWidth, this, &WidgetView::applyWidth);
     connect(&m_model, &AppModel::drawerOpenChanged, this, &WidgetView::onDrawerOpenChanged);
     connect(&m_model, &AppModel::flashingChanged, this, qOverload<>(&WidgetView::update));
@@ -126,7 +127,8 @@ QList<QAction *> WidgetView::contextMenuActions() const
 
 Palette WidgetView::cardPalette() const
 {
-    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System);
+    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System,
+                          m_settings.value(Keys::highContrast) || m_desktopHighContrast);
 }
 
 QRegion WidgetView::outline() const
@@ -164,6 +166,14 @@ void WidgetView::setSystemDark(bool dark)
     if (dark == m_systemDark)
         return;
     m_systemDark = dark;
+    applyPalette();
+}
+
+void WidgetView::setDesktopHighContrast(bool high)
+{
+    if (high == m_desktopHighContrast)
+        return;
+    m_desktopHighContrast = high;
     applyPalette();
 }
 

@@ -49,6 +49,8 @@ public:
 
     // The desktop's light or dark appearance, which the system theme follows.
     void setSystemDark(bool dark);
+    // Whether the desktop asks for high contrast; the "highContrast" setting can ask too.
+    void setDesktopHighContrast(bool high);
     // Without a compositor the glass theme's tint is drawn opaque, and so are the corners
     // outside the rounded outline, for the window's shape to cut off.
     void setTranslucencyAvailable(bool available);
@@ -111,6 +113,7 @@ private:
 
     int m_heightLimit = std::numeric_limits<int>::max();
     bool m_systemDark = false;
+    bool m_desktopHighContrast = false;
     bool m_translucent = true;
     bool m_drawerWasOpen;
     std::optional<int> m_dragReveal;

@@ -93,8 +93,8 @@ private slots:
     void colorIgnoresAppearance();
     void contrastRatio_data();
     void contrastRatio();
-    void focusAndCaretStandOut_data();
-    void focusAndCaretStandOut();
+    void colorsStandOut_data();
+    void colorsStandOut();
 };
 
 void TestPalette::table_data()
@@ -267,24 +267,29 @@ void TestPalette::contrastRatio()
     QVERIFY2(qAbs(ratio - expected) < 0.02, qPrintable(QString::number(ratio)));
 }
 
-void TestPalette::focusAndCaretStandOut_data()
+void TestPalette::colorsStandOut_data()
 {
     QTest::addColumn<Palette>("colors");
-    for (Theme theme : allThemes) {
-        for (Accent accent : allAccents) {
-            for (bool dark : {false, true})
-                QTest::addRow("%s, %s, %s", qPrintable(rawValue(theme)), qPrintable(rawValue(accent)),
-                              dark ? "dark" : "light")
-                    << palette(theme, accent, dark);
+    QTest::addColumn<Palette>("plain");
+    for (bool high : {false, true}) {
+        for (Theme theme : allThemes) {
+            for (Accent accent : allAccents) {
+                for (bool dark : {false, true})
+                    QTest::addRow("%s, %s, %s%s", qPrintable(rawValue(theme)), qPrintable(rawValue(accent)),
+                                  dark ? "dark" : "light", high ? ", high contrast" : "")
+                        << palette(theme, accent, dark, high) << palette(theme, accent, dark);
+            }
         }
     }
 }
 
 // The ring is drawn on the surface and along a field's edge, the caret on a field: each
-// reaches 3:1 on all of them, glass over any desktop included.
-void TestPalette::focusAndCaretStandOut()
+// reaches 3:1 on all of them, glass over any desktop included. With high contrast the texts
+// reach 4.5:1 and the strokes 3:1 there too, and a colour that already did stays as it was.
+void TestPalette::colorsStandOut()
 {
     QFETCH(Palette, colors);
+    QFETCH(Palette, plain);
     const QList<QColor> backgrounds = controlBackgrounds(colors);
     QVERIFY(backgrounds.size() >= 2);
     const double focus = Contrast::worstRatio(colors.focus, backgrounds);
@@ -297,6 +302,38 @@ void TestPalette::focusAndCaretStandOut()
     // Opaque, so that what they are drawn on does not thin them out.
     QCOMPARE(colors.focus.alphaF(), 1.0f);
     QCOMPARE(colors.caret.alphaF(), 1.0f);
+
+    // What stays: the surface, and so the theme's look; a field only turns its shade round
+    // where the ink could not reach 4.5:1 on it.
+    QCOMPARE(colors.isGlass, plain.isGlass);
+    QCOMPARE(colors.surface, plain.surface);
+    QCOMPARE(colors.scheme, plain.scheme);
+    QCOMPARE(colors.field.alphaF(), plain.field.alphaF());
+    if (Contrast::worstRatio(plain.digits, controlBackgrounds(plain)) >= Contrast::kText)
+        QCOMPARE(colors.field, plain.field);
+    if (!colors.highContrast) {
+        QCOMPARE(colors, plain);
+        return;
+    }
+    const struct
+    {
+        const char *role;
+        QColor high;
+        QColor plain;
+        double minimum;
+    } roles[] = {{"digits", colors.digits, plain.digits, Contrast::kText},
+                 {"secondary", colors.secondary, plain.secondary, Contrast::kText},
+                 {"accent", colors.accent, plain.accent, Contrast::kText},
+                 {"border", colors.border, plain.border, Contrast::kNonText}};
+    for (const auto &role : roles) {
+        const double ratio = Contrast::worstRatio(role.high, backgrounds);
+        QVERIFY2(ratio >= role.minimum, qPrintable(QStringLiteral("%1 %2").arg(role.role).arg(ratio)));
+        if (Contrast::worstRatio(role.plain, backgrounds) >= role.minimum)
+            QCOMPARE(role.high, role.plain);
+    }
+    // The secondary text stays told apart from the digits where there is room to.
+    if (Contrast::worstRatio(plain.digits, backgrounds) > 7)
+        QVERIFY(colors.secondary != colors.digits);
 }
 
 QTEST_GUILESS_MAIN(TestPalette)

@@ -24,8 +24,8 @@
 
 namespace {
 
-const QStringList kSwitchKeys{"h24",   "showSeconds",        "showDate",  "startOpen",
-                              "sound", "notifyCountdownEnd", "stayOnTop", "rememberPosition"};
+const QStringList kSwitchKeys{"highContrast",       "h24",       "showSeconds",     "showDate", "startOpen", "sound",
+                              "notifyCountdownEnd", "stayOnTop", "rememberPosition"};
 
 // An empty spot of the window: beside the close button, above the first section.
 const QPoint kBackground(200, 14);
@@ -72,6 +72,8 @@ private slots:
     void background();
     void closeButtonReadsAsClose_data();
     void closeButtonReadsAsClose();
+    void highContrastSwitchesStandOut_data();
+    void highContrastSwitchesStandOut();
     void unknownThemeShowsDarkPalette();
     void systemThemeFollowsDesktop();
     void launchAtLoginFollowsService();
@@ -163,6 +165,7 @@ void TestPreferencesWindow::switchWritesItsKey_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("initially");
+    QTest::newRow("high contrast") << "highContrast" << false;
     QTest::newRow("24-hour clock") << "h24" << false;
     QTest::newRow("show seconds") << "showSeconds" << true;
     QTest::newRow("show date") << "showDate" << true;
@@ -449,6 +452,67 @@ void TestPreferencesWindow::closeButtonReadsAsClose()
     QAccessibleInterface *dialog = QAccessible::queryAccessibleInterface(window);
     QCOMPARE(dialog->role(), QAccessible::Dialog);
     QCOMPARE(dialog->text(QAccessible::Name), QStringLiteral("Orvanta Preferences"));
+}
+
+void TestPreferencesWindow::highContrastSwitchesStandOut_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("accent");
+    QTest::addColumn<bool>("fromDesktop");
+    for (bool desktop : {false, true}) {
+        const char *source = desktop ? "the desktop asks" : "the setting";
+        for (const char *theme : {"dark", "light", "glass"})
+            QTest::addRow("%s, %s", theme, source) << theme << "red" << desktop;
+        QTest::addRow("red, %s", source) << "color"
+                                         << "red" << desktop;
+        QTest::addRow("blue, %s", source) << "color"
+                                          << "blue" << desktop;
+    }
+}
+
+// On and off, a switch's track stands out from its row and its knob from the track, read
+// from the window's pixels; without high contrast the window shows the plain palette again.
+void TestPreferencesWindow::highContrastSwitchesStandOut()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    QFETCH(bool, fromDesktop);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    PreferencesWindow *window = makeWindow();
+    window->setTranslucencyAvailable(false);
+    window->show();
+    const Palette plain = window->currentPalette();
+    if (fromDesktop)
+        window->setDesktopHighContrast(true);
+    else
+        QTest::mouseClick(window->switchFor("highContrast"), Qt::LeftButton);
+    QVERIFY(window->currentPalette().highContrast);
+    QCOMPARE(window->switchFor("highContrast")->isChecked(), !fromDesktop);
+
+    const QImage shot = window->grab().toImage();
+    for (const char *key : {"showSeconds", "h24"}) {
+        SwitchControl *control = window->switchFor(key);
+        QCOMPARE(control->isChecked(), QLatin1String(key) == QLatin1String("showSeconds"));
+        const QPoint origin = control->mapTo(window, QPoint());
+        const int middle = control->height() / 2;
+        const QColor background = shot.pixelColor(origin + QPoint(-4, middle));
+        // The track's top edge shows its shape; the knob stands out from what lies around it.
+        const QColor edge = shot.pixelColor(origin + QPoint(control->width() / 2, 3));
+        const int knobX = control->isChecked() ? control->width() - 11 : 11;
+        const QColor knob = shot.pixelColor(origin + QPoint(knobX, middle));
+        const QColor around = shot.pixelColor(origin + QPoint(control->width() - knobX, middle));
+        QVERIFY2(Contrast::ratio(edge, background) >= Contrast::kNonText,
+                 qPrintable(QLatin1String(key) + ": track " + describe(edge) + " on " + describe(background)));
+        QVERIFY2(Contrast::ratio(knob, around) >= Contrast::kNonText,
+                 qPrintable(QLatin1String(key) + ": knob " + describe(knob) + " in " + describe(around)));
+    }
+
+    if (fromDesktop)
+        window->setDesktopHighContrast(false);
+    else
+        QTest::mouseClick(window->switchFor("highContrast"), Qt::LeftButton);
+    QVERIFY(window->currentPalette() == plain);
 }
 
 void TestPreferencesWindow::background_data()

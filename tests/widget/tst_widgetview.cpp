@@ -382,6 +382,14 @@ void TestWidgetView::paletteFallbacks()
     m_store->setValue(Keys::theme, QStringLiteral("color"));
     m_store->setValue(Keys::accent, QStringLiteral("Blue"));
     QCOMPARE(m_card->cardPalette(), palette(Theme::Color, Accent::Red, true));
+    // The setting or the desktop asks for high contrast; without either the plain colours return.
+    m_store->setValue(Keys::highContrast, true);
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Color, Accent::Red, true, true));
+    m_card->setDesktopHighContrast(true);
+    m_store->setValue(Keys::highContrast, false);
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Color, Accent::Red, true, true));
+    m_card->setDesktopHighContrast(false);
+    QCOMPARE(m_card->cardPalette(), palette(Theme::Color, Accent::Red, true));
 }
 
 void TestWidgetView::drawerOpenObserver()
@@ -976,11 +984,14 @@ void TestWidgetView::saveWarning_data()
     QTest::addColumn<QString>("theme");
     QTest::addColumn<double>("width");
     QTest::addColumn<QString>("accent");
-    QTest::newRow("dark") << "dark" << 220.0 << "red";
-    QTest::newRow("light, narrow") << "light" << 180.0 << "red";
-    QTest::newRow("glass, wide") << "glass" << 340.0 << "red";
-    QTest::newRow("red") << "color" << 220.0 << "red";
-    QTest::newRow("blue") << "color" << 220.0 << "blue";
+    QTest::addColumn<bool>("highContrast");
+    QTest::newRow("dark") << "dark" << 220.0 << "red" << false;
+    QTest::newRow("light, narrow") << "light" << 180.0 << "red" << false;
+    QTest::newRow("glass, wide") << "glass" << 340.0 << "red" << false;
+    QTest::newRow("red") << "color" << 220.0 << "red" << false;
+    QTest::newRow("blue") << "color" << 220.0 << "blue" << false;
+    QTest::newRow("light, high contrast") << "light" << 220.0 << "red" << true;
+    QTest::newRow("glass, high contrast") << "glass" << 220.0 << "red" << true;
 }
 
 void TestWidgetView::saveWarning()
@@ -988,11 +999,13 @@ void TestWidgetView::saveWarning()
     QFETCH(QString, theme);
     QFETCH(QString, accent);
     QFETCH(double, width);
+    QFETCH(bool, highContrast);
     const QString folder = m_dir->filePath(QStringLiteral("orvanta"));
     m_store = std::make_unique<SettingsStore>(folder);
     m_store->setValue(Keys::theme, theme);
     m_store->setValue(Keys::accent, accent);
     m_store->setValue(Keys::cardWidth, width);
+    m_store->setValue(Keys::highContrast, highContrast);
     makeCard();
     m_model->addNote(QStringLiteral("kept in memory"));
     auto *quit = new QAction(QStringLiteral("Quit"), m_card.get());
@@ -1035,6 +1048,7 @@ void TestWidgetView::saveWarning()
     QCOMPARE(actions.at(2), quit);
 
     // Drawn in the accent, which stands out from the surface in every theme.
+    QCOMPARE(m_card->cardPalette().highContrast, highContrast);
     const QColor ink = m_card->cardPalette().accent;
     const QImage image = m_card->grab(warning->geometry()).toImage();
     int inked = 0;
