@@ -178,18 +178,21 @@ void Application::rememberPosition(const QPoint &topRight)
     m_settings->setValue(Keys::cardTop, double(topRight.y()));
 }
 
-// The desktop's appearance and what the compositor can do, handed to both windows.
+// The desktop's appearance (dark, high contrast) and what the compositor can do, handed to both windows.
 void Application::applySystemLook()
 {
     const bool dark = m_colorScheme->isDark();
+    const bool highContrast = m_colorScheme->isHighContrast();
     const bool translucent = m_platform->hasCompositor();
     WidgetView *card = m_panel->card();
     card->setSystemDark(dark);
+    card->setDesktopHighContrast(highContrast);
     card->setTranslucencyAvailable(translucent);
     const bool glass = card->cardPalette().isGlass;
     m_platform->setBlurBehind(m_panel->windowHandle(), glass, glass ? card->outline() : QRegion());
     if (m_prefsWindow) {
         m_prefsWindow->setSystemDark(dark);
+        m_prefsWindow->setDesktopHighContrast(highContrast);
         m_prefsWindow->setTranslucencyAvailable(translucent);
         // Its shape when it has one, otherwise (an empty mask) the whole window.
         m_platform->setBlurBehind(m_prefsWindow->windowHandle(), glass, m_prefsWindow->mask());

@@ -43,6 +43,8 @@ public:
     void answerHeldCalls() { send("release"); }
     // Changes the colour scheme and tells the subscribers, as the portal does.
     void setColorScheme(uint value) { send("scheme " + QByteArray::number(value)); }
+    void setContrast(uint value) { send("contrast " + QByteArray::number(value)); }
+    void setGnomeHighContrast(bool on) { send(on ? "gnome-high-contrast 1" : "gnome-high-contrast 0"); }
     void emitSettingChanged(const QString &settingNamespace, const QString &key, uint value)
     {
         send("emit " + settingNamespace.toUtf8() + ' ' + key.toUtf8() + ' ' + QByteArray::number(value));
@@ -182,31 +184,52 @@ void TestColorSchemeWatcher::withoutBusFollowsPalette()
 
 void TestColorSchemeWatcher::portalAnswers_data()
 {
-    QTest::addColumn<uint>("colorScheme");
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<QColor>("window");
     QTest::addColumn<bool>("dark");
+    QTest::addColumn<bool>("highContrast");
 
-    QTest::newRow("prefers dark over a light palette") << 1u << QColor(Qt::white) << true;
-    QTest::newRow("prefers light over a dark palette") << 2u << QColor(Qt::black) << false;
+    const QString scheme = QStringLiteral("--scheme");
+    const QString contrast = QStringLiteral("--contrast");
+    const QString gnome = QStringLiteral("--gnome-high-contrast");
+    QTest::newRow("prefers dark over a light palette")
+        << QStringList{scheme, "1"} << QColor(Qt::white) << true << false;
+    QTest::newRow("prefers light over a dark palette")
+        << QStringList{scheme, "2"} << QColor(Qt::black) << false << false;
+    QTest::newRow("asks for high contrast") << QStringList{contrast, "1"} << QColor(Qt::white) << false << true;
+    QTest::newRow("normal contrast") << QStringList{contrast, "0"} << QColor(Qt::white) << false << false;
+    QTest::newRow("unknown contrast") << QStringList{contrast, "7"} << QColor(Qt::white) << false << false;
+    QTest::newRow("GNOME's high contrast") << QStringList{gnome} << QColor(Qt::white) << false << true;
+    QTest::newRow("dark and high contrast")
+        << QStringList{scheme, "1", contrast, "1"} << QColor(Qt::white) << true << true;
 }
 
 void TestColorSchemeWatcher::portalAnswers()
 {
-    QFETCH(uint, colorScheme);
+    QFETCH(QStringList, options);
     QFETCH(QColor, window);
     QFETCH(bool, dark);
+    QFETCH(bool, highContrast);
 
     startBus();
     if (!m_appBus)
         return;
     setWindowColour(window);
-    startPortal({QStringLiteral("--scheme"), QString::number(colorScheme)});
+    startPortal(options);
 
     ColorSchemeWatcher watcher(*m_appBus);
     QSignalSpy changed(&watcher, &ColorSchemeWatcher::changed);
-    QCOMPARE(watcher.isDark(), !dark);
-    QVERIFY(changed.wait());
+    const bool paletteDark = window.lightness() < 128;
+    QCOMPARE(watcher.isDark(), paletteDark);
+    QVERIFY(!watcher.isHighContrast());
+    // The colour scheme, the contrast and GNOME's switch: once the portal has all three calls,
+    // a later call's answer comes after theirs.
+    for (int read = 0; read < 3; ++read)
+        QVERIFY(m_portal->readReceived());
+    waitForEarlierReplies();
     QCOMPARE(watcher.isDark(), dark);
+    QCOMPARE(watcher.isHighContrast(), highContrast);
+    QCOMPARE(changed.count(), int(dark != paletteDark) + int(highContrast));
 }
 
 void TestColorSchemeWatcher::startsBeforePortalAnswers()
@@ -258,6 +281,23 @@ void TestColorSchemeWatcher::followsSettingChanged()
     m_portal->setColorScheme(0);
     QVERIFY(changed.wait());
     QVERIFY(watcher.isDark());
+    QVERIFY(!watcher.isHighContrast());
+
+    // Either the portal's contrast or GNOME's switch asks for high contrast; both must let go.
+    m_portal->setContrast(1);
+    QVERIFY(changed.wait());
+    QVERIFY(watcher.isHighContrast());
+    QVERIFY(watcher.isDark());
+    // The light scheme comes after the two: the first change heard must be that one.
+    m_portal->setGnomeHighContrast(true);
+    m_portal->setContrast(0);
+    m_portal->setColorScheme(2);
+    QVERIFY(changed.wait());
+    QVERIFY(!watcher.isDark());
+    QVERIFY(watcher.isHighContrast());
+    m_portal->setGnomeHighContrast(false);
+    QVERIFY(changed.wait());
+    QVERIFY(!watcher.isHighContrast());
 }
 
 void TestColorSchemeWatcher::failedReadFollowsPalette_data()

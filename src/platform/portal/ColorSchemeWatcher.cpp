@@ -14,16 +14,33 @@ namespace {
 
 const QString appearanceNamespace = QStringLiteral("org.freedesktop.appearance");
 const QString colorSchemeKey = QStringLiteral("color-scheme");
+const QString contrastKey = QStringLiteral("contrast");
+// GNOME's own switch, which its portal hands on with the rest of its desktop settings.
+const QString gnomeA11yNamespace = QStringLiteral("org.gnome.desktop.a11y.interface");
+const QString gnomeHighContrastKey = QStringLiteral("high-contrast");
 
 // WORKAROUND: the portal's Read wraps the value in a second variant (a long-standing
 // portal quirk, kept for compatibility), SettingChanged does not; unwrap either.
-std::optional<uint> colorSchemeValue(QVariant value)
+QVariant settingValue(QVariant value)
 {
     while (value.metaType() == QMetaType::fromType<QDBusVariant>())
         value = value.value<QDBusVariant>().variant();
-    if (value.metaType() != QMetaType::fromType<uint>())
+    return value;
+}
+
+std::optional<uint> numberValue(const QVariant &value)
+{
+    const QVariant setting = settingValue(value);
+    if (setting.metaType() != QMetaType::fromType<uint>())
         return std::nullopt;
-    return value.toUInt();
+    return setting.toUInt();
+}
+
+// Anything but a Boolean true, an unreadable value included, asks for nothing.
+bool trueValue(const QVariant &value)
+{
+    const QVariant setting = settingValue(value);
+    return setting.metaType() == QMetaType::fromType<bool>() && setting.toBool();
 }
 
 QColor windowColour()
@@ -48,8 +65,21 @@ ColorSchemeWatcher::ColorSchemeWatcher(const QDBusConnection &bus, QObject *pare
         return;
     auto *portal = new DesktopPortalSettings(bus, this);
     connect(portal, &DesktopPortalSettings::SettingChanged, this, &ColorSchemeWatcher::settingChanged);
-    auto *call = new QDBusPendingCallWatcher(portal->read(appearanceNamespace, colorSchemeKey), this);
-    connect(call, &QDBusPendingCallWatcher::finished, this, &ColorSchemeWatcher::readAnswered);
+    // A desktop without the portal, or one whose portal lacks a setting, answers with an error:
+    // what was not read keeps asking for nothing.
+    const auto read = [this, portal](const QString &settingNamespace, const QString &key) {
+        auto *call = new QDBusPendingCallWatcher(portal->read(settingNamespace, key), this);
+        connect(call, &QDBusPendingCallWatcher::finished, this,
+                [this, settingNamespace, key](QDBusPendingCallWatcher *answered) {
+                    answered->deleteLater();
+                    const QDBusPendingReply<QDBusVariant> reply = *answered;
+                    if (!reply.isError())
+                        settingChanged(settingNamespace, key, reply.value());
+                });
+    };
+    read(appearanceNamespace, colorSchemeKey);
+    read(appearanceNamespace, contrastKey);
+    read(gnomeA11yNamespace, gnomeHighContrastKey);
 }
 
 bool ColorSchemeWatcher::isDark() const
@@ -66,6 +96,11 @@ bool ColorSchemeWatcher::schemeIsDark(std::optional<uint> portalValue, const QCo
     return windowColour.lightness() < 128;
 }
 
+bool ColorSchemeWatcher::isHighContrast() const
+{
+    return m_portalContrast == 1u || m_gnomeHighContrast;
+}
+
 bool ColorSchemeWatcher::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == QCoreApplication::instance() && event->type() == QEvent::ApplicationPaletteChange)
@@ -73,33 +108,27 @@ bool ColorSchemeWatcher::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void ColorSchemeWatcher::readAnswered(QDBusPendingCallWatcher *call)
-{
-    call->deleteLater();
-    const QDBusPendingReply<QDBusVariant> reply = *call;
-    // A desktop without the portal, or one whose portal lacks the setting, keeps the palette.
-    if (reply.isError())
-        return;
-    setPortalValue(colorSchemeValue(QVariant::fromValue(reply.value())));
-}
-
 void ColorSchemeWatcher::settingChanged(const QString &settingNamespace, const QString &key, const QDBusVariant &value)
 {
+    const QVariant setting = QVariant::fromValue(value);
     if (settingNamespace == appearanceNamespace && key == colorSchemeKey)
-        setPortalValue(colorSchemeValue(QVariant::fromValue(value)));
-}
-
-void ColorSchemeWatcher::setPortalValue(std::optional<uint> value)
-{
-    m_portalValue = value;
+        m_portalValue = numberValue(setting);
+    else if (settingNamespace == appearanceNamespace && key == contrastKey)
+        m_portalContrast = numberValue(setting);
+    else if (settingNamespace == gnomeA11yNamespace && key == gnomeHighContrastKey)
+        m_gnomeHighContrast = trueValue(setting);
+    else
+        return;
     notifyIfFlipped();
 }
 
 void ColorSchemeWatcher::notifyIfFlipped()
 {
     const bool dark = isDark();
-    if (dark == m_lastDark)
+    const bool highContrast = isHighContrast();
+    if (dark == m_lastDark && highContrast == m_lastHighContrast)
         return;
     m_lastDark = dark;
+    m_lastHighContrast = highContrast;
     emit changed();
 }
