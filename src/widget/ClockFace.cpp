@@ -360,6 +360,10 @@ void ClockFace::paintEvent(QPaintEvent *event)
     if (ampmShown() && dirty.right() >= ampmRect(false).left() - kBleed) {
         painter.setFont(m_ampmFont);
         for (const bool pm : {false, true}) {
+            // With high contrast the unlit one would differ from the lit one by little more than
+            // its colour (in the coloured themes, by nothing): only the lit one shows.
+            if (pm != m_afternoon && m_palette.highContrast)
+                continue;
             const QRectF label = ampmRect(pm);
             painter.setPen(pm == m_afternoon ? m_palette.accent : m_palette.secondary);
             painter.drawText(QPointF(label.left(), label.top() + m_metrics.ampmAscent), pm ? m_pm : m_am);

@@ -4,7 +4,7 @@
 #   - the card's rounded corners show the desktop, never black, and the card follows a
 #     compositor that starts and stops while it runs;
 #   - the desktop's light/dark switch (a portal on a private session bus) recolours the card
-#     and an open preferences window at once;
+#     and an open preferences window at once, and its contrast setting lifts the date line;
 #   - what a person types into the timer field after opening the drawer;
 #   - the preferences window: Escape closes it, and it keeps its blur request when shown again.
 # Screenshots go to e2e-plain-*.png in the build folder's e2e-shots/.
@@ -239,7 +239,37 @@ case_dark_mode() {
     ds_screenshot plain-6-dark
     echo "scheme 2" >&7
     if ds_poll 1 both_are "$light_surface"; then pass "and back to light"; else fail "back to light: the card and the preferences window read $(both_look)"; fi
+
+    # The date line's grey: the light theme's secondary ink at 40 %, darker with high contrast.
+    if ds_poll 2 date_pixels_at "$date_high" 0; then pass "normal contrast: no date pixel reaches the high-contrast grey"; else fail "normal contrast: $(date_pixels "$date_high") date pixels near $date_high ($(ac_keep "$DS_TMP/date.png"))"; fi
+    echo "contrast 1" >&7
+    switched=$(ac_now)
+    if ds_poll 3 date_pixels_at "$date_high" 10; then
+        pass "the portal asks for high contrast: the date line turns to $date_high $(ac_elapsed "$switched" "$(ac_now)") s later, no restart"
+    else
+        fail "3 s after the portal asked for high contrast the date line has $(date_pixels "$date_high") pixels near $date_high ($(ac_keep "$DS_TMP/date.png"))"
+    fi
+    ds_screenshot plain-6b-high-contrast
+    echo "contrast 0" >&7
+    if ds_poll 3 date_pixels_at "$date_high" 0; then pass "and back to normal contrast"; else fail "back to normal contrast: $(date_pixels "$date_high") date pixels near $date_high"; fi
     exec 7>&-
+}
+
+# The light theme's date line with high contrast: black at 57 % on its surface.
+readonly date_high="102 101 101"
+
+# How many pixels of the card's date line (at the default width) are near the colour.
+date_pixels() {
+    local shot=$DS_TMP/date.png
+    ac_snap "$AC_CARD" "$shot"
+    # shellcheck disable=SC2086  # the colour is three words
+    ac_count "$shot" 28 64 164 14 $1 14
+}
+# True when at least MIN pixels (MIN 0: none at all) of the date line are near the colour.
+date_pixels_at() {
+    local n
+    n=$(date_pixels "$1")
+    if (($2 == 0)); then ((n == 0)); else ((n >= $2)); fi
 }
 
 # ---------------------------------------------------------------------------------------------

@@ -483,12 +483,15 @@ void TestWidgetView::reportedBoxes_data()
 {
     QTest::addColumn<double>("width");
     QTest::addColumn<int>("hour");
-    QTest::newRow("220, morning") << 220.0 << 9;
-    QTest::newRow("220, afternoon") << 220.0 << 13;
-    QTest::newRow("340, afternoon") << 340.0 << 21;
-    QTest::newRow("180, a two-digit hour") << 180.0 << 12;
-    QTest::newRow("220, a two-digit hour") << 220.0 << 12;
-    QTest::newRow("340, a two-digit hour") << 340.0 << 10;
+    QTest::addColumn<bool>("highContrast");
+    QTest::newRow("220, morning") << 220.0 << 9 << false;
+    QTest::newRow("220, afternoon") << 220.0 << 13 << false;
+    QTest::newRow("340, afternoon") << 340.0 << 21 << false;
+    QTest::newRow("180, a two-digit hour") << 180.0 << 12 << false;
+    QTest::newRow("220, a two-digit hour") << 220.0 << 12 << false;
+    QTest::newRow("340, a two-digit hour") << 340.0 << 10 << false;
+    QTest::newRow("220, morning, high contrast") << 220.0 << 9 << true;
+    QTest::newRow("180, afternoon, high contrast") << 180.0 << 13 << true;
 }
 
 // Tests find the card's parts in its pictures by the boxes it reports: what it paints must
@@ -497,7 +500,9 @@ void TestWidgetView::reportedBoxes()
 {
     QFETCH(double, width);
     QFETCH(int, hour);
+    QFETCH(bool, highContrast);
     m_store->setValue(Keys::cardWidth, width);
+    m_store->setValue(Keys::highContrast, highContrast);
     m_clock.set(QDateTime(QDate(2026, 12, 8), QTime(hour, 5, 7)).toSecsSinceEpoch());
     makeCard();
     const QImage picture = m_card->grab().toImage();
@@ -532,6 +537,14 @@ void TestWidgetView::reportedBoxes()
         }
     }
     QVERIFY(litAccent > 15);
+    // With high contrast the unlit label is left out; otherwise it shows.
+    const QRect unlit = face->ampmRect(hour < 12).toAlignedRect().adjusted(0, 1, 0, -1);
+    int unlitInk = 0;
+    for (int y = unlit.top(); y <= unlit.bottom(); ++y) {
+        for (int x = unlit.left(); x <= unlit.right(); ++x)
+            unlitInk += picture.pixel(x, y) != colors.surface.rgb();
+    }
+    QVERIFY2(highContrast ? unlitInk == 0 : unlitInk > 15, qPrintable(QString::number(unlitInk)));
 
     const QPoint drawer = m_card->drawer()->pos();
     for (const QRect &divider : m_card->drawer()->dividers()) {
