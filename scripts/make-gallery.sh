@@ -59,6 +59,21 @@ convert -size "$(identify -format '%wx%h' "$tmp/german-sheet.png")" gradient:'#5
 "$prefs" -o "$tmp/prefs-german.png" --language de_DE --theme dark 2>/dev/null
 convert -size "$(identify -format '%wx%h' "$tmp/prefs-german.png")" gradient:'#5b7fa6-#c9a27e' \
     "$tmp/prefs-german.png" -composite -define png:exclude-chunk=date,time "$out/preferences-german.png"
+# Every theme with the "High contrast" setting on: the card with its drawer open, and the
+# preferences window in white.
+row_files=()
+for entry in "${themes[@]}"; do
+    name=${entry%%:*}; theme=${entry#*:}
+    # shellcheck disable=SC2086
+    "$render" -o "$tmp/high-$name.png" $theme $at --high-contrast --note Groceries --done-note Laundry 2>/dev/null
+    row_files+=("$tmp/high-$name.png")
+done
+montage "${row_files[@]}" -tile 5x1 -geometry +12+12 -gravity north -background none "$tmp/high-sheet.png"
+convert -size "$(identify -format '%wx%h' "$tmp/high-sheet.png")" gradient:'#5b7fa6-#c9a27e' \
+    "$tmp/high-sheet.png" -composite -define png:exclude-chunk=date,time "$out/card-high-contrast.png"
+"$prefs" -o "$tmp/prefs-high.png" --theme light --high-contrast 2>/dev/null
+convert -size "$(identify -format '%wx%h' "$tmp/prefs-high.png")" gradient:'#5b7fa6-#c9a27e' \
+    "$tmp/prefs-high.png" -composite -define png:exclude-chunk=date,time "$out/preferences-high-contrast.png"
 # The last section, which the window shows once scrolled.
 "$prefs" -o "$tmp/prefs-scrolled.png" --theme dark --scrolled 2>/dev/null
 convert -size "$(identify -format '%wx%h' "$tmp/prefs-scrolled.png")" gradient:'#5b7fa6-#c9a27e' \

@@ -28,11 +28,12 @@ card_origin() {
 # shot NAME: the screen as text pixels are read from later.
 shot() { import -window root "$DS_SHOT_DIR/$1.png"; }
 
-measure() { # theme accent label
-    local theme=$1 accent=$2 label=$3 x y prefs
+measure() { # theme accent label [high]: with high, the "highContrast" setting is on
+    local theme=$1 accent=$2 label=$3 high=${4:+true} x y prefs
     ds_new_profile
     mkdir -p "$XDG_CONFIG_HOME/orvanta"
-    printf '{"theme":"%s","accent":"%s"}' "$theme" "$accent" >"$XDG_CONFIG_HOME/orvanta/settings.json"
+    printf '{"theme":"%s","accent":"%s","highContrast":%s}' "$theme" "$accent" "${high:-false}" \
+        >"$XDG_CONFIG_HOME/orvanta/settings.json"
     ds_spawn "orvanta-$label" "$bin"
     local pid=$DS_LAST_PID
     ds_poll 15 card_origin || { echo "no card for $label" >&2; return 1; }
@@ -63,6 +64,11 @@ measure() { # theme accent label
     measure color blue Blue
     measure color red Red
     measure glass red Glass
+    measure dark red Black-high high
+    measure light red White-high high
+    measure color blue Blue-high high
+    measure color red Red-high high
+    measure glass red Glass-high high
 } >"$DS_SHOT_DIR/origins.txt"
 
 python3 - "$DS_SHOT_DIR" <<'PY'
@@ -115,6 +121,7 @@ for line in open(f'{folder}/origins.txt'):
     ring = contrast([f'{label}-focus'], x + 30, y + 148, 60, 8)
     caret = contrast([f'{label}-caret-{i}' for i in (1, 2, 3)], x + 20, y + 132, 180, 4)
     close = contrast([f'{label}-preferences'], px + 3, py + 3, 24, 24)
-    print(f'| {label} | {cell(date, 4.5)} | {cell(digits, 3)} | {cell(countdown, 3)} | {cell(ring, 3)} | '
+    name = label.replace('-high', ', high contrast')
+    print(f'| {name} | {cell(date, 4.5)} | {cell(digits, 3)} | {cell(countdown, 3)} | {cell(ring, 3)} | '
           f'{cell(caret, 3)} | {cell(close, 3)} |')
 PY

@@ -20,6 +20,7 @@ struct LookOptions
     QCommandLineOption theme{QStringLiteral("theme"), QStringLiteral("theme setting"), QStringLiteral("name")};
     QCommandLineOption accent{QStringLiteral("accent"), QStringLiteral("accent setting"), QStringLiteral("name")};
     QCommandLineOption darkDesktop{QStringLiteral("dark-desktop"), QStringLiteral("desktop in dark mode")};
+    QCommandLineOption highContrast{QStringLiteral("high-contrast"), QStringLiteral("the high contrast setting on")};
     QCommandLineOption layout{QStringLiteral("layout"),
                               QStringLiteral("also write the boxes drawn, \"name x y w h\" a line"),
                               QStringLiteral("file")};
@@ -29,7 +30,7 @@ struct LookOptions
 
     void addTo(QCommandLineParser &parser) const
     {
-        parser.addOptions({output, theme, accent, darkDesktop, layout, language});
+        parser.addOptions({output, theme, accent, darkDesktop, highContrast, layout, language});
     }
 
     // The program's texts in the language asked for, or the user's; the date follows it too.
@@ -54,6 +55,8 @@ struct LookOptions
             settings.setValue(Keys::theme, parser.value(theme));
         if (parser.isSet(accent))
             settings.setValue(Keys::accent, parser.value(accent));
+        if (parser.isSet(highContrast))
+            settings.setValue(Keys::highContrast, true);
     }
 };
 
