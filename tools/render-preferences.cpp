@@ -37,8 +37,8 @@ bool savePreferencesLayout(const PreferencesWindow &window, const QString &path)
     layout.add(QStringLiteral("form"), &window, window.rect().marginsRemoved(margins));
     for (int i = 0; const SwatchButton *swatch = window.swatchButton(i); ++i)
         layout.add(QStringLiteral("swatch-") + swatch->swatch().id, swatch);
-    for (const auto &key : {Keys::highContrast, Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen, Keys::sound,
-                            Keys::notifyCountdownEnd, Keys::stayOnTop, Keys::rememberPosition})
+    for (const auto &key : {Keys::highContrast, Keys::h24, Keys::showSeconds, Keys::showDate, Keys::startOpen,
+                            Keys::sound, Keys::notifyCountdownEnd, Keys::stayOnTop, Keys::rememberPosition})
         layout.add(QStringLiteral("switch-") + QLatin1String(key.name), window.switchFor(QLatin1String(key.name)));
     layout.add(QStringLiteral("switch-login"), window.launchAtLoginSwitch());
     return layout.save(path);

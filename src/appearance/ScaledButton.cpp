@@ -37,11 +37,12 @@ void ScaledButton::setScale(qreal scale)
     update();
 }
 
-void ScaledButton::setInk(const QColor &ink)
+void ScaledButton::setInk(const QColor &ink, const QColor &restingFill)
 {
-    if (ink == m_ink)
+    if (ink == m_ink && restingFill == m_restingFill)
         return;
     m_ink = ink;
+    m_restingFill = restingFill;
     update();
 }
 
@@ -93,6 +94,8 @@ void ScaledButton::paintEvent(QPaintEvent *)
     const QPainterPath shape = continuousRoundedRect(rect(), m.radius);
     QColor fill = m_ink;
     fill.setAlphaF(float(isDown() ? kPressedFill : kRestingFill));
+    if (!isDown() && m_restingFill.isValid())
+        fill = m_restingFill;
     painter.fillPath(shape, fill);
 
     if (showsFocusRing()) {

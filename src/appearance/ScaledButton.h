@@ -35,7 +35,8 @@ public:
     qreal scale() const { return m_scale; }
     void setScale(qreal scale);
     QColor ink() const { return m_ink; }
-    void setInk(const QColor &ink);
+    // The label's colour, and the fill at rest: the ink at kRestingFill when none is given.
+    void setInk(const QColor &ink, const QColor &restingFill = QColor());
 
     // The widget's font at the scaled size.
     QFont labelFont() const;
@@ -55,4 +56,5 @@ private:
 
     qreal m_scale = 1.0;
     QColor m_ink = Qt::black;
+    QColor m_restingFill;
 };

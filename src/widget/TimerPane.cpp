@@ -61,8 +61,11 @@ void TimerPane::setScale(qreal k)
 void TimerPane::setCardPalette(const Palette &palette)
 {
     m_field->setColors(palette);
-    m_start->setInk(palette.digits);
-    m_cancel->setInk(palette.digits);
+    // A fill of the ink can leave its label too little contrast (white on the blue theme); with
+    // high contrast the buttons take the field's fill, on which the ink reaches 4.5:1.
+    const QColor fill = palette.highContrast ? palette.field : QColor();
+    m_start->setInk(palette.digits, fill);
+    m_cancel->setInk(palette.digits, fill);
 }
 
 void TimerPane::takeKeyboard()

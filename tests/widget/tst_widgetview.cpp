@@ -1,3 +1,4 @@
+#include "appearance/Contrast.h"
 #include "appearance/Fonts.h"
 #include "appearance/KeyboardButtonAccessible.h"
 #include "appearance/Material.h"
@@ -146,6 +147,8 @@ private slots:
     void noteLayoutFollowsWidth();
     void notePasteLimit_data();
     void notePasteLimit();
+    void highContrastTexts_data();
+    void highContrastTexts();
     void saveWarning_data();
     void saveWarning();
     void noteShownAsStored_data();
@@ -990,6 +993,67 @@ void TestWidgetView::notePasteLimit()
         QCOMPARE(m_model->notes().last().text.size(), pasted);
     else
         QCOMPARE(m_model->notes().size(), typed.isEmpty() ? 0 : 1);
+}
+
+void TestWidgetView::highContrastTexts_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("accent");
+    QTest::newRow("black") << "dark"
+                           << "red";
+    QTest::newRow("white") << "light"
+                           << "red";
+    QTest::newRow("blue") << "color"
+                          << "blue";
+    QTest::newRow("red") << "color"
+                         << "red";
+    QTest::newRow("glass") << "glass"
+                           << "red";
+}
+
+// With high contrast the texts reach 4.5:1 against what they are drawn on, read from the
+// card's pixels: each box's commonest colour against the colour that stands out most in it.
+void TestWidgetView::highContrastTexts()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, accent);
+    m_store->setValue(Keys::theme, theme);
+    m_store->setValue(Keys::accent, accent);
+    m_store->setValue(Keys::highContrast, true);
+    makeCard();
+    // The glass tint opaque, so that the picture holds what the eye would see.
+    m_card->setTranslucencyAvailable(false);
+    const QImage picture = m_card->grab().toImage();
+    const auto boxOf = [this](QWidget *widget, QRect box = {}) {
+        return QRect(widget->mapTo(m_card.get(), QPoint()), widget->size())
+            .intersected(box.isNull() ? QRect(QPoint(), m_card->size())
+                                      : box.translated(widget->mapTo(m_card.get(), QPoint())));
+    };
+    ClockFace *face = m_card->clockFace();
+    TimerPane *timer = m_card->drawer()->timerPane();
+    const struct
+    {
+        const char *text;
+        QRect box;
+    } texts[] = {{"date", boxOf(face, face->dateRect().toAlignedRect())},
+                 {"Start", boxOf(timer->startButton()).adjusted(4, 2, -4, -2)},
+                 {"Cancel", boxOf(timer->cancelButton()).adjusted(4, 2, -4, -2)}};
+    for (const auto &text : texts) {
+        QHash<QRgb, int> counts;
+        for (int y = text.box.top(); y <= text.box.bottom(); ++y) {
+            for (int x = text.box.left(); x <= text.box.right(); ++x)
+                ++counts[picture.pixel(x, y)];
+        }
+        QRgb background = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it.value() > counts.value(background))
+                background = it.key();
+        }
+        double best = 1;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            best = std::max(best, Contrast::ratio(QColor(it.key()), QColor(background)));
+        QVERIFY2(best >= Contrast::kText, qPrintable(QStringLiteral("%1: %2").arg(text.text).arg(best)));
+    }
 }
 
 void TestWidgetView::saveWarning_data()
