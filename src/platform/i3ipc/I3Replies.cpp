@@ -13,7 +13,8 @@ std::optional<int> coordinate(const QJsonValue &value)
     if (!value.isDouble())
         return std::nullopt;
     const double number = value.toDouble();
-    if (number != double(int(number)) || number < -maxCoordinate || number > maxCoordinate)
+    // The range first: converting a double outside int's range is undefined.
+    if (!(number >= -maxCoordinate && number <= maxCoordinate) || number != double(int(number)))
         return std::nullopt;
     return int(number);
 }
