@@ -16,10 +16,13 @@
 #include <QToolTip>
 #include <QValidator>
 
+#include <limits>
+
 namespace {
 
-// Refuses a text past the longest note. The field's own limit stays one above it: the
-// field would cut a longer paste short there on its own, silently.
+// Refuses a text past the longest note. The field itself is left without a limit: it would
+// cut a longer paste short there on its own, silently, and QLineEdit cuts a paste in time that
+// grows with the square of the limit.
 class NoteLengthValidator : public QValidator
 {
 public:
@@ -42,7 +45,7 @@ NotesPane::NotesPane(AppModel &model, qreal scale, QWidget *parent)
     m_field->lineEdit()->setAccessibleName(tr("New note"));
     connect(m_field->lineEdit(), &QLineEdit::returnPressed, this, &NotesPane::submit);
     // Too long a paste or keystroke leaves the field as it was, and says why.
-    m_field->lineEdit()->setMaxLength(AppModel::maxNoteLength + 1);
+    m_field->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     m_field->lineEdit()->setValidator(new NoteLengthValidator(m_field->lineEdit()));
     connect(m_field->lineEdit(), &QLineEdit::inputRejected, this, &NotesPane::refuseTooLong);
     connect(&m_model, &AppModel::notesChanged, this, &NotesPane::syncRows);
