@@ -38,13 +38,13 @@ AppModel::AppModel(const Services &services, QObject *parent)
 
     // Anything stored that is not a readable list, whatever its shape, loads as empty; its
     // bytes are kept in a file of their own at once, so the user hears where they went, or
-    // else before the stored value is replaced.
-    if (const auto stored = services.settings.storedBytes(kNotesKey)) {
-        const auto data = services.settings.dataValue(kNotesKey);
-        const auto decoded = data ? NotesCodec::decode(*data) : std::nullopt;
-        if (decoded)
-            m_notes = *decoded;
-        else if (!keepAside(*stored))
+    // else before the stored value is replaced. The stored bytes are decoded once: five long
+    // notes are megabytes.
+    const auto data = services.settings.dataValue(kNotesKey);
+    if (const auto decoded = data ? NotesCodec::decode(*data) : std::nullopt) {
+        m_notes = *decoded;
+    } else if (const auto stored = services.settings.storedBytes(kNotesKey)) {
+        if (!keepAside(*stored))
             m_unreadableNotes = stored;
     }
     // Seconds shown or not decides how often the model wakes; the face reads the time when
