@@ -15,6 +15,7 @@ DrawerContainer::DrawerContainer(AppModel &model, qreal scale, QWidget *parent)
 {
     // After the notes pane has made its rows, so the new height counts at once.
     connect(&model, &AppModel::notesChanged, this, &DrawerContainer::measure);
+    connect(m_notes, &NotesPane::naturalHeightChanged, this, &DrawerContainer::measure);
 }
 
 void DrawerContainer::setScale(qreal scale)

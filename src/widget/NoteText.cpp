@@ -3,8 +3,8 @@
 #include "core/NoteLines.h"
 
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QTextLayout>
 
 #include <cmath>
 
@@ -66,8 +66,7 @@ void NoteText::setLook(const QFont &font, const QColor &color)
 
 void NoteText::forgetLayout()
 {
-    m_layout.reset();
-    m_layoutWidth = -1;
+    m_linesReady = false;
     updateGeometry();
     update();
 }
@@ -79,57 +78,48 @@ QFont NoteText::effectiveFont() const
     return font;
 }
 
-const QTextLayout &NoteText::layoutAt(int width) const
+WrappedText &NoteText::linesAt(int width) const
 {
     QFont font = effectiveFont();
     if (m_blob)
         font.setStyleStrategy(QFont::PreferNoShaping);
     const QFontMetricsF metrics(font);
+    if (!m_linesReady) {
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(m_blob ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+        // The default tab stops lie 80 pixels apart, most of a narrow card.
+        option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
+        // A stored line break is a forced break in the layout, which knows only its own separator.
+        m_lines.setText(NoteLines::split(m_text).join(QChar::LineSeparator), font, option);
+        m_linesReady = true;
+    }
     // Narrower than the widest character, text without spaces would take a line per
     // character: a long note, tens of thousands of lines.
-    width = std::max(width, int(std::ceil(metrics.maxWidth())));
-    if (m_layout && width == m_layoutWidth)
-        return *m_layout;
-    // A stored line break is a forced break in the layout, which knows only its own separator.
-    m_layout = std::make_unique<QTextLayout>(NoteLines::split(m_text).join(QChar::LineSeparator), font);
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(m_blob ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-    // The default tab stops lie 80 pixels apart, most of a narrow card.
-    option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
-    m_layout->setTextOption(option);
-    // No shaped glyphs are kept for the whole text: a long note's would be megabytes, nearly
-    // all of it for lines never on screen. Painting shapes the few lines it draws.
-    m_layout->setCacheEnabled(false);
-    m_layout->beginLayout();
-    qreal y = 0;
-    for (QTextLine line = m_layout->createLine(); line.isValid(); line = m_layout->createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    m_layout->endLayout();
-    m_layoutWidth = width;
-    m_layoutHeight = int(std::ceil(y));
-    return *m_layout;
+    m_lines.setWidth(std::max(width, int(std::ceil(metrics.maxWidth()))));
+    return m_lines;
 }
 
 int NoteText::heightForWidth(int width) const
 {
-    layoutAt(width);
-    return m_layoutHeight;
+    return linesAt(width).height();
 }
 
 QSize NoteText::sizeHint() const
 {
     // One line until a width is known: the row asks for the height at its width.
-    if (!m_layout)
+    if (!m_linesReady || m_lines.width() == 0)
         return {0, QFontMetrics(effectiveFont()).height()};
-    return {0, m_layoutHeight};
+    return {0, m_lines.height()};
 }
 
 QSize NoteText::minimumSizeHint() const
 {
     return {0, 0};
+}
+
+bool NoteText::measureMore()
+{
+    return linesAt(m_linesReady && m_lines.width() > 0 ? m_lines.width() : width()).measureMore();
 }
 
 void NoteText::paintEvent(QPaintEvent *event)
@@ -139,16 +129,5 @@ void NoteText::paintEvent(QPaintEvent *event)
     if (m_done)
         color.setAlphaF(color.alphaF() * kDoneOpacity);
     painter.setPen(color);
-    const QTextLayout &layout = layoutAt(width());
-    // Only the lines that meet the exposed part: a long note has thousands.
-    const QRect exposed = event->rect();
-    for (int i = 0; i < layout.lineCount(); ++i) {
-        const QTextLine line = layout.lineAt(i);
-        const QRectF box = line.naturalTextRect();
-        if (box.bottom() < exposed.top())
-            continue;
-        if (box.top() > exposed.bottom())
-            break;
-        line.draw(&painter, QPointF(0, 0));
-    }
+    linesAt(width()).draw(painter, event->rect());
 }

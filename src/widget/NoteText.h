@@ -4,9 +4,7 @@
 #include <QFont>
 #include <QWidget>
 
-#include <memory>
-
-class QTextLayout;
+#include "widget/WrappedText.h"
 
 // A note's text, wrapped onto as many lines as it needs (inside long words too)
 // and never cut; struck through and dimmed when the note is done. Every stored
@@ -31,14 +29,20 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Counts the lines of one more stretch of the text, at the width last asked about or else
+    // the width shown; false once all are counted.
+    bool measureMore();
+    bool measured() const { return m_linesReady && m_lines.measured(); }
+    // Lines laid out and kept for drawing: those on screen and a few around them.
+    int keptLines() const { return m_lines.keptLines(); }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QFont effectiveFont() const;
-    // The text laid out at width, kept until the width, the text or the look changes:
-    // a long note takes far longer to lay out than to measure or paint.
-    const QTextLayout &layoutAt(int width) const;
+    // The lines at width, counted until the width, the text or the look changes.
+    WrappedText &linesAt(int width) const;
     void forgetLayout();
 
     QString m_text;
@@ -47,7 +51,6 @@ private:
     bool m_blob = false;
     QFont m_font;
     QColor m_color;
-    mutable std::unique_ptr<QTextLayout> m_layout;
-    mutable int m_layoutWidth = -1;
-    mutable int m_layoutHeight = 0;
+    mutable WrappedText m_lines;
+    mutable bool m_linesReady = false;
 };

@@ -6,6 +6,7 @@
 #include "core/CardMetrics.h"
 #include "widget/FieldFrame.h"
 #include "widget/NoteRow.h"
+#include "widget/NoteText.h"
 #include "widget/SymbolButton.h"
 
 #include <QApplication>
@@ -13,9 +14,11 @@
 #include <QMultiHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimerEvent>
 #include <QToolTip>
 #include <QValidator>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -214,6 +217,12 @@ void NotesPane::resizeEvent(QResizeEvent *)
 
 void NotesPane::paintEvent(QPaintEvent *)
 {
+    // A long note shows its first lines at once; its height is an estimate until the rest of
+    // its lines are counted, which happens here between other events.
+    const bool unmeasured
+        = std::any_of(m_rows.cbegin(), m_rows.cend(), [](const NoteRow *row) { return !row->textView()->measured(); });
+    if (unmeasured && !m_measuring.isActive())
+        m_measuring.start(0, this);
     for (const NoteRow *row : std::as_const(m_rows)) {
         for (const SymbolButton *button : {row->checkMark(), row->deleteButton()}) {
             if (!button->showsFocusRing())
@@ -224,4 +233,23 @@ void NotesPane::paintEvent(QPaintEvent *)
             paintFocusRing(painter, ring, focusColor(this));
         }
     }
+}
+
+void NotesPane::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_measuring.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    for (NoteRow *row : std::as_const(m_rows)) {
+        NoteText *text = row->textView();
+        if (text->measured() || text->width() == 0)
+            continue;
+        if (!text->measureMore()) {
+            placeChildren();
+            emit naturalHeightChanged();
+        }
+        return;
+    }
+    m_measuring.stop();
 }

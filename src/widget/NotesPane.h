@@ -2,6 +2,7 @@
 
 #include "appearance/Palette.h"
 
+#include <QBasicTimer>
 #include <QList>
 #include <QWidget>
 
@@ -36,11 +37,14 @@ signals:
     // A row that had the keyboard went away; next should have it now: the next row's
     // check mark, else the previous row's, else the field.
     void focusOrphaned(QWidget *next);
+    // A long note's lines are all counted: its row has its exact height now.
+    void naturalHeightChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     // The rows' symbols fill their buttons: their focus rings are drawn here, around them.
     void paintEvent(QPaintEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
     void syncRows();
@@ -56,4 +60,6 @@ private:
     QList<NoteRow *> m_rows;
     qreal m_scale = 1.0;
     Palette m_palette;
+    // Counts the lines of long notes a stretch at a time, once the pane is on screen.
+    QBasicTimer m_measuring;
 };

@@ -29,6 +29,7 @@
 #include "widget/SymbolButton.h"
 #include "widget/TimerPane.h"
 #include "widget/WidgetView.h"
+#include "widget/WrappedText.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -38,11 +39,13 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
@@ -145,6 +148,8 @@ private slots:
     void notesWithinHeightLimit();
     void noteLayoutFollowsWidth_data();
     void noteLayoutFollowsWidth();
+    void longNoteKeepsShownLines_data();
+    void longNoteKeepsShownLines();
     void notePasteLimit_data();
     void notePasteLimit();
     void highContrastTexts_data();
@@ -959,6 +964,100 @@ void TestWidgetView::noteLayoutFollowsWidth()
     fresh.setNote(note, false);
     QCOMPARE(shown->height(), fresh.heightForWidth(shown->width()));
     QVERIFY(shown->height() != before);
+}
+
+void TestWidgetView::longNoteKeepsShownLines_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("part");      // where the part drawn starts, in per cent of the note's height
+    QTest::addColumn<bool>("unbroken"); // holds a word too long to wrap at word boundaries
+    QString words;
+    for (int i = 0; words.size() < AppModel::maxNoteLength - 12; ++i)
+        words += QStringLiteral("lorem ipsum dolor sit amet consectetur ").section(u' ', i % 6, i % 6) + u' ';
+    QString lines;
+    for (int i = 0; lines.size() < 60'000; ++i)
+        lines += QStringLiteral("line %1 of a list pasted whole\n").arg(i);
+    QTest::newRow("a short note") << QStringLiteral("milk, eggs") << 170 << 0 << false;
+    QTest::newRow("just past one stretch") << QString(WrappedText::stretchChars + 300, u'w') << 170 << 50 << true;
+    QTest::newRow("100,000 characters of words, middle") << words << 170 << 45 << false;
+    QTest::newRow("100,000 characters of words, wide card") << words << 290 << 21 << false;
+    QTest::newRow("an address without a space, near the end")
+        << QStringLiteral("https://example.org/") + QString(AppModel::maxNoteLength - 20, u'a') << 170 << 97 << true;
+    QTest::newRow("stored line breaks") << lines << 170 << 60 << false;
+}
+
+// A long note lays out only the stretch of lines drawn, and draws and measures them as one
+// layout of the whole text would.
+void TestWidgetView::longNoteKeepsShownLines()
+{
+    QFETCH(QString, note);
+    QFETCH(int, width);
+    QFETCH(int, part);
+    QFETCH(bool, unbroken);
+    const QFont font = systemFont(CardMetrics::kBodyText);
+    NoteText text;
+    text.setLook(font, Qt::black);
+    text.setNote(note, false);
+
+    // The whole text in one layout, as it would be drawn without stretches.
+    QFont whole = font;
+    if (unbroken)
+        whole.setStyleStrategy(QFont::PreferNoShaping);
+    QTextLayout layout(QString(note).replace(u'\n', QChar::LineSeparator), whole);
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(unbroken ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(4 * QFontMetricsF(whole).horizontalAdvance(u' '));
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    const int height = int(std::ceil(y));
+    const int scrolledTo = height * part / 100;
+
+    text.resize(width, text.heightForWidth(width));
+    while (text.measureMore()) { }
+    QCOMPARE(text.heightForWidth(width), height);
+    text.resize(width, height);
+
+    const QRect shown(0, scrolledTo, width, 300);
+    QImage drawn(shown.size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::white);
+    text.render(&drawn, QPoint(), QRegion(shown), QWidget::DrawChildren);
+    QImage expected(drawn.size(), drawn.format());
+    expected.fill(Qt::white);
+    {
+        QPainter painter(&expected);
+        painter.setPen(Qt::black);
+        painter.setClipRect(QRect(QPoint(), shown.size()));
+        layout.draw(&painter, QPointF(0, -scrolledTo));
+    }
+    QCOMPARE(drawn, expected);
+    // The lines kept are those of the few stretches drawn last, not the note's thousands.
+    if (note.size() > 10 * WrappedText::stretchChars)
+        QVERIFY2(text.keptLines() * 10 < layout.lineCount(),
+                 qPrintable(QStringLiteral("%1 of %2 lines kept").arg(text.keptLines()).arg(layout.lineCount())));
+
+    // On the card the row starts with an estimate, gets its exact height once the pane has
+    // counted its lines between events, and keeps its controls by the first line.
+    makeCard();
+    m_card->setHeightLimit(752);
+    m_model->addNote(note);
+    NoteRow *row = notesPane()->rows().first();
+    QTRY_VERIFY(row->textView()->measured());
+    NoteText fresh;
+    fresh.setLook(font, Qt::black);
+    fresh.setNote(note, false);
+    fresh.heightForWidth(row->textView()->width());
+    while (fresh.measureMore()) { }
+    QTRY_COMPARE(row->textView()->height(), fresh.heightForWidth(row->textView()->width()));
+    QVERIFY(row->checkMark()->y() < row->checkMark()->height());
+    QVERIFY(row->deleteButton()->y() < row->checkMark()->height());
 }
 
 void TestWidgetView::notePasteLimit_data()
