@@ -55,15 +55,15 @@ SettingsStore::SettingsStore(const QString &directory, QObject *parent)
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMilliseconds);
     connect(&m_settle, &QTimer::timeout, this, &SettingsStore::readOutsideChanges);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_settle, qOverload<>(&QTimer::start));
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, &m_settle, qOverload<>(&QTimer::start));
     load();
     // Set aside now, so that the user hears where it went at once; if it cannot be moved,
     // nothing is written until it can.
     if (m_unreadableOnDisk)
         setSaveProblem(prepareFile());
     SafeFile::removeTemporaries(filePath());
-    watchFolder();
+    // Once the event loop runs, which delivers what the watch sees; a change before that is
+    // found by the next save.
+    QMetaObject::invokeMethod(this, &SettingsStore::watchFolder, Qt::QueuedConnection);
 }
 
 SettingsStore::~SettingsStore()
@@ -358,14 +358,19 @@ void SettingsStore::announce(const QStringList &keys)
 
 void SettingsStore::watchFolder()
 {
+    if (!m_watcher) {
+        m_watcher = std::make_unique<QFileSystemWatcher>();
+        connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, &m_settle, qOverload<>(&QTimer::start));
+        connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, &m_settle, qOverload<>(&QTimer::start));
+    }
     // Editors replace the file by a rename, which only the folder sees; a file that is a link
     // to one elsewhere is watched where it is.
-    if (!m_watcher.directories().contains(m_directory) && QFileInfo(m_directory).isDir())
-        m_watcher.addPath(m_directory);
+    if (!m_watcher->directories().contains(m_directory) && QFileInfo(m_directory).isDir())
+        m_watcher->addPath(m_directory);
     // A replaced file is a new one: its watch is made anew.
-    m_watcher.removePath(filePath());
+    m_watcher->removePath(filePath());
     if (QFileInfo(filePath()).isFile())
-        m_watcher.addPath(filePath());
+        m_watcher->addPath(filePath());
 }
 
 QString SettingsStore::moveUnreadableAside()

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <type_traits>
 
@@ -206,7 +207,8 @@ private:
     Stamp m_stamp;
     // A background write found the file changed from outside and left the save to the GUI thread.
     std::atomic<bool> m_bounced = false;
-    QFileSystemWatcher m_watcher;
+    // Made when the event loop runs: it opens a watch of the system's at once.
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
     QTimer m_settle;
     bool m_unreadableOnDisk = false;
     bool m_unsaved = false;

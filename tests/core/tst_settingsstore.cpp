@@ -710,6 +710,8 @@ void TestSettingsStore::handEditsWhileRunning()
     const QString path = settingsPath(dir);
     writeFile(path, R"({"theme": "light", "h24": true})");
     SettingsStore store(dir.path());
+    // The event loop runs, as in the program.
+    QCoreApplication::processEvents();
     if (!programTheme.isEmpty())
         store.setValue(Keys::theme, programTheme);
     QSignalSpy written(&store, &SettingsStore::written);
