@@ -25,6 +25,18 @@ QVBoxLayout *besideFirstLine(QWidget *symbol)
     return column;
 }
 
+// The cross is named after the start of its note: a screen reader would read all of a
+// 100,000-character note, and the name kept a copy of it. The check box has the whole text.
+constexpr qsizetype kSpokenStart = 160;
+
+QString spokenStart(const QString &text)
+{
+    if (text.size() <= kSpokenStart)
+        return text;
+    const qsizetype cut = text.at(kSpokenStart - 1).isHighSurrogate() ? kSpokenStart - 1 : kSpokenStart;
+    return text.left(cut) + QChar(0x2026);
+}
+
 void centreOnLine(QVBoxLayout *column, int lineHeight, int side)
 {
     column->setContentsMargins(0, std::max(0, (lineHeight - side) / 2), 0, 0);
@@ -58,7 +70,7 @@ void NoteRow::setNote(const Note &note)
     m_text->setNote(note.text, note.done);
     m_check->setAccessibleName(note.text);
     m_check->setChecked(note.done);
-    m_delete->setAccessibleName(tr("Delete note: %1").arg(note.text));
+    m_delete->setAccessibleName(tr("Delete note: %1").arg(spokenStart(note.text)));
     refreshCheckMark();
 }
 

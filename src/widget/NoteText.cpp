@@ -20,10 +20,20 @@ constexpr qsizetype kLongestWord = 500;
 
 bool hasOverlongWord(const QString &text)
 {
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        run = c.isSpace() ? 0 : run + 1;
-        if (run > kLongestWord)
+    // A run of more than kLongestWord characters without a space covers one of every
+    // kLongestWord + 1 positions: only the runs through those are measured, not every
+    // character of a long note.
+    constexpr qsizetype step = kLongestWord + 1;
+    for (qsizetype probe = step - 1; probe < text.size(); probe += step) {
+        if (text.at(probe).isSpace())
+            continue;
+        qsizetype start = probe;
+        qsizetype end = probe + 1;
+        while (start > 0 && !text.at(start - 1).isSpace())
+            --start;
+        while (end < text.size() && !text.at(end).isSpace())
+            ++end;
+        if (end - start > kLongestWord)
             return true;
     }
     return false;
@@ -90,7 +100,8 @@ WrappedText &NoteText::linesAt(int width) const
         // The default tab stops lie 80 pixels apart, most of a narrow card.
         option.setTabStopDistance(kSpacesPerTab * metrics.horizontalAdvance(QLatin1Char(' ')));
         // A stored line break is a forced break in the layout, which knows only its own separator.
-        m_lines.setText(NoteLines::split(m_text).join(QChar::LineSeparator), font, option);
+        const QStringList lines = NoteLines::split(m_text);
+        m_lines.setText(lines.size() == 1 ? lines.first() : lines.join(QChar::LineSeparator), font, option);
         m_linesReady = true;
     }
     // Narrower than the widest character, text without spaces would take a line per

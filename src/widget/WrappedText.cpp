@@ -1,5 +1,6 @@
 #include "widget/WrappedText.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -90,10 +91,17 @@ bool WrappedText::measureMore()
 
 int WrappedText::height()
 {
-    if (m_stretches.isEmpty())
+    // A text of one stretch is measured at once; a longer one is first guessed from the font's
+    // average character, which the lines counted later replace.
+    if (m_stretches.isEmpty() && m_text.size() <= stretchChars)
         measureMore();
-    if (m_measured || m_measuredTo == 0)
+    if (m_measured)
         return int(std::ceil(m_bottom));
+    if (m_measuredTo == 0) {
+        const QFontMetricsF metrics(m_font);
+        const qreal lines = std::ceil(metrics.averageCharWidth() * qreal(m_text.size()) / std::max(m_width, 1));
+        return int(std::ceil(lines * metrics.height()));
+    }
     const qreal perChar = m_bottom / qreal(m_measuredTo);
     return int(std::ceil(m_bottom + perChar * qreal(m_text.size() - m_measuredTo)));
 }

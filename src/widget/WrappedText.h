@@ -37,8 +37,8 @@ public:
     // Lays out the next stretch; false once every line is counted.
     bool measureMore();
     bool measured() const { return m_measured; }
-    // The height of every line once measured(); until then the lines counted so far (at
-    // least one stretch's) and, for the text after them, as much again per character.
+    // The height of every line once measured(); until then the lines counted so far and, for
+    // the text after them, as much again per character.
     int height();
 
     // Draws the lines that meet exposed, counting lines down to there first if need be.

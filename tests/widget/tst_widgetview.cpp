@@ -985,6 +985,11 @@ void TestWidgetView::longNoteKeepsShownLines_data()
     QTest::newRow("an address without a space, near the end")
         << QStringLiteral("https://example.org/") + QString(AppModel::maxNoteLength - 20, u'a') << 170 << 97 << true;
     QTest::newRow("stored line breaks") << lines << 170 << 60 << false;
+    // Past 500 characters without a space a word is broken anywhere, from the start of its line.
+    QTest::newRow("a word of 500 characters")
+        << QStringLiteral("start %1 end").arg(QString(500, u'k')) << 170 << 0 << false;
+    QTest::newRow("a word of 501 characters")
+        << QStringLiteral("start %1 end").arg(QString(501, u'k')) << 170 << 0 << true;
 }
 
 // A long note lays out only the stretch of lines drawn, and draws and measures them as one
@@ -1049,15 +1054,21 @@ void TestWidgetView::longNoteKeepsShownLines()
     m_card->setHeightLimit(752);
     m_model->addNote(note);
     NoteRow *row = notesPane()->rows().first();
+    const QString stored = m_model->notes().first().text;
     QTRY_VERIFY(row->textView()->measured());
     NoteText fresh;
     fresh.setLook(font, Qt::black);
-    fresh.setNote(note, false);
+    fresh.setNote(stored, false);
     fresh.heightForWidth(row->textView()->width());
     while (fresh.measureMore()) { }
     QTRY_COMPARE(row->textView()->height(), fresh.heightForWidth(row->textView()->width()));
     QVERIFY(row->checkMark()->y() < row->checkMark()->height());
     QVERIFY(row->deleteButton()->y() < row->checkMark()->height());
+    // Named by the whole note; the cross by its start, not by a copy of a long note.
+    QCOMPARE(row->checkMark()->accessibleName(), stored);
+    const QString deleteName = row->deleteButton()->accessibleName();
+    QVERIFY(deleteName.startsWith(QStringLiteral("Delete note: ") + stored.left(100)));
+    QVERIFY(deleteName.size() < 200);
 }
 
 void TestWidgetView::notePasteLimit_data()
