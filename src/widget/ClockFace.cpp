@@ -115,9 +115,17 @@ void ClockFace::updateFonts()
     m_am = ClockText::dayHalf(false);
     m_pm = ClockText::dayHalf(true);
     m_dateFont = systemFont(scaled(kBodyText, m_scale));
-    const QFontMetricsF ampm(m_ampmFont);
     const QFontMetricsF date(m_dateFont);
-    const qreal ampmWidth = std::max(ampm.horizontalAdvance(m_am), ampm.horizontalAdvance(m_pm));
+    // A 24-hour clock shows no AM/PM: its font is not even loaded then.
+    Metrics ampm;
+    if (!m_h24) {
+        const QFontMetricsF metrics(m_ampmFont);
+        ampm.ampmHeight = metrics.height();
+        ampm.ampmAscent = metrics.ascent();
+        ampm.ampmDescent = metrics.descent();
+        ampm.ampmWidth = std::max(metrics.horizontalAdvance(m_am), metrics.horizontalAdvance(m_pm));
+    }
+    const qreal ampmWidth = ampm.ampmWidth;
 
     // The widest line the face can show keeps the padding on both sides: a two-digit hour
     // (every digit as wide as the font's widest, see TabularText) with the AM/PM column, or
@@ -141,8 +149,8 @@ void ClockFace::updateFonts()
     }
 
     const QFontMetricsF digits(m_digitsText.font());
-    m_metrics = {digits.ascent(), digits.descent(), ampm.height(), ampm.ascent(),
-                 ampm.descent(),  ampmWidth,        date.height(), date.ascent()};
+    m_metrics = {digits.ascent(),  digits.descent(), ampm.ampmHeight, ampm.ampmAscent,
+                 ampm.ampmDescent, ampm.ampmWidth,   date.height(),   date.ascent()};
     m_dateWidth = date.horizontalAdvance(m_dateText);
 }
 

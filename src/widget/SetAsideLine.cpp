@@ -79,6 +79,11 @@ void SetAsideLine::placeChildren()
     m_dismiss->move(width() - margin - side, (height() - side) / 2);
     const QRect text(inset, 0, std::max(0, width() - 2 * inset), height());
     m_label->setGeometry(text);
+    // Hidden with nothing to name, the line measures nothing: its font is not even loaded.
+    if (!wanted()) {
+        m_label->clear();
+        return;
+    }
     // The name is cut in its middle, where the time stamp is, so what it is and its ending show.
     const QFontMetrics metrics = m_label->fontMetrics();
     m_label->setText(metrics.elidedText(m_lead, Qt::ElideRight, text.width()) + QLatin1Char('\n')
