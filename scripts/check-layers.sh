@@ -3,7 +3,7 @@
 # it; only the platform folder talks to X11, D-Bus or the sound server, each from its
 # own subfolder, and xcb never leaks into a header.
 set -uo pipefail
-cd "$(dirname "$0")/../src"
+cd "$(dirname "$0")/../src" || exit 1
 
 declare -A allowed=(
     [core]="core"
@@ -29,7 +29,7 @@ done
 check_system() {
     local pattern=$1 where=$2 hits
     hits=$(grep -rln --include='*.h' --include='*.cpp' -E "^#include <($pattern)" . | grep -v -E "^\./($where)" || true)
-    [[ -z $hits ]] || complain "<$pattern...> outside $where: $(echo $hits)"
+    [[ -z $hits ]] || complain "<$pattern...> outside $where: ${hits//$'\n'/ }"
 }
 check_system 'xcb/' 'platform/x11/[^/]*\.cpp$'
 check_system 'QDBus|QtDBus' 'platform/(portal|atspi|notifications)/'

@@ -17,7 +17,7 @@ fi
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(xvfb openbox picom trayer xdotool x11-utils x11-xserver-utils imagemagick pulseaudio pulseaudio-utils
                sox dbus python3 clang-format desktop-file-utils appstream lintian librsvg2-bin clang libclang-rt-14-dev
-               at-spi2-core python3-pyatspi locales)
+               at-spi2-core python3-pyatspi locales shellcheck)
     # The card on KDE's window manager and on sway (headless, with XWayland): e2e_kwin, e2e_sway.
     packages+=(kwin-x11 wmctrl sway xwayland grim)
     # Another window to take the keyboard and cover the card, and a notification service.

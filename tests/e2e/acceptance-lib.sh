@@ -1,12 +1,24 @@
-# Helpers for the acceptance run: starting and ending the program, its menus, and reading
-# what it shows from screenshots, window geometry and its settings file. Source it after
-# desktop-session.sh. Pictures are read with ImageMagick; colours are "R G B" in 0..255.
+# shellcheck shell=bash
+# The checks of an end-to-end run of the real program: counting results, starting and ending
+# the program, its windows and menus, and reading what it shows from screenshots, window
+# geometry and its settings file. Source it after desktop-session.sh. Pictures are read with
+# ImageMagick; colours are "R G B" in 0..255.
 #
-#   ac_launch NAME                starts the program, waits for its card; sets AC_APP, AC_CARD
+#   pass TEXT / fail TEXT         one result
+#   check TEXT COMMAND...         one result: whether the command succeeds (it may say why not in AC_WHY)
+#   finish                        on failure the tail of each program log; the totals; exits 1 if any failed
+#   ck_require WHAT TOOL...       fails and finishes unless every tool is installed
+#   ck_skip_unless TOOL...        exits 77 (skipped) unless every tool is installed
+#
+#   ac_launch NAME                starts AC_BIN, waits for its card in the corner; sets AC_APP, AC_CARD
 #   ac_quit_wait                  waits for AC_APP to end; its status in DS_EXIT_STATUS
 #   ac_end_program                stops AC_APP if it still runs
-#   ac_card_geometry              "x y w h" of the card
+#   ac_card_geometry              "x y w h" of the card; ac_height_is, ac_height_below, ac_width_is
+#   ac_card_of PID                the card window of one process
+#   ac_centred_in WID AREA        the window is centred in the area "x y w h", to 1 px
+#   ac_has_focus WID              the window has the keyboard
 #   ac_open_tray_menu / ac_open_card_menu X Y, then ac_choose N (Down N times, Return)
+#   ac_click_grip GRIP            a click in the middle of the card's last GRIP rows
 #   ac_layout RENDERER ARGS...    renders a state; prints the file of the boxes the renderer drew
 #   ac_where LAYOUT NAME          "x y w h" of one of them; ac_centre LAYOUT NAME its centre "x y"
 #   ac_snap WID FILE              the window's own pixels; ac_snap_root FILE the screen
@@ -17,17 +29,73 @@
 #   ac_ink_rows FILE X Y W H R G B TOL   one "y0 y1" line per run of rows holding such pixels
 #   ac_max_level FILE X Y W H            the brightest channel value in the box
 #   ac_matches_render SHOT X Y W H -- ARGS...   the box equals the card renderer's picture
+#   ac_shows_now SHOT X Y W H T0 T1 -- ARGS...  it shows the time of day of a moment near T0..T1
+#   ac_shows_countdown SHOT X Y W H START TOTAL -- ARGS...
+#                                 it shows what is left of a countdown of TOTAL s started at START
+#   ac_watch_flash START SECONDS ROW DIGITS [until-over], then ac_flash_seen: the border's
+#                                 flash, read fast in the background
 #   ac_longest_run FILE X Y W H R G B TOL  the longest run of such pixels along one row
 #   ac_setting KEY / ac_notes     values from the settings file
 #   ac_start_pulse, ac_start_recording FILE, ac_stop_recording, ac_rms FILE: the chime
 #   ac_start_pulse_listener, ac_pulse_asked: without a sound server, whether one was asked
+#
+# On a busy machine the program may be a few seconds behind: checks wait for what must happen
+# (AC_SOON seconds at most), and what the face shows is compared with a few seconds of the clock.
 
-# shellcheck disable=SC2034  # AC_WHY and AC_SHOWN are read by the script that sources this
+# shellcheck disable=SC2034  # AC_SHOWN is read by the script that sources this
 AC_RENDERER=${AC_RENDERER:-}
+AC_BIN=${AC_BIN:-}
+AC_HERE=$(dirname "${BASH_SOURCE[0]}")
 AC_APP=""
 AC_CARD=""
 AC_WHY=""
 AC_SHOWN=""
+# How long a check waits for what must happen; it goes on as soon as it has.
+AC_SOON=${AC_SOON:-20}
+# How many seconds the clock on the face may be behind the wall clock on a busy machine.
+AC_LAG=3
+
+# --- counting the results ---
+
+passed=0
+failed=0
+pass() { echo "PASS: $*"; passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+
+check() {
+    local what=$1
+    shift
+    AC_WHY=""
+    if "$@"; then pass "$what"; else fail "$what${AC_WHY:+ ($AC_WHY)}"; fi
+}
+
+finish() {
+    if ((failed > 0)) && [[ -n ${DS_TMP:-} ]]; then
+        local log
+        for log in "$DS_TMP"/orvanta*.log; do
+            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
+        done
+    fi
+    echo "$passed passed, $failed failed"
+    ((failed == 0))
+    exit
+}
+
+ck_require() {
+    local what=$1 tool missing=()
+    shift
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || missing+=("$tool")
+    done
+    ((${#missing[@]})) && { fail "$what needs ${missing[*]}"; finish; }
+}
+
+ck_skip_unless() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+}
 
 # A fresh file name in the session's folder, ending in NAME.
 ac_tmp() { mktemp --dry-run "$DS_TMP/ac.XXXXXXXX-$1"; }
@@ -47,6 +115,18 @@ ac_elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", b - a}'; }
 # --- the program's windows ---
 
 ac_card_geometry() { ds_geometry "$AC_CARD"; }
+ac_height_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry) && ((gh == $1)); }
+ac_height_below() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry) && ((gh < $1)); }
+ac_width_is() { local gx gy gw gh; read -r gx gy gw gh < <(ac_card_geometry) && ((gw == $1)); }
+ac_has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
+
+ac_centred_in() {
+    local x y w h ax ay aw ah
+    read -r x y w h < <(ds_geometry "$1") || return 1
+    read -r ax ay aw ah <<<"$2"
+    local dx=$((2 * x + w - 2 * ax - aw)) dy=$((2 * y + h - 2 * ay - ah))
+    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
+}
 
 ac_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 ac_unmapped() { ! ac_viewable "$1"; }
@@ -59,6 +139,14 @@ ac_windows_titled() {
         xprop -id "$wid" WM_CLASS 2>/dev/null | grep -qi '"orvanta"' || continue
         info=$(xwininfo -id "$wid" 2>/dev/null) || continue
         grep -q 'Override Redirect State: no' <<<"$info" && echo "$wid"
+    done
+}
+
+# The card of one process (a copy that failed to quit may still show its own).
+ac_card_of() {
+    local wid
+    for wid in $(ac_windows_titled Orvanta); do
+        [[ $(xprop -id "$wid" _NET_WM_PID 2>/dev/null) == *" = $1" ]] && echo "$wid"
     done
 }
 
@@ -187,6 +275,13 @@ ac_choose() {
 }
 
 # --- pointer ---
+
+# The grip row is the card's last GRIP rows, whatever its height now.
+ac_click_grip() {
+    local gx gy gw gh
+    read -r gx gy gw gh < <(ac_card_geometry)
+    xdotool mousemove "$((gx + gw / 2))" "$((gy + gh - $1 / 2))" click 1
+}
 
 # Presses at (X,Y), moves in STEPS equal steps by (DX,DY), releases. Each step waits a little
 # so that every motion reaches the program as its own event.
@@ -322,10 +417,12 @@ ac_matches_render() { (($(ac_render_diff "$@") <= 3)); }
 # The local time of a Unix second in the form the renderer takes.
 ac_local_time() { date -d "@$1" +%Y-%m-%dT%H:%M:%S; }
 
-# True when the box shows the time of day of one of the seconds FROM..TO; extra renderer
-# options follow "--". Sets AC_SHOWN to the matching time.
-ac_shows_time_between() {
-    local shot=$1 x=$2 y=$3 w=$4 h=$5 from=$6 to=$7 s
+# True when the box shows the time of day of one of the seconds from T0 - AC_LAG to T1 (the
+# Unix seconds before and after the picture was taken; the face may be a little behind on a busy
+# machine); extra renderer options follow "--". Sets AC_SHOWN to the matching time, the newest
+# one tried first.
+ac_shows_now() {
+    local shot=$1 x=$2 y=$3 w=$4 h=$5 from=$(($6 - AC_LAG)) to=$7 s
     shift 8
     AC_SHOWN=""
     for ((s = to; s >= from; s--)); do
@@ -337,18 +434,53 @@ ac_shows_time_between() {
     return 1
 }
 
-# True when the box shows a countdown of one of LOW..HIGH seconds. Sets AC_SHOWN.
-ac_shows_countdown_between() {
-    local shot=$1 x=$2 y=$3 w=$4 h=$5 low=$6 high=$7 n
+# True when the box, photographed just now, shows what may be left of a countdown of TOTAL
+# seconds started after START (an ac_now stamp taken before the start was asked for): not less
+# than TOTAL less the time since START, nor more than TOTAL + 1 (until its first tick the model
+# counts from its last one). Sets AC_SHOWN to the seconds shown.
+ac_shows_countdown() {
+    local shot=$1 x=$2 y=$3 w=$4 h=$5 start=$6 total=$7 low n
     shift 8
     AC_SHOWN=""
-    for ((n = high; n >= low; n--)); do
+    low=$(awk -v s="$start" -v n="$(ac_now)" -v t="$total" 'BEGIN {l = int(t - (n - s)) - 1; print (l < 0 ? 0 : l)}')
+    for ((n = low; n <= total + 1; n++)); do
         if ac_matches_render "$shot" "$x" "$y" "$w" "$h" -- --countdown "$n" --time "$(ac_local_time "$(date +%s)")" "$@"; then
             AC_SHOWN=$n
             return 0
         fi
     done
     return 1
+}
+
+# Watches the card's left border on row ROW from START (an ac_now stamp) until SECONDS after
+# it, or with "until-over" only until the border is back after a flash, through flash-watch.py
+# in the background; returns once the watcher reads the border. ac_flash_seen waits for its end.
+ac_watch_flash() {
+    local start=$1 seconds=$2 row=$3 digits=$4 options=()
+    [[ ${5:-} == until-over ]] && options=(--until-over)
+    AC_FLASH_LOG=$(ac_tmp flash.txt)
+    python3 "$AC_HERE/flash-watch.py" "$AC_CARD" "$start" "$seconds" "$row" "$digits" "${options[@]}" >"$AC_FLASH_LOG" 2>&1 &
+    AC_FLASH_WATCHER=$!
+    ds_poll "$DS_TIMEOUT" grep -q '^watching' "$AC_FLASH_LOG"
+}
+
+# Waits for the watcher and reads what it saw. Sets AC_FLASH to "ON OFF": the first and last
+# moment the border flashed, in seconds after START (empty when it never did), AC_FLASH_DIGITS
+# to the accent pixels in the box DIGITS ("x y w h") at the first, AC_FLASH_OVER to "over" once
+# the border was normal again after it, and AC_BORDER_OTHER to a border that was neither
+# flashing nor normal. True when it flashed.
+ac_flash_seen() {
+    local result on off
+    AC_FLASH="" AC_FLASH_DIGITS="" AC_FLASH_OVER="" AC_BORDER_OTHER=""
+    wait "$AC_FLASH_WATCHER"
+    result=$(tail -n 1 "$AC_FLASH_LOG")
+    case $result in
+    flash\ *) read -r _ on off AC_FLASH_DIGITS AC_FLASH_OVER <<<"$result" && AC_FLASH="$on $off" ;;
+    none\ -) ;;
+    none\ *) AC_BORDER_OTHER=${result#none } ;;
+    *) AC_BORDER_OTHER="flash-watch.py: $result" ;;
+    esac
+    [[ -n $AC_FLASH ]]
 }
 
 # --- the settings file ---

@@ -26,7 +26,8 @@
 # Every readiness wait polls; nothing sleeps for a fixed time.
 # shellcheck shell=bash disable=SC2034  # DS_* results are read by the sourcing script
 
-DS_TIMEOUT=${DS_TIMEOUT:-10}
+# Long enough for a start on a machine whose cores are all busy; every wait ends as soon as it can.
+DS_TIMEOUT=${DS_TIMEOUT:-30}
 DS_SHOT_DIR=${DS_SHOT_DIR:-}
 DS_PROGRAM=${DS_PROGRAM:-}
 DS_PIDS=()

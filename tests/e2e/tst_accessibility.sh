@@ -16,11 +16,11 @@ bin=${1:?usage: tst_accessibility.sh PATH_TO_ORVANTA}
 here=$(dirname "${BASH_SOURCE[0]}")
 launcher=/usr/libexec/at-spi-bus-launcher
 
-# shellcheck source=check-lib.sh
-source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
 DS_PROGRAM=$bin
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
 
 ck_skip_unless Xvfb xdotool dbus-daemon "$launcher"
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit 77; }
@@ -39,6 +39,7 @@ ds_poll "$DS_TIMEOUT" a11y_bus_up || { fail "no accessibility bus"; finish; }
 # The registry is started on first use. A program that comes up before it never learns that
 # someone listens for its events, and its menus never reach the reader: start it first.
 a11y_address=$(a11y_bus_up | sed -n 's/^ *string "\(.*\)"$/\1/p')
+# shellcheck disable=SC2317  # runs through ds_poll
 registry_up() {
     dbus-send --bus="$a11y_address" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/registry \
         org.freedesktop.DBus.Peer.Ping
@@ -60,7 +61,7 @@ run_case() {
     LANG=C.UTF-8 /usr/bin/python3 "$here/atspi-card.py" "$name" "$(ds_tray_window)" >"$DS_TMP/$name.out" 2>&1 &
     reader=$!
     ds_poll "$DS_TIMEOUT" grep -q '^listening' "$DS_TMP/$name.out" || fail "atspi-card.py $name did not start listening"
-    LANG=$lang LC_ALL= LANGUAGE= ds_spawn "orvanta-$name" "$bin"
+    LANG=$lang LC_ALL='' LANGUAGE='' ds_spawn "orvanta-$name" "$bin"
     pid=$DS_LAST_PID
     wait "$reader"
     status=$?

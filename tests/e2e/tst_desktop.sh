@@ -11,124 +11,31 @@
 set -u
 
 bin=${1:?usage: tst_desktop.sh PATH_TO_ORVANTA}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
+here=$(dirname "${BASH_SOURCE[0]}")
 # shellcheck source=desktop-session.sh
-source "$(dirname "${BASH_SOURCE[0]}")/desktop-session.sh"
+source "$here/desktop-session.sh"
 DS_PROGRAM=$bin
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
+ck_skip_unless Xvfb xdotool
 
-readonly inset=24
 readonly card_width=220
 readonly prefs_width=340
 readonly prefs_height=380
 
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+ck_require "the desktop" openbox picom trayer xprop xwininfo xdpyinfo
+[[ -x $bin ]] || { fail "no program at $bin"; finish; }
+ds_start || { fail "the private desktop did not start (logs in the lines above)"; finish; }
 
-finish() {
-    if ((failed > 0)); then
-        local log
-        for log in "$DS_TMP"/orvanta*.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 40 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    exit $((failed > 0))
-}
-
-missing=()
-for tool in openbox picom trayer xprop xwininfo xdpyinfo; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-if ((${#missing[@]})); then
-    fail "the desktop needs ${missing[*]}"
-    finish
-fi
-if [[ ! -x $bin ]]; then
-    fail "no program at $bin"
-    finish
-fi
-
-if ! ds_start; then
-    fail "the private desktop did not start (logs in the lines above)"
-    finish
-fi
-
-# --- finding the program's windows ---
-
-# Visible windows of the program with exactly this title.
-windows_titled() {
-    local title=$1 wid
-    for wid in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null); do
-        [[ $(xdotool getwindowname "$wid" 2>/dev/null) == "$title" ]] || continue
-        xprop -id "$wid" WM_CLASS 2>/dev/null | grep -qi '"orvanta"' && echo "$wid"
-    done
-}
-card_windows() { windows_titled Orvanta; }
-# The card of one process (a copy that failed to quit may still show its own).
-card_of() {
-    local wid
-    for wid in $(card_windows); do
-        [[ $(xprop -id "$wid" _NET_WM_PID 2>/dev/null) == *" = $1" ]] && echo "$wid"
-    done
-}
-prefs_windows() { windows_titled "Orvanta Preferences"; }
+card_windows() { ac_windows_titled Orvanta; }
 count_is() { local n; n=$("$2" | wc -l); ((n == $1)); }
-
-# Every visible window of the program, the tray icon and open menus included.
-program_windows() {
-    local wid
-    for wid in $(xdotool search --onlyvisible --classname . 2>/dev/null); do
-        xprop -id "$wid" WM_CLASS 2>/dev/null | grep -qi '"orvanta"' && echo "$wid"
-    done
-}
-
-# The window of the program embedded into the tray panel.
-tray_icon() {
-    local panel
-    panel=$(ds_tray_window) || return 1
-    [[ -n $panel ]] || return 1
-    xwininfo -tree -id "$panel" 2>/dev/null |
-        awk 'tolower($0) ~ /\("orvanta" / {print $1; exit}' | grep .
-}
-
-# A menu the program opened since the given list of its windows was taken.
-new_menu() {
-    local before=$1 wid
-    for wid in $(program_windows); do
-        grep -qx "$wid" <<<"$before" || { echo "$wid"; return 0; }
-    done
-    return 1
-}
-
-# The card's expected top-right corner: 24 px inside the top-right of the work area.
-expected_corner() {
-    local x y w h
-    read -r x y w h < <(ds_workarea)
-    echo "$((x + w - inset)) $((y + inset))"
-}
-
-card_in_corner() {
-    local wid=$1 x y w h right top
-    read -r x y w h < <(ds_geometry "$wid") || return 1
-    read -r right top < <(expected_corner)
-    ((x + w == right && y == top))
-}
 
 # Centred on the screen's work area (or on the whole screen), to the pixel.
 centred() {
-    local wid=$1 x y w h ax ay aw ah
-    read -r x y w h < <(ds_geometry "$wid") || return 1
-    read -r ax ay aw ah < <(ds_workarea)
-    local dx=$((2 * x + w - 2 * ax - aw)) dy=$((2 * y + h - 2 * ay - ah))
-    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2)) && return 0
+    local aw ah
+    ac_centred_in "$1" "$(ds_workarea)" && return 0
     read -r aw ah < <(xdpyinfo | awk '/dimensions:/ {split($2, s, "x"); print s[1], s[2]}')
-    dx=$((2 * x + w - aw)) dy=$((2 * y + h - ah))
-    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
+    ac_centred_in "$1" "0 0 $aw $ah"
 }
 
 at_position() {
@@ -137,28 +44,16 @@ at_position() {
     ((x == $2 && y == $3))
 }
 
-has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
-several_prefs_windows() { (($(prefs_windows | wc -l) > 1)); }
+several_prefs_windows() { (($(ac_prefs_windows | wc -l) > 1)); }
 card_visible() { count_is 1 card_windows; }
-card_of_visible() { [[ -n $(card_of "$1") ]]; }
+card_of_visible() { [[ -n $(ac_card_of "$1") ]]; }
 card_hidden() { count_is 0 card_windows; }
-menu_closed() { ! new_menu "$1"; }
 
 # Right-clicks the card's clock, near the top of the card, and waits for the menu.
 open_card_menu() {
-    local card=$1 x y w h before
-    read -r x y w h < <(ds_geometry "$card") || return 1
-    before=$(program_windows)
-    xdotool mousemove "$((x + w / 2))" "$((y + 30))" click 3
-    ds_poll "$DS_TIMEOUT" new_menu "$before"
-}
-
-# Chooses an entry of the open menu with the keyboard: Down N times, then Return.
-choose_entry() {
-    local downs=$1 before=$2 i
-    for ((i = 0; i < downs; i++)); do xdotool key Down; done
-    xdotool key Return
-    ds_poll "$DS_TIMEOUT" menu_closed "$before"
+    local x y w h
+    read -r x y w h < <(ac_card_geometry) || return 1
+    ac_open_card_menu "$((w / 2))" 30
 }
 
 # What a program that should have ended is doing.
@@ -170,7 +65,7 @@ print_process() {
 
 print_windows() {
     local wid
-    for wid in $(program_windows); do
+    for wid in $(ac_program_windows); do
         echo "    window $wid \"$(xdotool getwindowname "$wid")\" at $(ds_geometry "$wid")"
     done
 }
@@ -182,14 +77,15 @@ app=$DS_LAST_PID
 started=$(date +%s%N)
 card=""
 if ds_poll "$DS_TIMEOUT" card_visible; then
-    card=$(card_of "$app")
+    card=$(ac_card_of "$app")
+    AC_CARD=$card
     echo "  card $card mapped $((($(date +%s%N) - started) / 1000000)) ms after launch"
     # The card may still grow once its drawer is laid out: wait for it to settle.
-    ds_poll "$DS_TIMEOUT" card_in_corner "$card"
+    ds_poll "$DS_TIMEOUT" ac_in_corner "$card"
     read -r cx cy cw ch < <(ds_geometry "$card")
-    read -r right top < <(expected_corner)
+    read -r right top < <(ac_corner)
     if ((cx + cw == right && cy == top && cw == card_width)); then
-        pass "card opens ${cw}x${ch} with its top-right corner at ($right,$top), $inset px inside the work area $(ds_workarea)"
+        pass "card opens ${cw}x${ch} with its top-right corner at ($right,$top), 24 px inside the work area $(ds_workarea)"
     else
         fail "card at ${cw}x${ch}+${cx}+${cy}: expected width $card_width and top-right corner ($right,$top) in work area $(ds_workarea)"
     fi
@@ -206,8 +102,8 @@ fi
 
 # --- 2. the tray holds the program's icon ---
 
-if ds_poll "$DS_TIMEOUT" tray_icon; then
-    icon=$(tray_icon)
+if ds_poll "$DS_TIMEOUT" ac_tray_icon; then
+    icon=$(ac_tray_icon)
     read -r ix iy iw ih < <(ds_geometry "$icon")
     if ((iw > 1 && ih > 1)); then
         pass "tray icon embedded in the tray: ${iw}x${ih} at ($ix,$iy)"
@@ -223,13 +119,13 @@ fi
 # --- 3. preferences: Ctrl+comma on the card, then the card's menu: one window ---
 
 xdotool windowactivate "$card" 2>/dev/null
-if ! ds_poll "$DS_TIMEOUT" has_focus "$card"; then
+if ! ds_poll "$DS_TIMEOUT" ac_has_focus "$card"; then
     fail "the card did not take the keyboard focus (focus on $(xdotool getwindowfocus))"
 fi
 xdotool key ctrl+comma
 prefs=""
-if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows; then
-    prefs=$(prefs_windows)
+if ds_poll "$DS_TIMEOUT" count_is 1 ac_prefs_windows; then
+    prefs=$(ac_prefs_windows)
     ds_poll "$DS_TIMEOUT" centred "$prefs"
     read -r px py pw ph < <(ds_geometry "$prefs")
     if ((pw == prefs_width && ph == prefs_height)) && centred "$prefs"; then
@@ -238,7 +134,7 @@ if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows; then
         fail "Ctrl+comma: preferences window ${pw}x${ph}+${px}+${py}, expected ${prefs_width}x${prefs_height} centred"
     fi
 else
-    fail "Ctrl+comma on the card: $(prefs_windows | wc -l) visible preferences windows after ${DS_TIMEOUT} s, expected 1"
+    fail "Ctrl+comma on the card: $(ac_prefs_windows | wc -l) visible preferences windows after ${DS_TIMEOUT} s, expected 1"
 fi
 ds_screenshot 2-preferences
 
@@ -251,8 +147,11 @@ if [[ -n $prefs ]]; then
         fail "the preferences window's _NET_WM_ICON holds '$icon_sizes', expected 16x16 and 48x48 among them"
     fi
     wm_class=$(xprop -id "$prefs" WM_CLASS 2>/dev/null)
-    [[ $wm_class == *'", "Orvanta"' ]] && pass "its WM_CLASS matches the desktop entry's StartupWMClass=Orvanta" \
-        || fail "its WM_CLASS is '$wm_class', expected the class Orvanta"
+    if [[ $wm_class == *'", "Orvanta"' ]]; then
+        pass "its WM_CLASS matches the desktop entry's StartupWMClass=Orvanta"
+    else
+        fail "its WM_CLASS is '$wm_class', expected the class Orvanta"
+    fi
 fi
 
 if [[ -n $prefs ]]; then
@@ -262,21 +161,20 @@ if [[ -n $prefs ]]; then
     ds_poll "$DS_TIMEOUT" at_position "$prefs" "$((ax + 10))" "$((ay + 10))" ||
         echo "  note: the preferences window could not be moved aside"
 fi
-before=$(program_windows)
-if open_card_menu "$card"; then
+if open_card_menu; then
     ds_screenshot 3-card-menu
-    if choose_entry 1 "$before"; then
+    if ac_choose 1; then
         if [[ -n $prefs ]] && ds_poll "$DS_TIMEOUT" centred "$prefs"; then
             # A second window would be mapped right after the first was centred again.
             ds_poll 1 several_prefs_windows
-            windows=$(prefs_windows | wc -l)
-            if ((windows == 1)) && [[ $(prefs_windows) == "$prefs" ]]; then
+            windows=$(ac_prefs_windows | wc -l)
+            if ((windows == 1)) && [[ $(ac_prefs_windows) == "$prefs" ]]; then
                 pass "\"Preferences…\" from the card's menu brings back the same window, centred; one preferences window"
             else
-                fail "after \"Preferences…\" from the card's menu: $windows preferences windows ($(prefs_windows | tr '\n' ' '))"
+                fail "after \"Preferences…\" from the card's menu: $windows preferences windows ($(ac_prefs_windows | tr '\n' ' '))"
             fi
         else
-            fail "\"Preferences…\" from the card's menu did not centre the preferences window again ($(prefs_windows | wc -l) windows)"
+            fail "\"Preferences…\" from the card's menu did not centre the preferences window again ($(ac_prefs_windows | wc -l) windows)"
         fi
     else
         fail "the card's menu did not close after choosing \"Preferences…\""
@@ -331,11 +229,12 @@ fi
 
 if [[ -n $icon ]]; then
     read -r ix iy iw ih < <(ds_geometry "$icon")
-    before=$(program_windows)
+    AC_MENU_BEFORE=$(ac_menus)
     xdotool mousemove "$((ix + iw / 2))" "$((iy + ih / 2))" click 1
-    if ds_poll "$DS_TIMEOUT" new_menu "$before"; then
+    if ds_poll "$DS_TIMEOUT" ac_new_menu "$AC_MENU_BEFORE"; then
         xdotool key Escape
-        if ds_poll "$DS_TIMEOUT" menu_closed "$before"; then
+        if ds_poll "$DS_TIMEOUT" ac_menu_closed "$AC_MENU_BEFORE"; then
+            AC_MENU_CLOSED_AT=$(ac_now)
             pass "a left click on the tray icon opens its menu; Escape closes it"
         else
             fail "the tray menu opened by a left click did not close on Escape"
@@ -343,10 +242,9 @@ if [[ -n $icon ]]; then
     else
         fail "a left click on the tray icon opened no menu within ${DS_TIMEOUT} s"
     fi
-    xdotool click 3
-    if ds_poll "$DS_TIMEOUT" new_menu "$before"; then
+    if ac_open_tray_menu; then
         ds_screenshot 5-tray-menu
-        choose_entry 1 "$before"
+        ac_choose 1
         if ds_poll "$DS_TIMEOUT" card_hidden; then
             pass "\"Show / Hide Widget\" in the tray menu hides the card"
         else
@@ -359,17 +257,17 @@ fi
 
 ds_spawn orvanta-second "$bin"
 second=$DS_LAST_PID
-if ds_wait_exit 5 "$second"; then
+if ds_wait_exit "$DS_TIMEOUT" "$second"; then
     if ((DS_EXIT_STATUS == 0)); then
         pass "a second launch exits with status 0"
     else
         fail "a second launch exits with status $DS_EXIT_STATUS"
     fi
 else
-    fail "a second launch was still running after 5 s"
+    fail "a second launch was still running after ${DS_TIMEOUT} s"
     ds_stop_pid "$second"
 fi
-if ds_poll "$DS_TIMEOUT" card_visible && ds_poll "$DS_TIMEOUT" card_in_corner "$(card_windows)"; then
+if ds_poll "$DS_TIMEOUT" card_visible && ds_poll "$DS_TIMEOUT" ac_in_corner "$(card_windows)"; then
     if [[ $(card_windows) == "$card" ]]; then
         pass "after the second launch the one card shows in the top-right corner"
     else
@@ -383,9 +281,8 @@ ds_screenshot 6-second-launch
 
 # --- 5. "Quit Orvanta" in the card's menu ends the program ---
 
-before=$(program_windows)
-if open_card_menu "$card"; then
-    choose_entry 2 "$before"
+if open_card_menu; then
+    ac_choose 2
     if ds_wait_exit "$DS_TIMEOUT" "$app"; then
         if ((DS_EXIT_STATUS == 0)); then
             pass "\"Quit Orvanta\" in the card's menu ends the program with status 0"
@@ -408,9 +305,9 @@ ds_new_profile
 ds_spawn orvanta-ctrl-q "$bin"
 app=$DS_LAST_PID
 if ds_poll "$DS_TIMEOUT" card_of_visible "$app"; then
-    card=$(card_of "$app")
+    card=$(ac_card_of "$app")
     xdotool windowactivate "$card" 2>/dev/null
-    ds_poll "$DS_TIMEOUT" has_focus "$card"
+    ds_poll "$DS_TIMEOUT" ac_has_focus "$card"
     xdotool key ctrl+q
     if ds_wait_exit "$DS_TIMEOUT" "$app"; then
         if ((DS_EXIT_STATUS == 0)); then

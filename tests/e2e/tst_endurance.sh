@@ -20,15 +20,12 @@ set -u
 bin=${1:?usage: tst_endurance.sh PATH_TO_ORVANTA [KILLS]}
 kills=${2:-30}
 here=$(dirname "${BASH_SOURCE[0]}")
-# shellcheck source=check-lib.sh
-source "$here/check-lib.sh"
-ck_skip_unless Xvfb xdotool
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
 DS_PROGRAM=$bin
 # shellcheck source=acceptance-lib.sh
 source "$here/acceptance-lib.sh"
-# shellcheck disable=SC2034  # read by acceptance-lib.sh
+ck_skip_unless Xvfb xdotool
 AC_BIN=$bin
 ck_require "the run" openbox picom trayer xprop xwininfo xdpyinfo import convert python3 setpriv
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
@@ -236,10 +233,10 @@ simultaneous() {
         ds_spawn "orvanta-together$i" "$@" "$bin"
         pids+=("$DS_LAST_PID")
     done
-    if ! ds_poll 15 gone_or_one_left "${pids[@]}"; then
-        fail "$what: more than one copy still runs after 15 s"
+    if ! ds_poll "$((3 * AC_SOON))" gone_or_one_left "${pids[@]}"; then
+        fail "$what: more than one copy still runs after $((3 * AC_SOON)) s"
     fi
-    ds_poll 5 count_cards_is 1
+    ds_poll "$AC_SOON" count_cards_is 1
     # A second card would be mapped a moment after the first.
     sleep 0.5
     for pid in "${pids[@]}"; do
@@ -259,7 +256,7 @@ simultaneous() {
         ds_screenshot "endurance-together-$count"
     fi
     for pid in "${running[@]}"; do ds_stop_pid "$pid"; done
-    ds_poll 5 count_cards_is 0
+    ds_poll "$AC_SOON" count_cards_is 0
 }
 
 echo "== launches at the same moment"

@@ -11,16 +11,17 @@
 #
 # Exits 77 (skipped) when Xvfb or xdotool is missing, non-zero when any check fails.
 
-# shellcheck disable=SC2317  # the small predicates below run through ds_poll
+# shellcheck disable=SC2086,SC2317  # points "x y" go on as two numbers; predicates run through ds_poll
 set -u
 
 bin=${1:?usage: tst_monitors.sh PATH_TO_ORVANTA}
 here=$(dirname "${BASH_SOURCE[0]}")
-source "$here/check-lib.sh"
-ck_skip_unless Xvfb xdotool
+# shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
 DS_PROGRAM=$bin
+# shellcheck source=acceptance-lib.sh
 source "$here/acceptance-lib.sh"
+ck_skip_unless Xvfb xdotool
 
 ck_require "the two-monitor desktop" openbox picom trayer xprop xwininfo xdpyinfo xrandr xmessage import
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
@@ -113,14 +114,7 @@ else
 fi
 
 # "Preferences…" from the tray menu with the pointer on the right monitor.
-centred_in() {
-    local x y w h ax ay aw ah
-    read -r x y w h < <(ds_geometry "$1") || return 1
-    read -r ax ay aw ah <<<"$2"
-    local dx=$((2 * x + w - 2 * ax - aw)) dy=$((2 * y + h - 2 * ay - ah))
-    ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
-}
-prefs_centred_in() { local p; p=$(ac_prefs_windows | head -n1); [[ -n $p ]] && centred_in "$p" "$1"; }
+prefs_centred_in() { local p; p=$(ac_prefs_windows | head -n1); [[ -n $p ]] && ac_centred_in "$p" "$1"; }
 if ac_open_tray_menu; then
     xdotool mousemove $right_point
     ac_choose 2

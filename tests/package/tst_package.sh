@@ -49,7 +49,7 @@ expected=(usr/bin/orvanta "usr/share/applications/$id.desktop" "usr/share/metain
           usr/share/doc/orvanta/copyright usr/share/doc/orvanta/changelog.gz)
 missing=()
 for path in "${expected[@]}"; do [[ -f $root/$path ]] || missing+=("$path"); done
-((${#missing[@]} == 0)) && pass "the package holds the program and its files" || fail "missing from the package: ${missing[*]}"
+if ((${#missing[@]} == 0)); then pass "the package holds the program and its files"; else fail "missing from the package: ${missing[*]}"; fi
 
 # Each PNG is the size its folder names, and what scripts/make-icons.sh makes of the SVG today.
 "$source_dir/scripts/make-icons.sh" "$tmp/icons" >/dev/null
@@ -64,8 +64,11 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 ((icons_ok)) && pass "the eight hicolor icons have their sizes and match the SVG"
 
-[[ $(file -b "$root/usr/bin/orvanta") == *", stripped" ]] && pass "the program is stripped" \
-    || fail "the program is not stripped: $(file -b "$root/usr/bin/orvanta")"
+if [[ $(file -b "$root/usr/bin/orvanta") == *", stripped" ]]; then
+    pass "the program is stripped"
+else
+    fail "the program is not stripped: $(file -b "$root/usr/bin/orvanta")"
+fi
 
 check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/$id.desktop"
 check "appstreamcli validate --no-net --strict" \
@@ -126,7 +129,7 @@ fi
 
 env -u DISPLAY timeout 10 "$bin" --version >/dev/full 2>/dev/null
 status=$?
-((status == 1)) && pass "--version into a full disk: status 1" || fail "--version into a full disk: status $status"
+if ((status == 1)); then pass "--version into a full disk: status 1"; else fail "--version into a full disk: status $status"; fi
 
 if lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1; then
     pass "lintian: no errors, $(grep -c '^W:' "$tmp/lintian.log") warnings"
