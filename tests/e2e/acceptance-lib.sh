@@ -32,8 +32,8 @@
 #   ac_shows_now SHOT X Y W H T0 T1 -- ARGS...  it shows the time of day of a moment near T0..T1
 #   ac_shows_countdown SHOT X Y W H START TOTAL -- ARGS...
 #                                 it shows what is left of a countdown of TOTAL s started at START
-#   ac_watch_flash START SECONDS ROW DIGITS [until-over], then ac_flash_seen: the border's
-#                                 flash, read fast in the background
+#   ac_watch_flash SECONDS ROW DIGITS [until-over], then ac_flash_seen: the border's flash,
+#                                 read fast in the background
 #   ac_longest_run FILE X Y W H R G B TOL  the longest run of such pixels along one row
 #   ac_setting KEY / ac_notes     values from the settings file
 #   ac_start_pulse, ac_start_recording FILE, ac_stop_recording, ac_rms FILE: the chime
@@ -284,7 +284,8 @@ ac_click_grip() {
 }
 
 # Presses at (X,Y), moves in STEPS equal steps by (DX,DY), releases. Each step waits a little
-# so that every motion reaches the program as its own event.
+# so that every motion reaches the program as its own event. With "hold" the button stays
+# down: the caller releases it with `xdotool mouseup 1`.
 ac_drag() {
     local x=$1 y=$2 dx=$3 dy=$4 steps=${5:-10} i
     xdotool mousemove "$x" "$y" mousedown 1
@@ -292,7 +293,7 @@ ac_drag() {
         xdotool mousemove "$((x + dx * i / steps))" "$((y + dy * i / steps))"
         sleep 0.03
     done
-    xdotool mouseup 1
+    [[ ${6:-} == hold ]] || xdotool mouseup 1
 }
 
 # --- where things are ---
@@ -437,13 +438,20 @@ ac_shows_now() {
 # True when the box, photographed just now, shows what may be left of a countdown of TOTAL
 # seconds started after START (an ac_now stamp taken before the start was asked for): not less
 # than TOTAL less the time since START, nor more than TOTAL + 1 (until its first tick the model
-# counts from its last one). Sets AC_SHOWN to the seconds shown.
+# counts from its last one). Sets AC_SHOWN to the seconds shown. Each comparison renders a
+# picture, which takes a while on a busy machine: the likeliest values come first, what is left
+# now, then a little more (the face may be behind), and a second less.
 ac_shows_countdown() {
-    local shot=$1 x=$2 y=$3 w=$4 h=$5 start=$6 total=$7 low n
+    local shot=$1 x=$2 y=$3 w=$4 h=$5 start=$6 total=$7 n candidates
     shift 8
     AC_SHOWN=""
-    low=$(awk -v s="$start" -v n="$(ac_now)" -v t="$total" 'BEGIN {l = int(t - (n - s)) - 1; print (l < 0 ? 0 : l)}')
-    for ((n = low; n <= total + 1; n++)); do
+    read -r -a candidates < <(awk -v s="$start" -v n="$(ac_now)" -v t="$total" 'BEGIN {
+        e = int(t - (n - s)); if (e < 0) e = 0
+        printf "%d ", e; if (e > 0) printf "%d ", e - 1
+        for (i = e + 1; i <= t + 1; i++) printf "%d ", i
+        print ""
+    }')
+    for n in "${candidates[@]}"; do
         if ac_matches_render "$shot" "$x" "$y" "$w" "$h" -- --countdown "$n" --time "$(ac_local_time "$(date +%s)")" "$@"; then
             AC_SHOWN=$n
             return 0
@@ -452,20 +460,20 @@ ac_shows_countdown() {
     return 1
 }
 
-# Watches the card's left border on row ROW from START (an ac_now stamp) until SECONDS after
-# it, or with "until-over" only until the border is back after a flash, through flash-watch.py
-# in the background; returns once the watcher reads the border. ac_flash_seen waits for its end.
+# Watches the card's left border on row ROW for SECONDS, or with "until-over" only until the
+# border is back after a flash, through flash-watch.py in the background; returns once the
+# watcher reads the border, so what follows is watched. ac_flash_seen waits for its end.
 ac_watch_flash() {
-    local start=$1 seconds=$2 row=$3 digits=$4 options=()
-    [[ ${5:-} == until-over ]] && options=(--until-over)
+    local seconds=$1 row=$2 digits=$3 options=()
+    [[ ${4:-} == until-over ]] && options=(--until-over)
     AC_FLASH_LOG=$(ac_tmp flash.txt)
-    python3 "$AC_HERE/flash-watch.py" "$AC_CARD" "$start" "$seconds" "$row" "$digits" "${options[@]}" >"$AC_FLASH_LOG" 2>&1 &
+    python3 "$AC_HERE/flash-watch.py" "$AC_CARD" "$seconds" "$row" "$digits" "${options[@]}" >"$AC_FLASH_LOG" 2>&1 &
     AC_FLASH_WATCHER=$!
     ds_poll "$DS_TIMEOUT" grep -q '^watching' "$AC_FLASH_LOG"
 }
 
 # Waits for the watcher and reads what it saw. Sets AC_FLASH to "ON OFF": the first and last
-# moment the border flashed, in seconds after START (empty when it never did), AC_FLASH_DIGITS
+# moment the border flashed, in seconds after the watch began (empty when it never did), AC_FLASH_DIGITS
 # to the accent pixels in the box DIGITS ("x y w h") at the first, AC_FLASH_OVER to "over" once
 # the border was normal again after it, and AC_BORDER_OTHER to a border that was neither
 # flashing nor normal. True when it flashed.

@@ -1,18 +1,17 @@
 #!/usr/bin/env python3
 """Watches the card's left border for the flash at the end of a countdown.
 
-    flash-watch.py WINDOW START SECONDS ROW DIGITS_BOX [--until-over]
+    flash-watch.py WINDOW SECONDS ROW DIGITS_BOX [--until-over]
 
 Reads three pixels of the window's own picture at (0..2, ROW) every few milliseconds, straight
-from the X server through libX11, for SECONDS after START (a Unix time, as `date +%s.%N`
-prints it): a photograph with ImageMagick takes far longer than the flash on a busy machine,
-this takes a few milliseconds. DIGITS_BOX is "x y w h" of the digits. With --until-over it
+from the X server through libX11, for SECONDS after its first reading: a photograph with
+ImageMagick takes far longer than the flash on a busy machine, this takes a few milliseconds. DIGITS_BOX is "x y w h" of the digits. With --until-over it
 stops once the border is back to normal after a flash. Prints "watching" once it has read the
 border for the first time, and at the end one line:
 
     flash ON OFF DIGIT_ACCENT END
                                  first and last moment the border flashed (seconds after
-                                 START), the accent pixels in the digits at the first, and
+                                 the first reading), the accent pixels in the digits at the first, and
                                  "over" when the border was normal again after it ("on" if not)
     none OTHER                   no flash; OTHER is the last border that was neither the
                                  flash nor the normal one ("-" if none)
@@ -100,10 +99,10 @@ def border_state(row):
 def main():
     args = [a for a in sys.argv[1:] if a != "--until-over"]
     until_over = len(args) != len(sys.argv) - 1
-    if len(args) != 5:
+    if len(args) != 4:
         sys.exit(__doc__)
-    window, start, seconds, row = int(args[0], 0), float(args[1]), float(args[2]), int(args[3])
-    box = [int(v) for v in args[4].split()]
+    window, seconds, row = int(args[0], 0), float(args[1]), int(args[2])
+    box = [int(v) for v in args[3].split()]
     display = xlib.XOpenDisplay(None)
     if not display:
         sys.exit("flash-watch.py: cannot open the display")
@@ -112,6 +111,7 @@ def main():
     digit_accent = 0
     other = "-"
     watching = False
+    start = time.time()
     while time.time() < start + seconds:
         border = pixels(display, window, 0, row, 3, 1)
         state = border_state(border[0]) if border else "unreadable"
