@@ -14,7 +14,7 @@ DS_SHOT_DIR=$build/contrast
 mkdir -p "$DS_SHOT_DIR"
 ds_start >/dev/null || { echo "the private desktop did not start" >&2; exit 1; }
 ds_locale en_US
-export LANG=en_US.UTF-8 LC_ALL= LANGUAGE=
+export LANG=en_US.UTF-8 LC_ALL='' LANGUAGE=''
 
 card_origin() {
     local wid

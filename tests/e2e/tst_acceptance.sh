@@ -66,7 +66,7 @@ if ((offset > 0)); then zone=Etc/GMT-$offset; elif ((offset < 0)); then zone=Etc
 ds_start || { fail "the private desktop did not start"; finish; }
 # The checks are an American English user's: the clock writes AM/PM until told otherwise.
 ds_locale en_US
-export LANG=en_US.UTF-8 LC_ALL= LANGUAGE=
+export LANG=en_US.UTF-8 LC_ALL='' LANGUAGE=''
 
 # --- the card ---
 #

@@ -338,8 +338,8 @@ export XDG_RUNTIME_DIR=$runtime
 echo "== launches from another session"
 ds_new_profile
 mkdir -m 0700 "$XDG_CONFIG_HOME/orvanta"
-notes=$(printf '[{"id":"0F6B3B0E-4C1A-4F8E-9C1B-2D3E4F5A6B7C","text":"kept","done":false}]' | base64 -w0)
-printf '{"cardWidth": 260, "notes": {"base64": "%s"}}\n' "$notes" >"$(ac_settings_file)"
+stored_notes=$(printf '[{"id":"0F6B3B0E-4C1A-4F8E-9C1B-2D3E4F5A6B7C","text":"kept","done":false}]' | base64 -w0)
+printf '{"cardWidth": 260, "notes": {"base64": "%s"}}\n' "$stored_notes" >"$(ac_settings_file)"
 before=$(sha256sum "$(ac_settings_file)")
 if ac_launch orvanta-first-session; then
     other=$(mktemp -d "$DS_TMP/runtime.XXXXXX")
