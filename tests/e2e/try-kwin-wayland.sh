@@ -13,10 +13,10 @@ set -u
 
 bin=${1:?usage: try-kwin-wayland.sh PATH_TO_ORVANTA}
 here=$(dirname "${BASH_SOURCE[0]}")
-# shellcheck source=check-lib.sh
-source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
 ck_skip_unless kwin_wayland Xwayland wmctrl xdotool xprop dbus-run-session setsid
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 DS_TIMEOUT=60

@@ -447,7 +447,7 @@ case_width() {
     fi
     # The release writes the width, beside the card's own work.
     stored_340() { [[ $(ac_setting cardWidth) == 340 || $(ac_setting cardWidth) == 340.0 ]]; }
-    ds_poll 2 stored_340
+    ds_poll "$AC_SOON" stored_340
     local stored
     stored=$(ac_setting cardWidth)
     if [[ $stored == 340 || $stored == 340.0 ]]; then pass "the width is stored: cardWidth $stored"; else fail "cardWidth stored as '$stored', expected 340"; fi

@@ -191,7 +191,8 @@ stored_theme() {
     local theme
     theme=$(grep -o '"theme": *"[a-z]*"' "$XDG_CONFIG_HOME/orvanta/settings.json" 2>/dev/null)
     theme=${theme%\"}
-    echo "${theme##*\"}" | sed 's/^$/dark/'
+    theme=${theme##*\"}
+    echo "${theme:-dark}"
 }
 prefs_hidden() { count_is 0 prefs_windows; }
 

@@ -14,28 +14,12 @@
 set -u
 
 bin=${1:?usage: tst_features.sh PATH_TO_ORVANTA}
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
+here=$(dirname "${BASH_SOURCE[0]}")
 # shellcheck source=desktop-session.sh
-source "$(dirname "${BASH_SOURCE[0]}")/desktop-session.sh"
-
-passed=0
-failed=0
-pass() { echo "PASS: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-
-finish() {
-    if ((failed > 0)); then
-        local log
-        for log in "$DS_TMP"/*.log; do
-            [[ -s $log ]] && { echo "--- $(basename "$log"):"; tail -n 20 "$log"; }
-        done
-    fi
-    echo "$passed passed, $failed failed"
-    exit $((failed > 0))
-}
+source "$here/desktop-session.sh"
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
+ck_skip_unless Xvfb xdotool
 
 # A bad duration is refused before anything else happens, with or without a display.
 for bad in 0 abc; do
@@ -69,6 +53,8 @@ viewable() { xwininfo -id "$card" 2>/dev/null | grep -q 'Map State: IsViewable';
 hidden() { ! viewable; }
 height() { xwininfo -id "$card" 2>/dev/null | awk '/^ *Height:/ {print $2}'; }
 shorter_than() { local h; h=$(height); [[ -n $h ]] && ((h < $1)); }
+taller_than() { local h; h=$(height); [[ -n $h ]] && ((h > $1)); }
+height_is() { [[ $(height) == "$1" ]]; }
 active_is() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
 
 # Runs a later launch; its exit status in launched.
@@ -93,13 +79,13 @@ start_program orvanta || finish
 open_height=$(height)
 
 launch --toggle
-if ((launched == 0)) && ds_poll 5 hidden; then pass "--toggle hides the card"; else fail "--toggle (status $launched) left the card shown"; fi
+if ((launched == 0)) && ds_poll "$AC_SOON" hidden; then pass "--toggle hides the card"; else fail "--toggle (status $launched) left the card shown"; fi
 launch --toggle
-if ((launched == 0)) && ds_poll 5 viewable; then pass "--toggle again shows it"; else fail "--toggle again (status $launched) did not show the card"; fi
+if ((launched == 0)) && ds_poll "$AC_SOON" viewable; then pass "--toggle again shows it"; else fail "--toggle again (status $launched) did not show the card"; fi
 
 # The drawer is open at the first start; a countdown started from the command line closes it.
 launch --countdown 5:00
-if ((launched == 0)) && ds_poll 5 shorter_than "$open_height"; then
+if ((launched == 0)) && ds_poll "$AC_SOON" shorter_than "$open_height"; then
     pass "--countdown 5:00 on the running copy exits 0 and starts the countdown (the drawer closed)"
 else
     fail "--countdown 5:00: status $launched, card $(height) high (drawer open: $open_height)"
@@ -114,20 +100,20 @@ if command -v xterm >/dev/null; then
     ds_poll "$DS_TIMEOUT" xdotool search --name '^other-window$' || { fail "xterm did not start"; finish; }
     other=$(xdotool search --name '^other-window$' | head -n1)
     xdotool windowactivate "$other" 2>/dev/null
-    ds_poll 5 active_is "$other" || fail "the xterm did not take the keyboard"
+    ds_poll "$AC_SOON" active_is "$other" || fail "the xterm did not take the keyboard"
     # The drawer opens by the keyboard: Tab to the grip, Space.
     launch
-    if ((launched == 0)) && ds_poll 5 active_is "$card"; then
+    if ((launched == 0)) && ds_poll "$AC_SOON" active_is "$card"; then
         pass "a second launch gives the card the keyboard"
     else
         fail "after a second launch (status $launched) window $(xdotool getactivewindow) has the keyboard, not the card $card"
     fi
     closed_height=$(height)
     xdotool key Tab space
-    if ds_poll 5 eval '(( $(height) > closed_height ))'; then
+    if ds_poll "$AC_SOON" taller_than "$closed_height"; then
         xdotool type --delay 50 "3"
         xdotool key Return
-        if ds_poll 5 eval '(( $(height) == closed_height ))'; then
+        if ds_poll "$AC_SOON" height_is "$closed_height"; then
             pass "digits typed after the drawer opens land in the timer field: Return starts the countdown"
         else
             fail "typed 3 and Return after the drawer opened: the card stays $(height) high"
@@ -153,9 +139,9 @@ if command -v dunst >/dev/null && command -v dbus-monitor >/dev/null; then
         org.freedesktop.Notifications.GetServerInformation || fail "dunst did not come up"
     start_program orvanta-notified || finish
     launch --toggle
-    ds_poll 5 hidden || fail "--toggle did not hide the card"
+    ds_poll "$AC_SOON" hidden || fail "--toggle did not hide the card"
     launch --countdown 0:03
-    if ds_poll 15 notified; then
+    if ds_poll "$AC_SOON" notified; then
         pass "a countdown that ends while the card is hidden shows a notification"
     else
         fail "no notification within 15 s of a 3-second countdown's start"
@@ -170,7 +156,7 @@ if command -v dunst >/dev/null && command -v dbus-monitor >/dev/null; then
         fail "$notifies notifications asked for; the request: $(grep -A3 'member=Notify' "$DS_TMP/monitor.log" | head -n 8)"
     fi
     dunstctl action 0
-    if ds_poll 5 viewable; then pass "the notification's action shows the card"; else fail "the notification's action left the card hidden"; fi
+    if ds_poll "$AC_SOON" viewable; then pass "the notification's action shows the card"; else fail "the notification's action left the card hidden"; fi
     ds_stop_pid "$app"
     ds_stop_pid "$dunst_pid"
 else
@@ -184,13 +170,13 @@ above() {
     stack=$(xprop -root _NET_CLIENT_LIST_STACKING) || return 1
     stack=${stack#*# }
     stack=${stack//,/}
-    local i=0 a=-1 b=-1 wid
+    local i=0 first=-1 second=-1 wid
     for wid in $stack; do
-        (($((wid)) == $1)) && a=$i
-        (($((wid)) == $2)) && b=$i
+        (($((wid)) == $1)) && first=$i
+        (($((wid)) == $2)) && second=$i
         i=$((i + 1))
     done
-    ((a > b && b >= 0))
+    ((first > second && second >= 0))
 }
 if command -v xterm >/dev/null; then
     for on_top in true false; do
@@ -205,9 +191,9 @@ if command -v xterm >/dev/null; then
         xdotool windowactivate "$cover" 2>/dev/null
         xdotool windowraise "$cover" 2>/dev/null
         states=$(xprop -id "$card" _NET_WM_STATE _NET_WM_DESKTOP)
-        if [[ $on_top == true ]] && ds_poll 5 above "$card" "$cover"; then
+        if [[ $on_top == true ]] && ds_poll "$AC_SOON" above "$card" "$cover"; then
             pass "stay on top: an xterm raised over the card does not cover it"
-        elif [[ $on_top == false ]] && ds_poll 5 above "$cover" "$card" && [[ $states == *SKIP_TASKBAR* && $states == *4294967295* ]]; then
+        elif [[ $on_top == false ]] && ds_poll "$AC_SOON" above "$cover" "$card" && [[ $states == *SKIP_TASKBAR* && $states == *4294967295* ]]; then
             pass "stay on top off: an xterm raised over the card covers it; the card stays on every desktop, off the taskbar"
         else
             fail "stay on top $on_top: stacking $(xprop -root _NET_CLIENT_LIST_STACKING), card $card, xterm $cover, $states"
@@ -233,7 +219,7 @@ for step in 1 2 3 4 5 6 7 8 9 10; do xdotool mousemove $((x + 110 - step * 20)) 
 xdotool mouseup 1
 sleep 0.5
 dragged=$(position)
-ds_poll 5 grep -q "\"cardTop\": ${dragged#* }" "$XDG_CONFIG_HOME/orvanta/settings.json"
+ds_poll "$AC_SOON" grep -q "\"cardTop\": ${dragged#* }" "$XDG_CONFIG_HOME/orvanta/settings.json"
 ds_stop_pid "$app"
 # Where it should come back: there, while the card's top-right corner lies on the screen.
 read -r dx dy < <(echo "$dragged")
@@ -259,7 +245,7 @@ ds_stop_pid "$app"
 ds_new_profile
 start_program orvanta-unnotified || finish
 launch --toggle
-ds_poll 5 hidden || fail "--toggle did not hide the card"
+ds_poll "$AC_SOON" hidden || fail "--toggle did not hide the card"
 launch --countdown 0:01
 sleep 3
 launch --countdown 0:01

@@ -12,10 +12,10 @@ set -u
 
 bin=${1:?usage: tst_kwin.sh PATH_TO_ORVANTA}
 here=$(dirname "${BASH_SOURCE[0]}")
-# shellcheck source=check-lib.sh
-source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
 DS_PROGRAM=$bin
 ck_skip_unless Xvfb kwin_x11 wmctrl xdotool dbus-daemon
 ck_require "the desktop" xprop xwininfo xdpyinfo

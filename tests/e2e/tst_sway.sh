@@ -14,10 +14,10 @@ set -u
 
 bin=${1:?usage: tst_sway.sh PATH_TO_ORVANTA}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=check-lib.sh
-source "$here/check-lib.sh"
 # shellcheck source=desktop-session.sh
 source "$here/desktop-session.sh"
+# shellcheck source=acceptance-lib.sh
+source "$here/acceptance-lib.sh"
 ck_skip_unless sway swaymsg swaybar Xwayland dbus-run-session dbus-send python3 setpriv setsid
 [[ -x $bin ]] || { fail "no program at $bin"; finish; }
 DS_PROGRAM=$bin
