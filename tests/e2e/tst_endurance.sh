@@ -96,6 +96,8 @@ measure_card() {
 scaled() { echo $(($1 * s1000 / 1000)); }
 
 alive() { ! ds_process_gone "$AC_APP"; }
+file_stamp() { sha256sum "$(ac_settings_file)" 2>/dev/null; }
+file_changed_from() { [[ $(file_stamp) != "$1" ]]; }
 
 # --- 1. the kill loop ---
 
@@ -151,8 +153,14 @@ for ((life = 1; life <= kills; life++)); do
     1) actions+=("drawer") ;;
     esac
 
+    # With note changes planned, the kill clock starts when the first one reaches the file: on a
+    # busy machine the clicks may take longer than any fixed delay.
     delay=$(awk -v r=$RANDOM 'BEGIN {printf "%.3f", r % 1400 / 1000}')
-    (sleep "$delay" && kill -KILL "$AC_APP" 2>/dev/null) &
+    before=$(file_stamp)
+    (
+        ((${#states[@]} == 1)) || ds_poll "$AC_SOON" file_changed_from "$before"
+        sleep "$delay" && kill -KILL "$AC_APP" 2>/dev/null
+    ) &
     killer=$!
     for action in "${actions[@]}"; do
         alive || break
