@@ -34,7 +34,7 @@ public:
     explicit Application(QObject *parent = nullptr);
     ~Application() override;
 
-    // Builds the tray item, then the card's window, then the preferences route.
+    // Builds the tray icon, then the card's window, then the preferences route.
     void start();
 
     void togglePanel(const QByteArray &activationToken = {});
