@@ -197,10 +197,10 @@ stored_theme() {
 prefs_hidden() { count_is 0 prefs_windows; }
 
 xdotool windowactivate "$card" 2>/dev/null
-if ds_poll "$DS_TIMEOUT" has_focus "$card"; then
+if ds_poll "$DS_TIMEOUT" ac_has_focus "$card"; then
     theme_before=$(stored_theme)
     xdotool key ctrl+comma
-    if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows && ds_poll "$DS_TIMEOUT" has_focus "$(prefs_windows)"; then
+    if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows && ds_poll "$DS_TIMEOUT" ac_has_focus "$(prefs_windows)"; then
         # Space on the swatch that has the keyboard, then Escape: both are handled in order.
         xdotool key space Escape
         if ds_poll "$DS_TIMEOUT" prefs_hidden; then
@@ -213,7 +213,7 @@ if ds_poll "$DS_TIMEOUT" has_focus "$card"; then
         else
             fail "Ctrl+comma, then Space, changed the theme from '${theme_before}' to '$(stored_theme)'"
         fi
-        if ds_poll "$DS_TIMEOUT" has_focus "$card"; then
+        if ds_poll "$DS_TIMEOUT" ac_has_focus "$card"; then
             pass "closing the preferences window gives the keyboard back to the card"
         else
             fail "after the preferences window closed the keyboard is on $(xdotool getwindowfocus), not the card"
