@@ -194,13 +194,13 @@ stored_theme() {
     theme=${theme##*\"}
     echo "${theme:-dark}"
 }
-prefs_hidden() { count_is 0 prefs_windows; }
+prefs_hidden() { ac_prefs_count_is 0; }
 
 xdotool windowactivate "$card" 2>/dev/null
 if ds_poll "$DS_TIMEOUT" ac_has_focus "$card"; then
     theme_before=$(stored_theme)
     xdotool key ctrl+comma
-    if ds_poll "$DS_TIMEOUT" count_is 1 prefs_windows && ds_poll "$DS_TIMEOUT" ac_has_focus "$(prefs_windows)"; then
+    if ds_poll "$DS_TIMEOUT" ac_prefs_count_is 1 && ds_poll "$DS_TIMEOUT" ac_has_focus "$(ac_prefs_windows)"; then
         # Space on the swatch that has the keyboard, then Escape: both are handled in order.
         xdotool key space Escape
         if ds_poll "$DS_TIMEOUT" prefs_hidden; then
