@@ -270,13 +270,13 @@ date_pixels_at() {
 # The face of a card whose drawer is closed shows what is left of a countdown of TOTAL seconds
 # started after START (an ac_now stamp). The corners' columns are left out (without a
 # compositor the card paints them, where the renderer leaves them clear), and so is the
-# buttons' column: after Return the keyboard is on the cancel button, whose ring the renderer
-# does not draw.
+# buttons' column, where the keyboard goes after Return. The clock's settings decide the face's
+# height (a 24-hour face is taller than one with AM/PM), so the renderer is given them too.
 face_counts_down() {
     local gx gy gw gh shot=$DS_TMP/countdown.png
     read -r gx gy gw gh < <(ac_card_geometry)
     ac_snap "$AC_CARD" "$shot"
-    ac_shows_countdown "$shot" 24 0 "$((gw - 72))" "$((gh - 20))" "$1" "$2" -- --closed
+    ac_shows_countdown "$shot" 24 0 "$((gw - 72))" "$((gh - 20))" "$1" "$2" -- --closed --h24
 }
 
 # Pixels of the timer field (its text rows, from the first divider at F) near a colour.
@@ -293,7 +293,8 @@ hint_shows() { (($(field_pixels $hint_dark 24) > 40 && $(field_pixels $digits_da
 
 case_timer_field() {
     echo "== typing into the timer field"
-    profile_with '{}'
+    # A stored 24-hour clock: unstored, it follows the locale, and the face's height with it.
+    profile_with '{"h24": true}'
     check "the program starts" ac_launch orvanta-timer || return
     local x y w open closed F
     read -r x y w open < <(ac_card_geometry)
