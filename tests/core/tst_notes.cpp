@@ -478,8 +478,10 @@ void TestNotes::handEditedList()
             values.insert(kNotes, QJsonDocument::fromJson("[" + stored + "]").array().first());
         QFile edited(m_store->filePath() + QStringLiteral(".new"));
         QVERIFY(edited.open(QIODevice::WriteOnly));
-        edited.write(QJsonDocument(values).toJson());
-        // Saved after the model's last change.
+        QVERIFY(edited.write(QJsonDocument(values).toJson()) > 0);
+        // Saved after the model's last change. Flushed first: closing would write the buffered
+        // text and stamp the file with the time of that write.
+        QVERIFY(edited.flush());
         QVERIFY(edited.setFileTime(QDateTime::currentDateTime().addSecs(1), QFileDevice::FileModificationTime));
         edited.close();
         QVERIFY(QFile::remove(m_store->filePath()) && edited.rename(m_store->filePath()));
