@@ -231,6 +231,7 @@ kill_loop() {
     ds_screenshot "endurance-kills${where:+-nearly-full}"
     if [[ -n $where ]]; then
         umount "$XDG_CONFIG_HOME" || fail "the nearly full disk could not be unmounted"
+        trap ds_stop EXIT
     fi
 }
 
@@ -243,6 +244,9 @@ nearly_full() {
         return 1
     fi
     mount -t tmpfs -o "size=$size,mode=0700" tmpfs "$1" || { fail "no tmpfs for the nearly full disk"; return 1; }
+    # Unmounted before the session's folder is removed, also when the run is stopped.
+    # shellcheck disable=SC2064  # the folder is fixed now
+    trap "umount '$1'; ds_stop" EXIT
     filler=$1/filler
     head -c "$((size - 2 * 4096))" /dev/zero >"$filler" 2>/dev/null
     echo "  the settings folder is a $((size / 1024)) KiB tmpfs with $(df --output=avail -B1 "$1" | tail -n1) bytes free"
