@@ -235,8 +235,9 @@ kill_loop() {
     fi
 }
 
-# A tmpfs on the settings folder with two pages left: room for the file and one temporary
-# beside it, and not much more.
+# A tmpfs on the settings folder with three pages left: room for the instance lock, the file
+# and one temporary beside it, so that a temporary a kill leaves behind stops every later save
+# unless the next start clears it.
 nearly_full() {
     local size=$((64 * 1024)) filler
     if ((EUID != 0)); then
@@ -248,7 +249,7 @@ nearly_full() {
     # shellcheck disable=SC2064  # the folder is fixed now
     trap "umount '$1'; ds_stop" EXIT
     filler=$1/filler
-    head -c "$((size - 2 * 4096))" /dev/zero >"$filler" 2>/dev/null
+    head -c "$((size - 3 * 4096))" /dev/zero >"$filler" 2>/dev/null
     echo "  the settings folder is a $((size / 1024)) KiB tmpfs with $(df --output=avail -B1 "$1" | tail -n1) bytes free"
 }
 
