@@ -427,6 +427,76 @@ callgrind_startup() {
     callgrind_annotate --inclusive=yes "$out.out.1" >"$out.inclusive.txt" 2>/dev/null || true
 }
 
+# count_action OUT LABEL PID COMMAND...: counts the instructions of PID while COMMAND runs,
+# and keeps them as the dump OUT.LABEL.
+count_action() {
+    local out=$1 label=$2 pid=$3 f
+    shift 3
+    callgrind_control -i on "$pid" >/dev/null
+    "$@" || { echo "$label: the action failed" >&2; return 1; }
+    callgrind_control -i off "$pid" >/dev/null
+    callgrind_control -d "$label" "$pid" >/dev/null
+    for f in "$out".[0-9]*; do
+        poll 60 dump_complete "$f" && mv "$f" "$out.$label"
+    done
+    [[ -e $out.$label ]] || { echo "$label: no dump" >&2; return 1; }
+}
+
+# The card no longer changes size (slowly, under valgrind).
+settled_slowly() { poll 60 settled "$1" && sleep 1; }
+
+# The left edge dragged 40 px outwards in ten moves, then released.
+grip_drag() {
+    local wid=$1 x y h
+    read -r x y _ h < <(window_box "$wid") || return 1
+    xdotool mousemove "$((x + 4))" "$((y + h / 2))" mousedown 1
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool mousemove_relative -- -4 0
+        sleep 0.2
+    done
+    xdotool mouseup 1
+    xdotool mousemove 20 780
+    settled_slowly "$wid"
+}
+
+# Two clicks on the grip (the card's last 20 px): the drawer closes, then opens again.
+drawer_close_reopen() {
+    local wid=$1 x y w h click
+    for click in close open; do
+        read -r x y w h < <(window_box "$wid") || return 1
+        xdotool mousemove "$((x + w / 2))" "$((y + h - 10))" click 1
+        xdotool mousemove 20 780
+        settled_slowly "$wid" || { echo "the drawer did not $click" >&2; return 1; }
+    done
+}
+
+# A countdown of one second from Return to its end, the flash and the chime.
+first_chime() {
+    xdotool key Return
+    sleep 8
+}
+
+# What a grip drag, a drawer closed and opened again, and the first chime cost the untouched
+# card: one card under callgrind, counting only while each is done.
+callgrind_actions() {
+    local out=$results/action pid wid
+    DISPLAY=$DISPLAY_cg env $(ready_profile default "$DISPLAY_cg") valgrind --tool=callgrind --instr-atstart=no \
+        --callgrind-out-file="$out" "$orvanta" >"$out.log" 2>&1 &
+    pid=$!
+    track "$pid"
+    export DISPLAY=$DISPLAY_cg
+    wid=$("$watch" wait 120 "$pid") || { echo "actions: no window under valgrind" >&2; return 1; }
+    sleep "$warm_s"
+    count_action "$out" drag "$pid" grip_drag "$wid" || return 1
+    count_action "$out" drawer "$pid" drawer_close_reopen "$wid" || return 1
+    click_timer_field "$wid" || return 1
+    poll 60 has_focus "$wid" || { echo "the card did not take the keyboard" >&2; return 1; }
+    xdotool key ctrl+a type 0:01
+    count_action "$out" chime "$pid" first_chime || return 1
+    screenshot cg-actions
+    stop_pid "$pid"
+}
+
 callgrind_phase() {
     local name
     for name in "${states[@]}" "${others[@]}"; do
@@ -436,6 +506,8 @@ callgrind_phase() {
     for name in default w340 notes5 longnotes first reference xclock; do
         callgrind_startup "$name"
     done
+    echo "-- actions"
+    callgrind_actions
 }
 
 cp /proc/loadavg "$results/loadavg-start"

@@ -51,6 +51,14 @@ FIRST_START = "startup-first"
 # Rows whose memory and start-up are held to the budgets.
 SIZE_ROWS = ["default", "w340", "notes5", "longnotes", "chime"]
 ORVANTA_PAINT = "ClockFace::paintEvent(QPaintEvent*)"
+# What the card does once, counted on its own (label, dump, the part held to a limit, the limit):
+# the outline region's share of a grip drag and of a drawer closed and opened again (≤ 10 %),
+# and the first chime's instructions in the card's process (≤ 2 M).
+OUTLINE = "continuousRoundedRegion(QRect const&, double)"
+CHIME = "PulseSoundPlayer::play(QString const&)"
+ACTIONS = [("Grip drag, 40 px in ten moves", "action.drag", OUTLINE, "share", 0.10),
+           ("Drawer closed and opened again", "action.drawer", OUTLINE, "share", 0.10),
+           ("Countdown to its end, flash and first chime", "action.chime", CHIME, "instructions", 2_000_000)]
 # Frames every tick passes through, left out of the list of where the instructions go.
 PLUMBING = re.compile(r"^(0x|QEventLoop|QEventDispatcher|g_main|QCoreApplication|QApplication|QWidget::event|"
                       r"QCoreApplicationPrivate|QApplicationPrivate|QObject::event|QtPrivate::QSlotObject|"
@@ -82,6 +90,15 @@ def read_kv(path):
 def per_minute(kv, key):
     seconds = kv["end_time"] - kv["start_time"]
     return (kv["end_" + key] - kv["start_" + key]) * 60.0 / seconds
+
+
+def inclusive_of(path, function):
+    """The inclusive instructions of one function in a callgrind profile (0 when never called)."""
+    for line in top(annotate(path, True), 100_000, plumbing=False):
+        count, _, where = line.strip().partition("  ")
+        if where == function:
+            return int(count.replace(",", ""))
+    return 0
 
 
 def callgrind_calls(path):
@@ -360,6 +377,11 @@ def main():
             "desktop_pss": runs[row]["desktop_pss"],
             "startup_instr": startup_instr.get(row),
         }
+    actions = {}
+    for label, dump, part, _, _ in ACTIONS:
+        if (res / dump).exists():
+            actions[label] = {"instructions": callgrind_calls(res / dump)[0], "part": part,
+                              "part_instructions": inclusive_of(res / dump, part)}
     started = datetime.datetime.fromtimestamp(baseline["start_time"]).astimezone()
     this_run = {
         "commit": m["commit"],
@@ -369,6 +391,7 @@ def main():
         "mode": args.mode,
         "first_start_instr": first_start,
         "rows": figures,
+        "actions": actions,
     }
     if args.figures:
         Path(args.figures).write_text(json.dumps(this_run, indent=1) + "\n")
@@ -480,6 +503,24 @@ def main():
     general_budget("Own CPU with the seconds off", "≤ 0.25× with them on", r, 0.25, f"{r:.2f}×")
     general_budget("Seconds change after the wall clock's second", "≤ 20 ms (median)", d["lag"], 20,
                    fmt(d["lag"], "ms", 1))
+
+    action_lines = ["| Action (untouched card) | Instructions | Held to the limit | Figure | Limit | Verdict |",
+                    "|---|---:|---|---:|---|---|"]
+    for label, _, part, kind, limit in ACTIONS:
+        a = actions.get(label)
+        if a is None:
+            action_lines.append(f"| {label} | — | `{part}` | — | — | not measured |")
+            continue
+        if kind == "share":
+            value = a["part_instructions"] / a["instructions"] if a["instructions"] else None
+            shown, limit_text = (f"{value * 100:.1f} %" if value is not None else "—"), f"< {limit * 100:.0f} %"
+        else:
+            value = a["part_instructions"]
+            shown, limit_text = f"{value:,}", f"≤ {limit:,}"
+        verdict = "not measured" if value is None else "met" if value <= limit else "**missed**"
+        if value is not None and value > limit:
+            misses.append(("default", label.lower(), shown, limit))
+        action_lines.append(f"| {label} | {a['instructions']:,} | `{part}` | {shown} | {limit_text} | {verdict} |")
 
     # What misses, with where the instructions of the row's median tick go.
     miss_lines = []
@@ -613,6 +654,8 @@ column stands beside it. Ratios are to the reference window measured in the same
 
 {chr(10).join(general)}
 
+{chr(10).join(action_lines)}
+
 ### What misses
 
 {chr(10).join(miss_lines)}
@@ -675,6 +718,14 @@ column stands beside it. Ratios are to the reference window measured in the same
   the median. The reference window (`--dump-after=ReferenceWindow::paintEvent`) repaints all of
   itself on every tick, so both of its figures are its one tick; xclock
   (`--dump-after=XtAppAddTimeOut`) wakes once a second to change the seconds.
+- **Actions**: one untouched card under callgrind, counting only while each is done, driven
+  with `xdotool`: the left edge dragged 40 px outwards in ten moves and released, until the
+  card keeps its size; two clicks on the grip (the drawer closes, then opens again), each
+  until the card keeps its size; Return on a timer field holding 0:01, and the 8 s after it
+  (the countdown's end, the flash and the chime). The figure held to a limit is the inclusive
+  count of the function named beside it: the outline region built for the window's shape, and
+  the start of the chime (the sound plays in a helper process, whose instructions are not the
+  card's).
 
 ## Details
 
