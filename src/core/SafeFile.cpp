@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -140,15 +140,19 @@ QString temporaryPath(const QString &path)
 void removeTemporaries(const QString &path)
 {
     const QFileInfo file(path);
-    const QRegularExpression own(QStringLiteral("^\\.") + QRegularExpression::escape(file.fileName())
-                                 + QRegularExpression::escape(kTemporaryMark)
-                                 + QStringLiteral("[a-z0-9]{%1}$").arg(kRandomLength));
+    // Matched by hand: a regular expression here would bring its engine into every start.
+    const QString prefix = u'.' + file.fileName() + kTemporaryMark;
+    const auto own = [&](const QString &name) {
+        return name.size() == prefix.size() + kRandomLength && name.startsWith(prefix)
+            && std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+                   return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+               });
+    };
     const QStringList names = QDir(file.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
         const QByteArray entry = QFile::encodeName(file.path() + u'/' + name);
         struct stat info;
-        if (own.match(name).hasMatch() && ::lstat(entry.constData(), &info) == 0 && S_ISREG(info.st_mode)
-            && info.st_uid == ::geteuid())
+        if (own(name) && ::lstat(entry.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
             ::unlink(entry.constData());
     }
 }

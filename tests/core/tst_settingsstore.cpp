@@ -473,6 +473,14 @@ void TestSettingsStore::staleTemporaryFiles_data()
                                     << "foreign" << false;
     QTest::newRow("another file's") << ".notes.json.orvanta-partial-abcdef123456"
                                     << "file" << false;
+    QTest::newRow("its own, spelt out") << ".settings.json.orvanta-partial-abcdef123456"
+                                        << "file" << true;
+    QTest::newRow("one letter short") << ".settings.json.orvanta-partial-abcdef12345"
+                                      << "file" << false;
+    QTest::newRow("one letter over") << ".settings.json.orvanta-partial-abcdef1234567"
+                                     << "file" << false;
+    QTest::newRow("a capital") << ".settings.json.orvanta-partial-abcdeF123456"
+                               << "file" << false;
 }
 
 void TestSettingsStore::staleTemporaryFiles()
