@@ -144,9 +144,8 @@ void removeTemporaries(const QString &path)
     const QString prefix = u'.' + file.fileName() + kTemporaryMark;
     const auto own = [&](const QString &name) {
         return name.size() == prefix.size() + kRandomLength && name.startsWith(prefix)
-            && std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
-                   return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
-               });
+            && std::all_of(name.cbegin() + prefix.size(), name.cend(),
+                           [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'); });
     };
     const QStringList names = QDir(file.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {

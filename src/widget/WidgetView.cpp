@@ -125,10 +125,9 @@ QList<QAction *> WidgetView::contextMenuActions() const
     return QList<QAction *>{m_saveProblemAction, m_saveProblemSeparator} + m_menuActions;
 }
 
-Palette WidgetView::cardPalette() const
+const Palette &WidgetView::cardPalette() const
 {
-    return resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark, Theme::System,
-                          m_settings.value(Keys::highContrast) || m_desktopHighContrast);
+    return m_colors;
 }
 
 QRegion WidgetView::outline() const
@@ -185,7 +184,10 @@ void WidgetView::setTranslucencyAvailable(bool available)
 
 void WidgetView::applyPalette()
 {
-    const Palette colors = cardPalette();
+    // Resolved here, on a change, rather than at every repaint of the seconds.
+    m_colors = resolvePalette(m_settings.value(Keys::theme), m_settings.value(Keys::accent), m_systemDark,
+                              Theme::System, m_settings.value(Keys::highContrast) || m_desktopHighContrast);
+    const Palette &colors = m_colors;
     // Text fields and other stock controls inside the card follow the theme, not the desktop.
     QPalette stock = palette();
     QColor clear(Qt::transparent);
@@ -335,7 +337,7 @@ void WidgetView::contextMenuEvent(QContextMenuEvent *event)
 
 void WidgetView::paintEvent(QPaintEvent *event)
 {
-    const Palette colors = cardPalette();
+    const Palette &colors = m_colors;
     const bool flashing = m_model.flashing();
     const qreal stroke = flashing ? 2 : 1;
     const qreal radius = CardRules::cornerRadius(cardWidth());

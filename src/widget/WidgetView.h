@@ -55,7 +55,7 @@ public:
     // outside the rounded outline, for the window's shape to cut off.
     void setTranslucencyAvailable(bool available);
 
-    Palette cardPalette() const;
+    const Palette &cardPalette() const;
     // The card's rounded outline as whole pixels: the shape of the window that holds it.
     QRegion outline() const;
     double cardWidth() const;
@@ -114,6 +114,7 @@ private:
     int m_heightLimit = std::numeric_limits<int>::max();
     bool m_systemDark = false;
     bool m_desktopHighContrast = false;
+    Palette m_colors;
     bool m_translucent = true;
     bool m_drawerWasOpen;
     std::optional<int> m_dragReveal;
