@@ -120,17 +120,24 @@ QList<int> cornerInsets(qreal radius, int shorterSide)
 
     const QPainterPath path = continuousRoundedRect(QRectF(0, 0, side, side), radius);
     const auto inside = [&](int x, int y) { return path.contains(QPointF(x + 0.5, y + 0.5)); };
-    // The outline is convex: a row's covered pixels are one run around the middle column,
-    // whose start is found by halving.
+    // The outline is convex and symmetric: a row's covered pixels are one run around the
+    // middle column, and going down the top half each run starts no later than the one
+    // above. Each start is looked for below the last one, in growing steps, then by halving.
     const int middle = side / 2;
     QList<int> insets;
+    int found = -1;
     for (int y = 0; y < (side + 1) / 2; ++y) {
-        if (!inside(middle, y)) {
+        if (found < 0 && !inside(middle, y)) {
             insets.append(-1);
             continue;
         }
-        int low = 0;
-        int high = middle;
+        int high = found < 0 ? middle : found;
+        int step = 1;
+        while (high - step >= 0 && inside(high - step, y)) {
+            high -= step;
+            step *= 2;
+        }
+        int low = std::max(0, high - step + 1);
         while (low < high) {
             const int mid = low + (high - low) / 2;
             if (inside(mid, y))
@@ -138,6 +145,7 @@ QList<int> cornerInsets(qreal radius, int shorterSide)
             else
                 low = mid + 1;
         }
+        found = low;
         insets.append(low);
         if (low == 0)
             break;
