@@ -18,3 +18,8 @@ QPainterPath continuousRoundedRect(const QRectF &rect, qreal radius);
 // show black; with one, the compositor's shadow follows it instead of the window's rectangle. (A shape that also kept
 // the pixels the antialiased edge touches leaves a light fringe, as compositors draw no shadow inside the shape.)
 QRegion continuousRoundedRegion(const QRect &rect, qreal radius);
+
+// Whether area lies inside continuousRoundedRect(rect, radius) and at least margin away from its
+// edges, margin and one pixel more away from its corners' curves: there a plain fill paints
+// what the outline's antialiased fill and a border of width margin along it would.
+bool continuousRoundedRectCovers(const QRectF &rect, qreal radius, qreal margin, const QRectF &area);

@@ -346,11 +346,8 @@ void WidgetView::paintEvent(QPaintEvent *event)
     // A repaint that touches neither the corners nor the border (the digits of a
     // tick) is a plain rectangle fill, far cheaper than the rounded outline; the glass
     // tint covers the inside as evenly as a flat surface does.
-    const qreal corner = std::ceil(radius * 1.6 + stroke);
-    const QRectF inner = QRectF(rect()).adjusted(stroke, corner, -stroke, -corner);
-    const QRectF middle = QRectF(rect()).adjusted(corner, stroke, -corner, -stroke);
     const QRectF dirty = event->rect();
-    if (inner.contains(dirty) || middle.contains(dirty)) {
+    if (continuousRoundedRectCovers(QRectF(rect()), radius, stroke, dirty)) {
         painter.fillRect(dirty, colors.isGlass ? materialTint(Material::SmokedGlass, m_translucent) : colors.surface);
         return;
     }

@@ -13,6 +13,8 @@ private slots:
     void smootherThanACircularCorner();
     void region_data();
     void region();
+    void covers_data();
+    void covers();
 };
 
 void TestContinuousCorners::shape_data()
@@ -121,6 +123,28 @@ void TestContinuousCorners::region()
     // Each corner loses some pixels; a few rectangles describe the shape.
     QVERIFY(outside >= 4 * 3);
     QVERIFY(region.rectCount() < 4 * int(radius) + 4);
+}
+
+void TestContinuousCorners::covers_data()
+{
+    QTest::addColumn<QRectF>("area");
+    QTest::addColumn<bool>("covered");
+
+    // The card at 220 with its 1-pixel border; the corner's curve reaches 22.4 px along each edge.
+    QTest::newRow("the middle") << QRectF(40, 40, 140, 40) << true;
+    QTest::newRow("along the top edge, clear of it") << QRectF(30, 1, 160, 10) << true;
+    QTest::newRow("over the border") << QRectF(30, 0, 160, 10) << false;
+    QTest::newRow("the last digit of a 24-hour face") << QRectF(169, 16, 30, 49) << true;
+    QTest::newRow("into the top right curve") << QRectF(200, 2, 18, 18) << false;
+    QTest::newRow("into the bottom left curve") << QRectF(2, 240, 18, 24) << false;
+    QTest::newRow("past the card") << QRectF(100, 100, 130, 10) << false;
+}
+
+void TestContinuousCorners::covers()
+{
+    QFETCH(QRectF, area);
+    QFETCH(bool, covered);
+    QCOMPARE(continuousRoundedRectCovers(QRectF(0, 0, 220, 266), 14, 1, area), covered);
 }
 
 QTEST_GUILESS_MAIN(TestContinuousCorners)
