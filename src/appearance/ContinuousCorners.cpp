@@ -202,20 +202,26 @@ QRegion continuousRoundedRegion(const QRect &rect, qreal radius)
 
 bool continuousRoundedRectCovers(const QRectF &rect, qreal radius, qreal margin, const QRectF &area)
 {
-    const QRectF inside = rect.normalized().adjusted(margin, margin, -margin, -margin);
+    const QRectF outline = rect.normalized();
+    const QRectF inside = outline.adjusted(margin, margin, -margin, -margin);
     if (!inside.contains(area))
         return false;
     // Away from the corners the edges are straight.
     const qreal corner = std::ceil((1 + kSmoothing) * std::max<qreal>(radius, 0) + margin);
-    const QRectF rows = rect.normalized().adjusted(margin, corner, -margin, -corner);
-    const QRectF columns = rect.normalized().adjusted(corner, margin, -corner, -margin);
+    const QRectF rows = outline.adjusted(margin, corner, -margin, -corner);
+    const QRectF columns = outline.adjusted(corner, margin, -corner, -margin);
     if (rows.contains(area) || columns.contains(area))
         return true;
-    // The outline is convex: so is the same outline drawn a little further in, which holds
-    // the area when it holds its four corners. The extra pixel keeps antialiasing out.
+    // Within a corner's square the part of the area nearest the curve is its own corner. The
+    // outline drawn a pixel further in keeps antialiasing out.
     const qreal in = margin + 1;
     const QPainterPath shrunk
-        = continuousRoundedRect(rect.normalized().adjusted(in, in, -in, -in), std::max<qreal>(radius - in, 0));
-    const QPointF corners[] = {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()};
-    return std::all_of(std::begin(corners), std::end(corners), [&](QPointF p) { return shrunk.contains(p); });
+        = continuousRoundedRect(outline.adjusted(in, in, -in, -in), std::max<qreal>(radius - in, 0));
+    const bool left = area.left() < outline.left() + corner;
+    const bool right = area.right() > outline.right() - corner;
+    const bool top = area.top() < outline.top() + corner;
+    const bool bottom = area.bottom() > outline.bottom() - corner;
+    return !(left && top && !shrunk.contains(area.topLeft())) && !(right && top && !shrunk.contains(area.topRight()))
+        && !(left && bottom && !shrunk.contains(area.bottomLeft()))
+        && !(right && bottom && !shrunk.contains(area.bottomRight()));
 }
