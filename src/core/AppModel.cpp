@@ -20,10 +20,9 @@ const QString kGlass = QStringLiteral("Glass");
 // How far past the moment the face changes a wake lands, so timer rounding never fires it early.
 constexpr double kWakeLead = 0.002;
 
-// The local zone's offset at a wall-clock time, in seconds.
-int localOffset(double wallTime)
+qint64 msecs(double wallTime)
 {
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(wallTime * 1000.0))).offsetFromUtc();
+    return qint64(std::floor(wallTime * 1000.0));
 }
 
 } // namespace
@@ -166,7 +165,7 @@ double AppModel::delayToNextWake() const
         return delayToNextCountdownSecond(remaining());
     if (m_services.settings.value(Keys::showSeconds))
         return delayToNextSecond(m_now);
-    return delayToNextMinute(m_now + localOffset(m_now));
+    return delayToNextMinute(m_now + m_localTime.offsetAt(msecs(m_now)));
 }
 
 void AppModel::takeTime()
@@ -195,8 +194,14 @@ void AppModel::tick()
     planWake();
 }
 
+QDateTime AppModel::localNow() const
+{
+    return m_localTime.at(msecs(m_now));
+}
+
 void AppModel::refreshTime()
 {
+    m_localTime.reload();
     emit timeRefreshed();
     tick();
 }

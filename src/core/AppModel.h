@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/LocalTime.h"
 #include "core/Note.h"
 
 #include <QObject>
@@ -44,6 +45,8 @@ public:
 
     // The wall-clock time of the last wake.
     double now() const { return m_now; }
+    // now() in the system's time zone, to the millisecond.
+    QDateTime localNow() const;
     bool drawerOpen() const { return m_drawerOpen; }
     // The countdown's end on the clock that never jumps (Clock::elapsed).
     std::optional<double> timerEndsAt() const;
@@ -128,6 +131,8 @@ private:
     Services m_services;
     double m_now;
     double m_elapsed;
+    // Reloads the zone rules on its own once a minute, at once after refreshTime().
+    mutable LocalTime m_localTime;
     bool m_drawerOpen;
     std::optional<Countdown> m_countdown;
     // The context of the one planned wake; replacing it cancels that wake.

@@ -30,11 +30,6 @@ constexpr qreal kBleed = 2;
 // Between the pause and the cancel buttons; not scaled, as they are not.
 constexpr int kButtonGap = 6;
 
-QDateTime localTime(double epochSeconds)
-{
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(epochSeconds * 1000.0)));
-}
-
 // What a reader hears changes with the local minute (seconds are not read out), or while
 // counting down with the second shown.
 qint64 spokenKey(bool running, qint64 shownSecond, const QDateTime &local)
@@ -97,7 +92,7 @@ void ClockFace::reloadSettings()
     m_h24 = ClockText::uses24Hours(m_settings);
     m_showSeconds = m_settings.value(Keys::showSeconds);
     m_showDate = m_settings.value(Keys::showDate);
-    const QDateTime local = localTime(m_model.now());
+    const QDateTime local = m_model.localNow();
     m_shownSecond = shownSecond();
     m_digits = currentDigits(local);
     m_afternoon = ClockText::isAfternoon(local.time());
@@ -256,7 +251,7 @@ void ClockFace::onTick()
     if (second == m_shownSecond)
         return;
     m_shownSecond = second;
-    const QDateTime local = localTime(m_model.now());
+    const QDateTime local = m_model.localNow();
     const QString digits = currentDigits(local);
     if (digits != m_digits) {
         const QRectF before = digitsRect();
@@ -273,7 +268,9 @@ void ClockFace::onTick()
                 --last;
             const qreal x0 = after.left() + m_digitsText.width(QStringView(digits).left(first));
             const qreal x1 = after.left() + m_digitsText.width(QStringView(digits).left(last + 1));
-            update(QRectF(x0, after.top(), x1 - x0, after.height()).adjusted(-kBleed, 0, kBleed, 0).toAlignedRect());
+            // Painted now rather than on a posted update: the tick is the only work of this
+            // wake, and posting would wake the event loop a second time to do it.
+            repaint(QRectF(x0, after.top(), x1 - x0, after.height()).adjusted(-kBleed, 0, kBleed, 0).toAlignedRect());
         } else {
             update(QRectF(0, after.top(), width(), after.height()).adjusted(0, -kBleed, 0, kBleed).toAlignedRect());
         }
@@ -293,7 +290,7 @@ QString ClockFace::spokenText() const
 {
     if (m_running)
         return ClockText::spokenCountdown(m_model.remaining());
-    return ClockText::spokenTime(localTime(m_model.now()).time(), m_h24, m_showDate ? m_dateText : QString());
+    return ClockText::spokenTime(m_model.localNow().time(), m_h24, m_showDate ? m_dateText : QString());
 }
 
 void ClockFace::announceSpokenText(const QDateTime &local)
@@ -318,7 +315,7 @@ void ClockFace::onRunningChanged()
     showPauseState();
     // The model took the time: with seconds off the last wake may be most of a minute old.
     m_shownSecond = shownSecond();
-    const QDateTime local = localTime(m_model.now());
+    const QDateTime local = m_model.localNow();
     m_digits = currentDigits(local);
     m_afternoon = ClockText::isAfternoon(local.time());
     refreshDate(local.date());

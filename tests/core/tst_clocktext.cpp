@@ -1,7 +1,10 @@
 #include "core/ClockText.h"
+#include "core/LocalTime.h"
 #include "core/SettingsKeys.h"
 #include "core/SettingsStore.h"
+#include "fakes/ZoneGuard.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
@@ -17,6 +20,8 @@ private slots:
     void countdownString();
     void twentyFourHours_data();
     void twentyFourHours();
+    void localTime_data();
+    void localTime();
 };
 
 void TestClockText::timeString_data()
@@ -101,6 +106,56 @@ void TestClockText::twentyFourHours()
     else if (stored.isValid())
         store.setString(QLatin1String(Keys::h24.name), stored.toString());
     QCOMPARE(ClockText::uses24Hours(store, QLocale(locale)), expected);
+}
+
+namespace {
+
+qint64 utc(QDate date, QTime time)
+{
+    return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+}
+
+} // namespace
+
+// The face's local time, converted each second with the zone reloaded only once a minute,
+// against QDateTime's own conversion, over a second on each side of a change of offset. Then
+// the system's zone changes behind the program's back: the next minute shows the new one.
+void TestClockText::localTime_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<qint64>("change");
+    QTest::addColumn<QByteArray>("laterZone");
+    QTest::addColumn<int>("laterOffset");
+    const QByteArray europe("CET-1CEST,M3.5.0,M10.5.0/3");
+    QTest::newRow("clocks go forward") << europe << utc({2026, 3, 29}, {1, 0}) << QByteArray("UTC0") << 0;
+    QTest::newRow("clocks go back") << europe << utc({2026, 10, 25}, {1, 0}) << QByteArray("XST-5:30") << 19'800;
+    QTest::newRow("southern autumn") << QByteArray("AEST-10AEDT,M10.1.0,M4.1.0/3") << utc({2026, 4, 4}, {16, 0})
+                                     << europe << 7'200;
+    QTest::newRow("before 1970") << QByteArray("XST-5:30") << qint64(-1'500) << QByteArray("XST+10") << -36'000;
+}
+
+void TestClockText::localTime()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(qint64, change);
+    QFETCH(QByteArray, laterZone);
+    QFETCH(int, laterOffset);
+    const ZoneGuard guard(zone);
+    LocalTime local;
+    for (qint64 at = change - 2'000; at <= change + 1'000; at += 500) {
+        const QDateTime qt = QDateTime::fromMSecsSinceEpoch(at);
+        const QDateTime ours = local.at(at);
+        QCOMPARE(ours.date(), qt.date());
+        QCOMPARE(ours.time(), qt.time());
+        QCOMPARE(ours.offsetFromUtc(), qt.offsetFromUtc());
+    }
+    // Set without tzset(): only a reload sees it, as with a new /etc/localtime.
+    qputenv("TZ", laterZone);
+    const qint64 nextMinute = (change / 60'000 + 1) * 60'000 + 1'000;
+    QCOMPARE(local.offsetAt(nextMinute), laterOffset);
+    qputenv("TZ", zone);
+    local.reload();
+    QCOMPARE(local.offsetAt(nextMinute), QDateTime::fromMSecsSinceEpoch(nextMinute).offsetFromUtc());
 }
 
 QTEST_GUILESS_MAIN(TestClockText)

@@ -14,6 +14,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeScheduler.h"
 #include "fakes/FakeSoundPlayer.h"
+#include "fakes/ZoneGuard.h"
 #include "widget/CardAccessibility.h"
 #include "widget/ClockFace.h"
 #include "widget/DrawerContainer.h"
@@ -51,42 +52,11 @@
 #include <QWindow>
 #include <qtestspontaneevent.h>
 
-#include <ctime>
 #include <optional>
 
 using Seconds = std::optional<double>;
 
 namespace {
-
-// Sets the time zone the C library (and so QDateTime) uses, and puts the old one back.
-class ZoneGuard
-{
-public:
-    explicit ZoneGuard(const QByteArray &zone)
-        : m_old(qgetenv("TZ"))
-    {
-        set(zone);
-    }
-    ~ZoneGuard()
-    {
-        if (m_old.isNull())
-            qunsetenv("TZ");
-        else
-            qputenv("TZ", m_old);
-        ::tzset();
-    }
-    ZoneGuard(const ZoneGuard &) = delete;
-    ZoneGuard &operator=(const ZoneGuard &) = delete;
-
-    static void set(const QByteArray &zone)
-    {
-        qputenv("TZ", zone);
-        ::tzset();
-    }
-
-private:
-    QByteArray m_old;
-};
 
 // The bounding box of what a widget draws on nothing: the pixels at least half as opaque as
 // its ink (the symbols' colours are partly transparent).
