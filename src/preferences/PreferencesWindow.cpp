@@ -140,7 +140,7 @@ void PreferencesWindow::buildForm()
     // The window paints the background; the area would fill its content with another.
     form->setAutoFillBackground(false);
 
-    m_bar = new QScrollBar(Qt::Vertical, this);
+    m_bar = new ThinScrollBar(this);
     m_bar->setFocusPolicy(Qt::NoFocus);
     m_bar->setAccessibleName(tr("Scroll preferences"));
     QScrollBar *inner = m_scroller->verticalScrollBar();
@@ -296,7 +296,7 @@ void PreferencesWindow::applyColors(const Palette &palette)
     m_closeButton->setColors(palette);
     for (SwatchButton *button : std::as_const(m_swatchButtons))
         button->setColors(palette);
-    m_bar->setStyleSheet(thinScrollBarStyle(palette.secondary, kBarWidth));
+    m_bar->setHandleColor(palette.secondary);
     update();
 }
 

@@ -17,7 +17,7 @@ class SettingsStore;
 class SwatchButton;
 class SwitchControl;
 class QScrollArea;
-class QScrollBar;
+class ThinScrollBar;
 class QVBoxLayout;
 
 // The preferences window: one grouped form of the clock options, the timer
@@ -99,7 +99,7 @@ private:
     CloseButton *m_closeButton;
     QScrollArea *m_scroller = nullptr;
     QVBoxLayout *m_form = nullptr;
-    QScrollBar *m_bar = nullptr;
+    ThinScrollBar *m_bar = nullptr;
     QList<FormGroup *> m_groups;
     QList<BoundSwitch> m_switches;
     SwitchControl *m_launchAtLogin = nullptr;

@@ -5,13 +5,12 @@
 #include "widget/NotesPane.h"
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QWheelEvent>
 
 NotesScroller::NotesScroller(NotesPane *pane, qreal scale, QWidget *parent)
     : QWidget(parent)
     , m_pane(pane)
-    , m_bar(new QScrollBar(Qt::Vertical, this))
+    , m_bar(new ThinScrollBar(this))
     , m_scale(scale)
 {
     pane->setParent(this);
@@ -38,8 +37,7 @@ void NotesScroller::setScale(qreal k)
 void NotesScroller::setCardPalette(const Palette &palette)
 {
     m_pane->setCardPalette(palette);
-    m_bar->setStyleSheet(
-        thinScrollBarStyle(palette.secondary, CardMetrics::scaledPixels(CardMetrics::kScrollBarWidth, m_scale)));
+    m_bar->setHandleColor(palette.secondary);
 }
 
 void NotesScroller::place(const QRect &view)

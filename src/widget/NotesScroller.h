@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class NotesPane;
-class QScrollBar;
+class ThinScrollBar;
 
 // The notes pane seen through a view of limited height. While every row fits, the view is
 // the pane's own height and shows no bar; past that the pane scrolls under a thin bar in
@@ -24,7 +24,7 @@ public:
     void place(const QRect &view);
 
     NotesPane *pane() const { return m_pane; }
-    QScrollBar *scrollBar() const { return m_bar; }
+    ThinScrollBar *scrollBar() const { return m_bar; }
     // How far the pane is scrolled up, in pixels.
     int offset() const;
 
@@ -36,6 +36,6 @@ private:
     void reveal(QWidget *focused);
 
     NotesPane *m_pane;
-    QScrollBar *m_bar;
+    ThinScrollBar *m_bar;
     qreal m_scale;
 };

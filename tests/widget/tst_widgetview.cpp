@@ -4,6 +4,7 @@
 #include "appearance/Material.h"
 #include "appearance/ScaledButton.h"
 #include "appearance/Theme.h"
+#include "appearance/ThinScrollBar.h"
 #include "core/AppModel.h"
 #include "core/CardMetrics.h"
 #include "core/CardRules.h"
@@ -858,6 +859,21 @@ void TestWidgetView::notesWithinHeightLimit()
     QCOMPARE(m_card->height(), std::max(limit, least));
     QCOMPARE(m_card->gripRow()->geometry().bottom(), m_card->height() - 1);
     QVERIFY(!scroller->scrollBar()->accessibleName().isEmpty());
+    // The handle is as long as the page is of the whole, never under its minimum, follows the
+    // pointer to the end, and a click above it goes back a page.
+    ThinScrollBar *bar = scroller->scrollBar();
+    const int whole = bar->maximum() - bar->minimum() + bar->pageStep();
+    QCOMPARE(bar->handleRect().height(),
+             std::clamp(bar->height() * bar->pageStep() / whole, ThinScrollBar::kMinimumHandle, bar->height()));
+    const QPoint held = bar->handleRect().center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, held);
+    QTest::mouseMove(bar, held + QPoint(0, bar->height()));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, held + QPoint(0, bar->height()));
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(bar->handleRect().bottom(), bar->height() - 1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 0));
+    QCOMPARE(bar->value(), std::max(bar->maximum() - bar->pageStep(), bar->minimum()));
+    bar->setValue(0);
 
     m_card->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_card.get()));
