@@ -99,8 +99,12 @@ QString keepDurationCharacters(const QString &text)
 {
     QString kept;
     forEachGrapheme(text, [&](QStringView cluster) {
-        const char32_t first = cluster.toUcs4().constFirst();
-        if (cluster == u":" || u_getIntPropertyValue(UChar32(first), UCHAR_NUMERIC_TYPE) != U_NT_NONE)
+        // Typed ASCII is decided here: asking ICU would map its tables into the card for a key.
+        const bool ascii = cluster.size() == 1 && cluster.front().unicode() < 0x80;
+        const bool numeric = ascii
+            ? (cluster == u":" || (cluster.front() >= u'0' && cluster.front() <= u'9'))
+            : u_getIntPropertyValue(UChar32(cluster.toUcs4().constFirst()), UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+        if (numeric)
             kept += cluster;
     });
     return kept;

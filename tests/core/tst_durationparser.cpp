@@ -111,6 +111,12 @@ void TestDurationParser::filter_data()
                            << "1";
     QTest::newRow("already clean") << "25:00"
                                    << "25:00";
+    QString printable;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        printable += QChar(c);
+    QTest::newRow("every printable ASCII character") << printable << "0123456789:";
+    QTest::newRow("digit with a combining accent") << "1\u0301a"
+                                                   << "1\u0301";
 }
 
 void TestDurationParser::filter()
