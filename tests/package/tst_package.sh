@@ -46,7 +46,7 @@ check "dpkg-deb -x unpacks it" dpkg-deb -x "$deb" "$root"
 
 expected=(usr/bin/orvanta "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
           "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/orvanta.1.gz
-          usr/share/doc/orvanta/copyright usr/share/doc/orvanta/changelog.gz)
+          usr/share/doc/orvanta/copyright usr/share/doc/orvanta/changelog.gz usr/share/orvanta/sounds/Glass.wav)
 missing=()
 for path in "${expected[@]}"; do [[ -f $root/$path ]] || missing+=("$path"); done
 if ((${#missing[@]} == 0)); then pass "the package holds the program and its files"; else fail "missing from the package: ${missing[*]}"; fi

@@ -1,4 +1,5 @@
 #include "platform/sound/PulseSoundPlayer.h"
+#include "platform/sound/SoundHelper.h"
 #include "platform/sound/WavFile.h"
 
 #include <QFile>
@@ -202,9 +203,8 @@ void TestPulseSoundPlayer::rejects()
 
 void TestPulseSoundPlayer::shippedChime()
 {
-    // Constructing the player is what makes the sounds of the static library reachable.
-    PulseSoundPlayer player;
-    QFile file(QStringLiteral(":/sounds/Glass.wav"));
+    // Where the program finds it, in the build tree as once installed.
+    QFile file(SoundHelper::soundFile(kProgram, QStringLiteral("Glass")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const std::optional<WavFile> wav = WavFile::parse(file.readAll());
     QVERIFY(wav);
@@ -255,6 +255,7 @@ void TestPulseSoundPlayer::unknownNamesPlayNothing_data()
     QTest::newRow("unknown") << QStringLiteral("Ping");
     QTest::newRow("wrong case") << QStringLiteral("glass");
     QTest::newRow("empty") << QString();
+    QTest::newRow("a path to a sound") << QStringLiteral("../sounds/Glass");
 }
 
 void TestPulseSoundPlayer::unknownNamesPlayNothing()

@@ -3,7 +3,7 @@
 #include "platform/UniqueFd.h"
 #include "platform/sound/SoundHelper.h"
 
-#include <QResource>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <spawn.h>
@@ -20,14 +20,11 @@ PulseSoundPlayer::PulseSoundPlayer(const QString &program, QObject *parent)
     : QObject(parent)
     , m_program(program.toLocal8Bit())
 {
-    // The sounds are compiled into this static library and nothing refers to them
-    // by symbol, so the linker would leave them out without this.
-    Q_INIT_RESOURCE(assets);
 }
 
 void PulseSoundPlayer::play(const QString &name)
 {
-    if (!QResource(QStringLiteral(":/sounds/%1.wav").arg(name)).isValid())
+    if (!QFileInfo(SoundHelper::soundFile(QString::fromLocal8Bit(m_program), name)).isFile())
         return;
     const QByteArray sound = name.toLatin1();
     char *const argv[]

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-// Plays the program's own sounds (":/sounds/<name>.wav") through the desktop's sound
+// Plays the program's own sounds (SoundHelper::soundFile) through the desktop's sound
 // server, PulseAudio or PipeWire's pulse server, each in a short-lived helper process
 // (SoundHelper): the client library and the codec libraries it pulls in are never mapped
 // into this long-running process, and the event loop never waits for the server.

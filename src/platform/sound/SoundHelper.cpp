@@ -2,7 +2,9 @@
 
 #include "platform/sound/WavFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <dlfcn.h>
 #include <pulse/simple.h>
@@ -14,6 +16,8 @@ namespace {
 
 // Names are the program's own: short, plain letters.
 constexpr std::size_t kMaxName = 64;
+// The program's own sounds are short chimes; a larger file is not one of them.
+constexpr qint64 kMaxSoundBytes = 8 * 1024 * 1024;
 
 enum Status { played = 0, failed = 1, usage = 64 };
 
@@ -86,21 +90,22 @@ bool playBlocking(const WavFile &wav, const char *name)
 
 } // namespace
 
-// Outside any namespace, as the resource initialiser must be.
-static void loadSounds()
+QString SoundHelper::soundFile(const QString &executable, const QString &name)
 {
-    Q_INIT_RESOURCE(assets);
+    if (!isSoundName(name.toLatin1().constData()))
+        return {};
+    const QDir folder = QFileInfo(QFileInfo(executable).canonicalFilePath()).dir();
+    return QDir::cleanPath(folder.filePath(QStringLiteral("../share/orvanta/sounds/%1.wav").arg(name)));
 }
 
 int SoundHelper::run(const char *name)
 {
     if (!isSoundName(name))
         return usage;
-    loadSounds();
-    QFile file(QStringLiteral(":/sounds/%1.wav").arg(QLatin1String(name)));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(soundFile(QStringLiteral("/proc/self/exe"), QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSoundBytes)
         return failed;
-    const std::optional<WavFile> wav = WavFile::parse(file.readAll());
+    const std::optional<WavFile> wav = WavFile::parse(file.read(kMaxSoundBytes));
     if (!wav || wav->frameCount() == 0)
         return failed;
     return playBlocking(*wav, name) ? played : failed;
