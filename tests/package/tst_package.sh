@@ -131,6 +131,31 @@ env -u DISPLAY timeout 10 "$bin" --version >/dev/full 2>/dev/null
 status=$?
 if ((status == 1)); then pass "--version into a full disk: status 1"; else fail "--version into a full disk: status $status"; fi
 
+# The installed program finds its chime: the helper that plays it reaches the sound server, here
+# a socket that takes the connection and never answers (without the file it gives up first).
+pulse=$tmp/pulse-socket
+python3 -c '
+import socket, sys
+server = socket.socket(socket.AF_UNIX)
+server.bind(sys.argv[1])
+server.listen(1)
+server.settimeout(20)
+try:
+    server.accept()
+    print("connected")
+except OSError:
+    pass
+' "$pulse" >"$tmp/pulse.out" &
+listener=$!
+for ((i = 0; i < 200; i++)); do [[ -S $pulse ]] && break; sleep 0.05; done
+env -u DISPLAY PULSE_SERVER="unix:$pulse" timeout 5 "$bin" --play-sound Glass >/dev/null 2>&1
+wait "$listener"
+if [[ $(cat "$tmp/pulse.out") == connected ]]; then
+    pass "the installed program plays $(basename "$root"/usr/share/orvanta/sounds/Glass.wav) from /usr/share/orvanta/sounds"
+else
+    fail "the installed program's sound helper never reached the sound server"
+fi
+
 if lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1; then
     pass "lintian: no errors, $(grep -c '^W:' "$tmp/lintian.log") warnings"
     grep '^[WI]:' "$tmp/lintian.log" | sed 's/^/    /' 
