@@ -89,9 +89,16 @@ void Application::setupTray()
 {
     m_trayIcon = new QSystemTrayIcon(trayIcon(), this);
     m_trayIcon->setToolTip(QStringLiteral("Orvanta"));
-    m_menu.reset(makeTrayMenu());
-    m_trayIcon->setContextMenu(m_menu.get());
+    // Without a tray now, the icon can only turn up later in an XEmbed tray, which asks for
+    // the menu with a right click: it is made then, and on a desktop that never has a tray
+    // the menu's code is never loaded.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        trayMenu();
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Context && !m_menu) {
+            trayMenu()->popup(QCursor::pos());
+            return;
+        }
         if (reason != QSystemTrayIcon::Trigger)
             return;
         // Where the tray says where its icon is (XEmbed), the pointer is on it, and a left click
@@ -101,16 +108,19 @@ void Application::setupTray()
         if (m_trayIcon->geometry().isEmpty())
             togglePanel();
         else
-            m_menu->popup(QCursor::pos());
+            trayMenu()->popup(QCursor::pos());
     });
     m_trayIcon->show();
 }
 
-QMenu *Application::makeTrayMenu()
+QMenu *Application::trayMenu()
 {
-    auto *menu = new QMenu;
-    menu->addActions({m_toggleAction, m_preferencesAction, m_separator, m_quitAction});
-    return menu;
+    if (!m_menu) {
+        m_menu = std::make_unique<QMenu>();
+        m_menu->addActions({m_toggleAction, m_preferencesAction, m_separator, m_quitAction});
+        m_trayIcon->setContextMenu(m_menu.get());
+    }
+    return m_menu.get();
 }
 
 void Application::setupPanel()

@@ -53,7 +53,7 @@ private:
     void makeActions();
     QList<QAction *> makeApplicationActions(QObject *owner);
     void setupTray();
-    QMenu *makeTrayMenu();
+    QMenu *trayMenu();
     void setupPanel();
     void applySystemLook();
     void countdownEnded(double length);

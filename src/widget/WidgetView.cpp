@@ -49,7 +49,6 @@ WidgetView::WidgetView(AppModel &model, SettingsStore &settings, Scheduler &sche
     , m_setAsideLine(new SetAsideLine(settings, this))
     , m_saveProblemAction(new QAction(this))
     , m_saveProblemSeparator(new QAction(this))
-    , m_menu(new QMenu(this))
     , m_drawerWasOpen(model.drawerOpen())
 {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -330,6 +329,9 @@ void WidgetView::contextMenuEvent(QContextMenuEvent *event)
     const QList<QAction *> actions = contextMenuActions();
     if (actions.isEmpty())
         return;
+    // Made on the first right click: the menu's code stays out of memory until someone asks.
+    if (!m_menu)
+        m_menu = new QMenu(this);
     m_menu->clear();
     m_menu->addActions(actions);
     m_menu->exec(event->globalPos());

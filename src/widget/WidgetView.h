@@ -109,7 +109,7 @@ private:
     QAction *m_saveProblemAction;
     QAction *m_saveProblemSeparator;
     // Kept, not made at each opening: a reader knows an entry by its action and the menu it is in.
-    QMenu *m_menu;
+    QMenu *m_menu = nullptr;
 
     int m_heightLimit = std::numeric_limits<int>::max();
     bool m_systemDark = false;

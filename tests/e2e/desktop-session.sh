@@ -7,6 +7,7 @@
 #                             leaves picom out; DS_TRAY_HEIGHT sets the tray's height, DS_TRAY=none
 #                             leaves it out; DS_WM=kwin runs KWin, which composites itself, on a
 #                             private session bus, instead of openbox)
+#   ds_start_tray             starts the tray (again); its pid in DS_TRAY_PID
 #   ds_new_profile            fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR (0700)
 #   ds_spawn NAME CMD...      starts CMD in the background; its pid in DS_LAST_PID
 #   ds_poll SECONDS CMD...    runs CMD every 20 ms until it succeeds or time runs out
@@ -33,6 +34,7 @@ DS_PROGRAM=${DS_PROGRAM:-}
 DS_PIDS=()
 DS_TMP=""
 DS_LAST_PID=""
+DS_TRAY_PID=""
 DS_EXIT_STATUS=""
 DS_BUS_ADDRESS=""
 
@@ -253,8 +255,13 @@ ds_start() {
         ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
         return 0
     fi
+    ds_start_tray || return 1
+    ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
+}
+
+ds_start_tray() {
     # trayer documents a strut by default but only sets one when asked.
     ds_spawn trayer trayer --edge top --SetPartialStrut true --SetDockType true ${DS_TRAY_HEIGHT:+--height "$DS_TRAY_HEIGHT"}
+    DS_TRAY_PID=$DS_LAST_PID
     ds_poll "$DS_TIMEOUT" ds_tray_up || { ds_log "trayer did not start"; return 1; }
-    ds_log "desktop up on $DISPLAY, work area $(ds_workarea)"
 }

@@ -6,7 +6,8 @@
 #   - the desktop's light/dark switch (a portal on a private session bus) recolours the card
 #     and an open preferences window at once, and its contrast setting lifts the date line;
 #   - what a person types into the timer field after opening the drawer;
-#   - the preferences window: Escape closes it, and it keeps its blur request when shown again.
+#   - the preferences window: Escape closes it, and it keeps its blur request when shown again;
+#   - a tray that starts after the program: the icon docks and its menu opens and works.
 # Screenshots go to e2e-plain-*.png in the build folder's e2e-shots/.
 #
 #   tst_plain_desktop.sh PATH_TO_ORVANTA PATH_TO_ORVANTA_RENDER_CARD PATH_TO_ORVANTA_FAKE_PORTAL
@@ -329,8 +330,26 @@ case_timer_field() {
     if ds_poll "$AC_SOON" hint_shows && ac_height_is "$open"; then pass "after a rejected start (0) the field is empty and shows the hint; the drawer stays open"; else fail "after 0 and Return: $(field_pixels $hint_dark 24) hint pixels, $(field_pixels $digits_dark 40) text pixels, card $(ac_card_geometry)"; fi
 }
 
+# ---------------------------------------------------------------------------------------------
+case_late_tray() {
+    echo "== a tray that starts after the program"
+    ds_stop_pid "$DS_TRAY_PID"
+    profile_with '{"theme": "light"}'
+    check "the program starts without a tray" ac_launch orvanta-late-tray || return
+    ds_start_tray || { fail "the tray did not start again"; return; }
+    if ! ac_open_tray_menu; then
+        fail "a right click on the icon in a tray that came later opened no menu: ${AC_WHY}"
+        return
+    fi
+    ds_screenshot plain-10-late-tray-menu
+    pass "the icon docks in a tray that starts later, and a right click opens its menu"
+    ac_choose 1
+    if ds_poll "$DS_TIMEOUT" ac_unmapped "$AC_CARD"; then pass "its \"Show / Hide Widget\" hides the card"; else fail "its \"Show / Hide Widget\" left the card visible"; fi
+}
+
 case_corners; ac_end_program
 case_compositor; ac_end_program
 case_dark_mode; ac_end_program
 case_timer_field; ac_end_program
+case_late_tray; ac_end_program
 finish
