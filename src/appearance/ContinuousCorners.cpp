@@ -12,6 +12,24 @@ namespace {
 // How far the easing reaches along each edge, as a fraction of the radius beyond it.
 constexpr qreal kSmoothing = 0.6;
 
+// Single precision is ample for corners a few dozen pixels across, and libm's float
+// functions work from registers, where the double ones page in tables that then stay
+// resident for the program's whole life, for a handful of values.
+qreal sinDegrees(qreal degrees)
+{
+    return std::sin(float(qDegreesToRadians(degrees)));
+}
+
+qreal cosDegrees(qreal degrees)
+{
+    return std::cos(float(qDegreesToRadians(degrees)));
+}
+
+qreal tanDegrees(qreal degrees)
+{
+    return std::tan(float(qDegreesToRadians(degrees)));
+}
+
 struct CornerShape
 {
     qreal extent; // distance from the corner where the curve leaves the straight edge
@@ -31,12 +49,12 @@ CornerShape cornerShape(qreal radius, qreal budget)
         extent = budget;
     }
     const qreal arcDegrees = 90 * (1 - smoothing);
-    const qreal arcChord = std::sin(qDegreesToRadians(arcDegrees / 2)) * radius * M_SQRT2;
+    const qreal arcChord = sinDegrees(arcDegrees / 2) * radius * M_SQRT2;
     const qreal alpha = (90 - arcDegrees) / 2;
-    const qreal tangentToArc = radius * std::tan(qDegreesToRadians(alpha / 2));
+    const qreal tangentToArc = radius * tanDegrees(alpha / 2);
     const qreal beta = 45 * smoothing;
-    const qreal c = tangentToArc * std::cos(qDegreesToRadians(beta));
-    const qreal d = c * std::tan(qDegreesToRadians(beta));
+    const qreal c = tangentToArc * cosDegrees(beta);
+    const qreal d = c * tanDegrees(beta);
     const qreal b = (extent - arcChord - c - d) / 3;
     return {extent, 2 * b, b, c, d, radius, arcDegrees};
 }
@@ -55,7 +73,7 @@ void addCorner(QPainterPath &path, QPointF corner, QPointF incoming, QPointF out
 
     // The arc as one cubic: control points on the tangents, 4/3·tan(θ/4) of the radius away.
     const QPointF centre = at(s.radius, s.radius);
-    const qreal handle = 4.0 / 3.0 * std::tan(qDegreesToRadians(s.arcDegrees) / 4) * s.radius;
+    const qreal handle = 4.0 / 3.0 * tanDegrees(s.arcDegrees / 4) * s.radius;
     const auto tangent = [&](QPointF onArc, QPointF towards) {
         const QPointF r = (onArc - centre) / s.radius;
         QPointF t(-r.y(), r.x());
