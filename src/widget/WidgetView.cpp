@@ -367,13 +367,11 @@ void WidgetView::paintEvent(QPaintEvent *event)
     else
         painter.fillPath(shape, colors.surface);
 
-    // The border lies wholly inside the outline.
-    const qreal inset = stroke / 2;
-    const QRectF borderBox = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
-    QPen pen(flashing ? colors.accent : colors.border, stroke);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(continuousRoundedRect(borderBox, radius - inset));
+    // The border lies wholly inside the outline: the ring between it and the outline drawn
+    // its width further in. Filled, not stroked: Qt's stroker for a pen wider than a pixel
+    // (the flash's) reads libm tables that then stay resident.
+    QPainterPath border = continuousRoundedRect(QRectF(rect()), radius);
+    border.addPath(continuousRoundedRect(QRectF(rect()).adjusted(stroke, stroke, -stroke, -stroke), radius - stroke));
+    border.setFillRule(Qt::OddEvenFill);
+    painter.fillPath(border, flashing ? colors.accent : colors.border);
 }
