@@ -357,11 +357,10 @@ void WidgetView::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::Antialiasing);
     // Without a compositor a clear pixel shows black: the corners are painted too, and the
     // window's shape cuts them off.
-    QPainterPath shape;
-    if (m_translucent)
-        shape = continuousRoundedRect(QRectF(rect()), radius);
-    else
-        shape.addRect(rect());
+    const QPainterPath outline = continuousRoundedRect(QRectF(rect()), radius);
+    QPainterPath square;
+    square.addRect(rect());
+    const QPainterPath &shape = m_translucent ? outline : square;
     if (colors.isGlass)
         paintMaterial(painter, shape, Material::SmokedGlass, m_translucent);
     else
@@ -370,7 +369,7 @@ void WidgetView::paintEvent(QPaintEvent *event)
     // The border lies wholly inside the outline: the ring between it and the outline drawn
     // its width further in. Filled, not stroked: Qt's stroker for a pen wider than a pixel
     // (the flash's) reads libm tables that then stay resident.
-    QPainterPath border = continuousRoundedRect(QRectF(rect()), radius);
+    QPainterPath border = outline;
     border.addPath(continuousRoundedRect(QRectF(rect()).adjusted(stroke, stroke, -stroke, -stroke), radius - stroke));
     border.setFillRule(Qt::OddEvenFill);
     painter.fillPath(border, flashing ? colors.accent : colors.border);
